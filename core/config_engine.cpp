@@ -1,0 +1,79 @@
+#include "config_engine.h"
+#include "global.h"
+#include "utils.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QSettings>
+
+ConfigEngine *ConfigEngine::p_config = nullptr;
+
+ConfigEngine *ConfigEngine::pInstance()
+{
+    if (!p_config)
+        p_config = new ConfigEngine();
+    return p_config;
+}
+
+QString ConfigEngine::fileName() const
+{
+    return kra_path(QStringLiteral("/data/configs/tcpip.ini"));
+}
+
+QString ConfigEngine::key(ConfigItem::ConfigName item)
+{
+    switch (item) {
+    case ConfigItem::TcpPort: return QStringLiteral("config/TcpPort");
+    case ConfigItem::LcdLanguage: return QStringLiteral("config/LcdLanguage");
+    case ConfigItem::IPAddress: return QStringLiteral("config/IPAddress");
+    case ConfigItem::SubNetMask: return QStringLiteral("config/SubNetMask");
+    case ConfigItem::GateWay: return QStringLiteral("config/GateWay");
+    case ConfigItem::UsbUpgradeDir: return QStringLiteral("config/usbupgradedir");
+    default: return QStringLiteral("config/item%1").arg(int(item));
+    }
+}
+
+QVariant ConfigEngine::defaultValue(ConfigItem::ConfigName item)
+{
+    switch (item) {
+    case ConfigItem::TcpPort: return 5005;
+    case ConfigItem::LcdLanguage: return 0x1F; // all five languages offered
+    case ConfigItem::IPAddress: return QStringLiteral("192.168.1.199");
+    case ConfigItem::SubNetMask: return QStringLiteral("255.255.255.0");
+    case ConfigItem::GateWay: return QStringLiteral("192.168.1.1");
+    case ConfigItem::UsbUpgradeDir: return QStringLiteral(" ");
+    default: return QVariant();
+    }
+}
+
+QVariant ConfigEngine::read_config_variant(ConfigItem::ConfigName item)
+{
+    QMutexLocker lock(&mutex_);
+    QSettings s(fileName(), QSettings::IniFormat);
+    return s.value(key(item), defaultValue(item));
+}
+
+void ConfigEngine::write_config_variant(ConfigItem::ConfigName item, const QVariant &value)
+{
+    QMutexLocker lock(&mutex_);
+    QDir().mkpath(QFileInfo(fileName()).absolutePath());
+    QSettings s(fileName(), QSettings::IniFormat);
+    s.setValue(key(item), value);
+    s.sync();
+}
+
+void ConfigEngine::read_all_to_globals()
+{
+    bool ok = false;
+    int port = read_config_variant(ConfigItem::TcpPort).toInt(&ok);
+    g_tcp_port = (ok && port > 0 && port < 65536) ? port : 5005;
+    int mask = read_config_variant(ConfigItem::LcdLanguage).toInt(&ok);
+    g_lcd_lang_valid = (ok && (mask & 0x1F)) ? u8(mask & 0x1F) : u8(0x1F);
+    g_str_ip = read_config_variant(ConfigItem::IPAddress).toString();
+    g_srt_mask = read_config_variant(ConfigItem::SubNetMask).toString();
+    g_str_gateway = read_config_variant(ConfigItem::GateWay).toString();
+    g_usb_grade_path = read_config_variant(ConfigItem::UsbUpgradeDir).toString();
+    if (g_usb_grade_path.isEmpty())
+        g_usb_grade_path = QStringLiteral(" ");
+}

@@ -1,0 +1,68 @@
+#ifndef UTILS_H
+#define UTILS_H
+
+#include "global.h"
+#include <QString>
+#include <pthread.h>
+
+// Resolves a device path ("/data/...", "/mnt/usb1/...", "/etc/...") against the data root:
+// "/" on the device, the directory of --root / KRA_ROOT on the host.
+QString kra_path(const QString &devicePath);
+void kra_set_root(const QString &root);
+QString kra_root();
+
+// Scoped lock of a POSIX mutex.
+class MutexLocker
+{
+public:
+    explicit MutexLocker(pthread_mutex_t *m) : m_(m) { pthread_mutex_lock(m_); }
+    ~MutexLocker() { pthread_mutex_unlock(m_); }
+    MutexLocker(const MutexLocker &) = delete;
+    MutexLocker &operator=(const MutexLocker &) = delete;
+
+private:
+    pthread_mutex_t *m_;
+};
+
+// Common utilities. Thread-safe: every shared resource has its named lock below.
+class Utils
+{
+public:
+    static pthread_mutex_t _system_mutex;
+    static pthread_mutex_t _usleep_mutex;
+    static pthread_mutex_t _file_deal_mutex;
+    static pthread_mutex_t _test_signal_mutex;
+    static pthread_mutex_t _led_para_init_mutex;
+    static pthread_mutex_t _bri_set_mutex;
+    static pthread_mutex_t _spi_mutex;
+    static pthread_mutex_t _fpga_multicast_mutex;
+    static pthread_mutex_t _c331_bnk_mutex;
+    static pthread_mutex_t _source_init_mutex;
+    static pthread_mutex_t _source_hdminfo_mutex;
+
+    // Runs one shell command under _system_mutex. On the host build the command is not
+    // run: its line is appended to "<root>/commands.log" and 0 is returned.
+    static int system_mutex(const QString &command, int *status);
+    // Elapsed ticks from `since` to now, across the counter's wrap.
+    static u32 getTimeSpace(u32 since);
+    static u32 getTimeSpace(u32 since, u32 now);
+    // Applies the INI network settings to eth0 (refused unless all three are dotted quads).
+    static void initIPAddress();
+    // True for a well-formed dotted-quad address ("a.b.c.d", each 0..255, no extras).
+    static bool isDottedQuad(const QString &text);
+    // Writes a whole file through a temporary file renamed over the old one; 0 on success.
+    static int write_file_safely(const QString &path, const QByteArray &data);
+    // Moves a rejected file aside to "<path>.bad" (replacing an older one); 0 on success.
+    static int set_file_aside(const QString &path);
+    // Path of the host's command log.
+    static QString commandLogPath();
+};
+
+// Console trace, printed only while g_debugSwitch is 254.
+void kra_debug(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+
+enum _LogType { LOG_INFO = 0, LOG_WARN = 1, LOG_ERROR = 2 };
+// Error sink: takes a kind and a text and keeps nothing.
+void writeLogMsg(_LogType type, const QString &text);
+
+#endif

@@ -1,0 +1,107 @@
+#include "lockwindow.h"
+#include "global.h"
+#include "krarampara.h"
+#include "mainwindow.h"
+
+#include <QLabel>
+
+namespace {
+const KraText kTitle = {{"LED视频处理器", "LED Video Processor", "LED видеопроцессор",
+                         "Bộ xử lý video LED", "LED視頻處理器"}};
+const KraText kLed = {{"LED屏: ", "LED screen: ", "LED экран: ", "Màn hình LED: ", "LED屏: "}};
+const KraText kTouch = {{"触摸屏幕进入", "Touch the screen to start", "Коснитесь экрана",
+                         "Chạm vào màn hình để bắt đầu", "觸摸屏幕進入"}};
+const KraText kNoSignal = {{"无信号", "No signal", "Нет сигнала", "Không có tín hiệu", "無信號"}};
+// Inputs in the order of the input tabs: HDMI1..HDMI4, DVI, EXT.
+const int kInputs[6] = {2, 3, 4, 5, 1, 0};
+const char *kInputNames[6] = {"EXT", "DVI", "HDMI1", "HDMI2", "HDMI3", "HDMI4"};
+} // namespace
+
+LockWindow::LockWindow(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("LockWindow"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setWindowModality(Qt::ApplicationModal);
+    setFixedSize(800, 480);
+    setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
+
+    label_title_ = new QLabel(this);
+    label_title_->setObjectName(QStringLiteral("label_title"));
+    label_title_->setGeometry(100, 40, 600, 60);
+    label_title_->setAlignment(Qt::AlignCenter);
+    label_title_->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 34px;"));
+    label_led_ = new QLabel(this);
+    label_led_->setObjectName(QStringLiteral("label_led"));
+    label_led_->setGeometry(100, 120, 600, 40);
+    label_led_->setAlignment(Qt::AlignCenter);
+    label_led_->setStyleSheet(QStringLiteral("color: rgb(71, 119, 255);font: 24px;"));
+    for (int k = 0; k < 6; ++k) {
+        auto *tile = new QLabel(this);
+        tile->setGeometry(21 + 130 * k, 200, 118, 110);
+        tile->setStyleSheet(QStringLiteral("background-color: #212435;border:1px solid #FFFFFF;"));
+        input_name_[k] = new QLabel(tile);
+        input_name_[k]->setGeometry(1, 15, 116, 32);
+        input_name_[k]->setAlignment(Qt::AlignCenter);
+        input_name_[k]->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 20px;border:0px;"));
+        input_state_[k] = new QLabel(tile);
+        input_state_[k]->setObjectName(QStringLiteral("label_state_%1").arg(kInputs[k]));
+        input_state_[k]->setGeometry(1, 60, 116, 32);
+        input_state_[k]->setAlignment(Qt::AlignCenter);
+    }
+    label_touch_ = new QLabel(this);
+    label_touch_->setObjectName(QStringLiteral("label_touch"));
+    label_touch_->setGeometry(100, 380, 600, 40);
+    label_touch_->setAlignment(Qt::AlignCenter);
+    label_touch_->setStyleSheet(QStringLiteral("color: rgb(133, 129, 153);font: 20px;"));
+    language_changed();
+}
+
+void LockWindow::show_home()
+{
+    if (!g_lockwindow)
+        g_lockwindow = new LockWindow(nullptr);
+    if (g_page_focus != 0)
+        g_lockwindow->return_page_ = g_page_focus;
+    g_page_focus = 0;
+    g_lockwindow->syncUpdate();
+    g_lockwindow->show();
+    g_lockwindow->raise();
+    g_lockwindow->activateWindow();
+}
+
+void LockWindow::language_changed()
+{
+    label_title_->setText(kra_text(kTitle));
+    label_touch_->setText(kra_text(kTouch));
+    syncUpdate();
+}
+
+void LockWindow::syncUpdate()
+{
+    KraRamPara *p = KraRamPara::pInstance();
+    label_led_->setText(kra_text(kLed) + QStringLiteral("%1 x %2").arg(p->live16(Para::LED_WIDTH))
+                                              .arg(p->live16(Para::LED_HEIGHT)));
+    for (int k = 0; k < 6; ++k) {
+        const int in = kInputs[k];
+        const int t = Para::TIMING + 6 * in;
+        const u16 w = p->live16(t), h = p->live16(t + 2), r = p->live16(t + 4);
+        input_name_[k]->setText(QString::fromLatin1(kInputNames[in]));
+        const bool signal = w && h && r;
+        input_state_[k]->setText(signal ? QStringLiteral("%1x%2@%3").arg(w).arg(h).arg(r) : kra_text(kNoSignal));
+        input_state_[k]->setStyleSheet(signal ? QStringLiteral("color: #00D65B;font: 16px;border:0px;")
+                                              : QStringLiteral("color: #CCCCCC;font: 16px;border:0px;"));
+    }
+}
+
+void LockWindow::unlock()
+{
+    hide();
+    g_page_focus = u8(return_page_);
+    if (g_mainwindow && return_page_ == 1)
+        g_mainwindow->language_changed();
+}
+
+void LockWindow::mousePressEvent(QMouseEvent *)
+{
+    unlock();
+}

@@ -1,0 +1,348 @@
+#include "mainwindow.h"
+#include "firmwareupdate.h"
+#include "fpga_manage.h"
+#include "krarampara.h"
+#include "lcd_touch.h"
+#include "option.h"
+#include "screens.h"
+#include "tip.h"
+
+#include <QDateTime>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QThread>
+
+namespace {
+const KraText kTitle = {{"LED视频处理器", "LED Video Processor", "LED видеопроцессор",
+                         "Bộ xử lý video LED", "LED視頻處理器"}};
+const KraText kInput = {{"信源切换", "Source", "Источник", "Nguồn", "信源切換"}};
+const KraText kModes = {{"用户模式", "User modes", "Режимы", "Chế độ", "用戶模式"}};
+const KraText kPanel = {{"保存模式", "Save mode", "Сохранить", "Lưu chế độ", "保存模式"}};
+const KraText kOption = {{"设置", "Settings", "Настройки", "Cài đặt", "設置"}};
+const KraText kLock = {{"锁定面板", "Lock panel", "Блокировка", "Khóa", "鎖定面板"}};
+const KraText kUnlock = {{"解锁面板", "Unlock panel", "Разблокировать", "Mở khóa", "解鎖面板"}};
+const KraText kLed = {{"LED屏: ", "LED screen: ", "LED экран: ", "Màn hình LED: ", "LED屏: "}};
+const KraText kMode = {{"当前模式: ", "User mode: ", "Режим: ", "Chế độ: ", "當前模式: "}};
+const KraText kNone = {{"无", "none", "нет", "không", "無"}};
+const KraText kPanelTitle = {{"保存当前参数到模式", "Save the current settings as mode",
+                              "Сохранить настройки в режим", "Lưu cài đặt vào chế độ",
+                              "保存當前參數到模式"}};
+const KraText kSave = {{"保存", "Save", "Сохранить", "Lưu", "保存"}};
+const KraText kClose = {{"关闭", "Close", "Закрыть", "Đóng", "關閉"}};
+
+const char *kTileStyle = "QPushButton{background-color: #212435;color: #FFFFFF;border:1px solid #FFFFFF;"
+                         "font: 18px;}QPushButton:disabled{color: #5F6481;border:1px solid #5F6481;}";
+const char *kSlotStyle = "background-color: #212435;color: #FFFFFF;border:1px solid %1;font: 18px;";
+const char *kActionStyle = "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);";
+const char *kMarkedStyle = "background-color: #4777FF;color: rgb(255, 255, 255);"
+                           "border:1px solid rgb(255, 255, 255);";
+constexpr u32 kAgeLogTicks = 18000;
+constexpr int kAgeLogMax = 3360;
+
+QPushButton *tileButton(QWidget *parent, const char *name, const char *icon, int x, int y)
+{
+    auto *b = new QPushButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(x, y, 140, 150);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setIcon(QIcon(QString::fromLatin1(icon)));
+    b->setIconSize(QSize(64, 64));
+    b->setStyleSheet(QString::fromLatin1(kTileStyle));
+    return b;
+}
+
+void countStep(int step, u32 &d3, u32 &d5, u32 &d10, u32 &d20, u32 &more)
+{
+    if (step == 0)
+        return;
+    if (step < 3)
+        ++d3;
+    else if (step < 5)
+        ++d5;
+    else if (step < 10)
+        ++d10;
+    else if (step < 20)
+        ++d20;
+    else
+        ++more;
+}
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QDialog(parent)
+{
+    build();
+    QMetaObject::connectSlotsByName(this);
+    connect(&timer_, &QTimer::timeout, this, &MainWindow::slot_update_timer_ticks);
+    language_changed();
+}
+
+void MainWindow::build()
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setFixedSize(800, 480);
+    setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
+    QFont f = font();
+    f.setPointSize(12);
+    setFont(f);
+
+    label_title_ = new QLabel(this);
+    label_title_->setObjectName(QStringLiteral("label_title"));
+    label_title_->setGeometry(200, 15, 400, 42);
+    label_title_->setAlignment(Qt::AlignCenter);
+    label_title_->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 24px;"));
+    auto *line = new QFrame(this);
+    line->setObjectName(QStringLiteral("line"));
+    line->setGeometry(0, 70, 800, 1);
+    line->setStyleSheet(QStringLiteral("background-color: rgb(133, 129, 153);"));
+    label_led_ = new QLabel(this);
+    label_led_->setObjectName(QStringLiteral("label_led"));
+    label_led_->setGeometry(40, 90, 360, 36);
+    label_led_->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 20px;"));
+    label_mode_ = new QLabel(this);
+    label_mode_->setObjectName(QStringLiteral("label_mode"));
+    label_mode_->setGeometry(420, 90, 340, 36);
+    label_mode_->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 20px;"));
+
+    const char *names[] = {"inputchoose", "custommode", "Button_mode_panel", "Button_option", "Button_lock"};
+    const char *icons[] = {":/png/icon_input.png", ":/png/icon_usermode.png", ":/png/icon_save.png",
+                           ":/png/icon_settings.png", ":/png/icon_lock.png"};
+    for (int i = 0; i < 5; ++i)
+        tileButton(this, names[i], icons[i], 30 + 150 * i, 160);
+    // Screens that open from here once they exist.
+    findChild<QPushButton *>(QStringLiteral("inputchoose"))->setEnabled(kra_screen_built(3));
+    findChild<QPushButton *>(QStringLiteral("custommode"))->setEnabled(kra_screen_built(4));
+
+    frame_mode_panel_ = new QFrame(this);
+    frame_mode_panel_->setObjectName(QStringLiteral("frame_mode_panel"));
+    frame_mode_panel_->setGeometry(20, 140, 760, 330);
+    frame_mode_panel_->setStyleSheet(QStringLiteral(
+        "#frame_mode_panel{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}"));
+    label_mode_title_ = new QLabel(frame_mode_panel_);
+    label_mode_title_->setObjectName(QStringLiteral("label_mode_panel"));
+    label_mode_title_->setGeometry(20, 10, 720, 36);
+    label_mode_title_->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 20px;"));
+    for (int s = 0; s < 16; ++s) {
+        auto *b = new QPushButton(QString::number(s + 1), frame_mode_panel_);
+        b->setObjectName(QString::number(s));
+        b->setGeometry(20 + 90 * (s % 8), 60 + 70 * (s / 8), 80, 60);
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QPushButton::clicked, this, &MainWindow::kra_mode_slot_clicked);
+        mode_buttons_[s] = b;
+    }
+    auto *save = new QPushButton(frame_mode_panel_);
+    save->setObjectName(QStringLiteral("Button_mode_save"));
+    save->setGeometry(420, 260, 140, 50);
+    save->setFocusPolicy(Qt::NoFocus);
+    save->setStyleSheet(QString::fromLatin1(kMarkedStyle));
+    auto *close = new QPushButton(frame_mode_panel_);
+    close->setObjectName(QStringLiteral("Button_mode_close"));
+    close->setGeometry(590, 260, 140, 50);
+    close->setFocusPolicy(Qt::NoFocus);
+    close->setStyleSheet(QString::fromLatin1(kActionStyle));
+    frame_mode_panel_->hide();
+}
+
+void MainWindow::language_changed()
+{
+    label_title_->setText(kra_text(kTitle));
+    findChild<QPushButton *>(QStringLiteral("inputchoose"))->setText(QStringLiteral("\n\n\n") + kra_text(kInput));
+    findChild<QPushButton *>(QStringLiteral("custommode"))->setText(QStringLiteral("\n\n\n") + kra_text(kModes));
+    findChild<QPushButton *>(QStringLiteral("Button_mode_panel"))->setText(QStringLiteral("\n\n\n") + kra_text(kPanel));
+    findChild<QPushButton *>(QStringLiteral("Button_option"))->setText(QStringLiteral("\n\n\n") + kra_text(kOption));
+    auto *lock = findChild<QPushButton *>(QStringLiteral("Button_lock"));
+    lock->setText(QStringLiteral("\n\n\n") + kra_text(panel_lock_ ? kUnlock : kLock));
+    lock->setIcon(QIcon(panel_lock_ ? QStringLiteral(":/png/icon_unlock.png") : QStringLiteral(":/png/icon_lock.png")));
+    label_mode_title_->setText(kra_text(kPanelTitle));
+    findChild<QPushButton *>(QStringLiteral("Button_mode_save"))->setText(kra_text(kSave));
+    findChild<QPushButton *>(QStringLiteral("Button_mode_close"))->setText(kra_text(kClose));
+    if (update_notice_)
+        update_notice_->language_changed();
+    status_update();
+}
+
+void MainWindow::status_update()
+{
+    KraRamPara *p = KraRamPara::pInstance();
+    label_led_->setText(kra_text(kLed) + QStringLiteral("%1 x %2").arg(p->live16(Para::LED_WIDTH))
+                                              .arg(p->live16(Para::LED_HEIGHT)));
+    const int mode = p->KraGetCurrentModeIndex();
+    label_mode_->setText(kra_text(kMode) + (mode ? QString::number(mode) : kra_text(kNone)));
+    for (int s = 0; s < 16; ++s) {
+        const bool saved = p->KraUserModeSaved(s);
+        const QString border = s == panel_slot_ ? QStringLiteral("#00D65B")
+                               : saved         ? QStringLiteral("#FFFFFF")
+                                               : QStringLiteral("#5F6481");
+        mode_buttons_[s]->setStyleSheet(QString::fromLatin1(kSlotStyle).arg(border));
+    }
+}
+
+void MainWindow::syncUpdate()
+{
+    if (KraRamPara::pInstance()->KraLanguageChanged())
+        language_changed();
+    else
+        status_update();
+}
+
+void MainWindow::close_mode_panel()
+{
+    frame_mode_panel_->hide();
+}
+
+void MainWindow::on_inputchoose_clicked()
+{
+    if (panel_lock_)
+        return;
+    close_mode_panel();
+    kra_open_screen(3);
+}
+
+void MainWindow::on_custommode_clicked()
+{
+    if (panel_lock_)
+        return;
+    close_mode_panel();
+    kra_open_screen(4);
+}
+
+void MainWindow::on_Button_option_clicked()
+{
+    if (panel_lock_)
+        return;
+    close_mode_panel();
+    g_option = new Option(nullptr);
+    g_page_focus = 5;
+    g_option->exec();
+}
+
+void MainWindow::on_Button_mode_panel_clicked()
+{
+    if (panel_lock_)
+        return;
+    panel_slot_ = KraRamPara::pInstance()->KraGetCurrentModeIndex();
+    panel_slot_ = panel_slot_ ? panel_slot_ - 1 : 0;
+    status_update();
+    frame_mode_panel_->show();
+    frame_mode_panel_->raise();
+}
+
+void MainWindow::on_Button_lock_clicked()
+{
+    panel_lock_ = !panel_lock_;
+    if (panel_lock_)
+        close_mode_panel();
+    language_changed();
+}
+
+void MainWindow::kra_mode_slot_clicked()
+{
+    bool ok = false;
+    const int s = sender() ? sender()->objectName().toInt(&ok) : -1;
+    if (!ok || s < 0 || s > 15)
+        return;
+    panel_slot_ = s;
+    status_update();
+}
+
+void MainWindow::on_Button_mode_save_clicked()
+{
+    save_user_mode(panel_slot_);
+    close_mode_panel();
+}
+
+void MainWindow::on_Button_mode_close_clicked()
+{
+    close_mode_panel();
+}
+
+void MainWindow::save_user_mode(int slot)
+{
+    if (slot < 0 || slot > 15)
+        return;
+    // The refresh that follows the change stores the slot and its file.
+    g_save_mode_request = u8(slot + 1);
+    ParaWrite w;
+    w.set16(Para::CURRENT_MODE, u16(slot + 1));
+}
+
+void MainWindow::slot_update_timer_ticks()
+{
+    const u32 now = ++G_timeTicks;
+    if (g_tip)
+        g_tip->tick();
+    lcd_touch::pInstance()->auto_timeout_back();
+    if (now % kAgeLogTicks == 0) {
+        if (fpga_manage::p_fpga_manage && !pc_cmd_valid && fpga_manage::both_running())
+            getagelog();
+        kra_agelog_updated();
+    }
+}
+
+void MainWindow::getagelog()
+{
+    fpga_manage *f = fpga_manage::pInstance();
+    u8 reg[2][3];
+    const int regs[3] = {42, 40, 43};
+    for (int fpga = 0; fpga < 2; ++fpga) {
+        for (int i = 0; i < 3; ++i) {
+            f->read_from_register(regs[i], fpga);
+            reg[fpga][i] = fpga_manage::MCU_REG_func[fpga][regs[i]];
+        }
+    }
+    const QString record = QDateTime::currentDateTime().toString(QStringLiteral("MM-dd hh:mm"))
+                           + QStringLiteral(" %1 %2 %3 %4 %5 %6")
+                                 .arg(reg[0][0]).arg(reg[0][1]).arg(reg[0][2])
+                                 .arg(reg[1][0]).arg(reg[1][1]).arg(reg[1][2]);
+    if (!factoryage_log.isEmpty()) {
+        const QStringList last = factoryage_log.last().split(QLatin1Char(' '));
+        if (last.size() == 8) {
+            const int step0 = (reg[0][0] - last[2].toInt()) & 0xFF;
+            const int step1 = (reg[1][0] - last[5].toInt()) & 0xFF;
+            countStep(step0, factoryage_log_diff3, factoryage_log_diff5, factoryage_log_diff10,
+                      factoryage_log_diff20, factoryage_log_diffmore);
+            countStep(step1, factoryage_log2_diff3, factoryage_log2_diff5, factoryage_log2_diff10,
+                      factoryage_log2_diff20, factoryage_log2_diffmore);
+        }
+    }
+    factoryage_log.append(record);
+    while (factoryage_log.size() > kAgeLogMax)
+        factoryage_log.removeFirst();
+}
+
+bool MainWindow::update_shown() const
+{
+    return update_notice_ && update_notice_->isVisible();
+}
+
+void MainWindow::show_update_notice(bool show)
+{
+    if (show) {
+        if (!update_notice_)
+            update_notice_ = new FirmwareUpdate(nullptr);
+        update_notice_->language_changed();
+        update_notice_->show();
+        update_notice_->raise();
+    } else if (update_notice_) {
+        update_notice_->hide();
+    }
+}
+
+void MainWindow::update_start()
+{
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(this, [this] { show_update_notice(true); }, Qt::QueuedConnection);
+        return;
+    }
+    show_update_notice(true);
+}
+
+void MainWindow::update_over()
+{
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(this, [this] { show_update_notice(false); }, Qt::QueuedConnection);
+        return;
+    }
+    show_update_notice(false);
+}

@@ -1,0 +1,12 @@
+#include "my_lineedit.h"
+
+My_lineEdit::My_lineEdit(QWidget *parent) : QLineEdit(parent)
+{
+}
+
+void My_lineEdit::mousePressEvent(QMouseEvent *event)
+{
+    if (isEnabled())
+        emit send_show(text());
+    QLineEdit::mousePressEvent(event);
+}

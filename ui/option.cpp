@@ -1,0 +1,108 @@
+#include "option.h"
+#include "global.h"
+#include "mainwindow.h"
+#include "screens.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+struct Entry {
+    const char *name;
+    int page;
+    const char *icon;
+    KraText text;
+};
+const Entry kEntries[] = {
+    {"image_layout", 9, ":/png/icon_layout.png",
+     {{"画面布局", "Screen layout", "Расположение", "Bố cục", "畫麵佈局"}}},
+    {"image_quality", 11, ":/png/icon_quality.png",
+     {{"画质调节", "Picture quality", "Изображение", "Chất lượng ảnh", "畫質調節"}}},
+    {"test_chart", 16, ":/png/icon_test.png",
+     {{"测试画面", "Test pattern", "Тест", "Mẫu kiểm tra", "測試畫面"}}},
+    {"input_cut", 7, ":/png/icon_crop.png",
+     {{"输入截取", "Input crop", "Обрезка", "Cắt nguồn vào", "輸入截取"}}},
+    {"output_set", 6, ":/png/icon_output.png",
+     {{"输出设置", "Output", "Выход", "Đầu ra", "輸出設置"}}},
+    {"link_set", 10, ":/png/icon_link.png",
+     {{"通讯设置", "Communication", "Связь", "Truyền thông", "通訊設置"}}},
+    {"AdvanceButton", 12, ":/png/icon_advanced.png",
+     {{"高级设置", "Advanced", "Дополнительно", "Nâng cao", "高級設置"}}},
+    {"smart_mapping", 24, ":/png/icon_mapping.png",
+     {{"智能映射", "Smart mapping", "Смарт-карта", "Ánh xạ", "智能映射"}}},
+};
+const KraText kTitle = {{"设置", "Settings", "Настройки", "Cài đặt", "設置"}};
+const char *kEntryStyle = "QPushButton{background-color: #212435;color: #FFFFFF;border:1px solid #FFFFFF;"
+                          "font: 17px;}QPushButton:disabled{color: #5F6481;border:1px solid #5F6481;}";
+} // namespace
+
+Option::Option(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Option"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setFixedSize(800, 480);
+    setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
+    QFont f = font();
+    f.setPointSize(12);
+    setFont(f);
+
+    auto *back = new QPushButton(this);
+    back->setObjectName(QStringLiteral("Button_back"));
+    back->setGeometry(11, 11, 50, 50);
+    back->setFocusPolicy(Qt::NoFocus);
+    back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    back->setIconSize(QSize(32, 32));
+    back->setFlat(true);
+    label_title_ = new QLabel(this);
+    label_title_->setObjectName(QStringLiteral("label_title"));
+    label_title_->setGeometry(200, 15, 400, 42);
+    label_title_->setAlignment(Qt::AlignCenter);
+    label_title_->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 24px;"));
+    auto *line = new QFrame(this);
+    line->setObjectName(QStringLiteral("line"));
+    line->setGeometry(0, 70, 800, 1);
+    line->setStyleSheet(QStringLiteral("background-color: rgb(133, 129, 153);"));
+
+    int i = 0;
+    for (const Entry &e : kEntries) {
+        auto *b = new QPushButton(this);
+        b->setObjectName(QString::fromLatin1(e.name));
+        b->setGeometry(30 + 190 * (i % 4), 100 + 185 * (i / 4), 170, 165);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setIcon(QIcon(QString::fromLatin1(e.icon)));
+        b->setIconSize(QSize(64, 64));
+        b->setStyleSheet(QString::fromLatin1(kEntryStyle));
+        b->setEnabled(kra_screen_built(e.page));
+        ++i;
+    }
+    QMetaObject::connectSlotsByName(this);
+    language_changed();
+}
+
+void Option::language_changed()
+{
+    label_title_->setText(kra_text(kTitle));
+    for (const Entry &e : kEntries) {
+        if (auto *b = findChild<QPushButton *>(QString::fromLatin1(e.name)))
+            b->setText(QStringLiteral("\n\n\n\n") + kra_text(e.text));
+    }
+}
+
+void Option::on_Button_back_clicked()
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    close();
+    g_option = nullptr;
+    if (g_mainwindow)
+        g_mainwindow->language_changed();
+    g_page_focus = 1;
+}
+
+void Option::on_image_layout_clicked() { kra_open_screen(9); }
+void Option::on_image_quality_clicked() { kra_open_screen(11); }
+void Option::on_test_chart_clicked() { kra_open_screen(16); }
+void Option::on_input_cut_clicked() { kra_open_screen(7); }
+void Option::on_output_set_clicked() { kra_open_screen(6); }
+void Option::on_link_set_clicked() { kra_open_screen(10); }
+void Option::on_AdvanceButton_clicked() { kra_open_screen(12); }
+void Option::on_smart_mapping_clicked() { kra_open_screen(24); }

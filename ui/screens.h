@@ -1,0 +1,19 @@
+#ifndef SCREENS_H
+#define SCREENS_H
+
+// The screens the shell can open, by focused-screen id. One table holds, per screen, how
+// it opens, how the refresh path reaches it and how the idle time-out closes it, so that a
+// new screen adds one entry.
+
+// True when the screen of `page` exists in this build.
+bool kra_screen_built(int page);
+// Constructs the screen of `page` without a parent, stores it in its global, sets the
+// focused-screen id and runs it modally. Does nothing for a page without a screen.
+void kra_open_screen(int page);
+// Registers the refresh handlers, the idle back actions and the tip with the core and the
+// touch watcher. Called once at start-up (and by tests).
+void kra_register_screens();
+// Called by the tick after an ageing record was due.
+void kra_agelog_updated();
+
+#endif
