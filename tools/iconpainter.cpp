@@ -8,7 +8,6 @@
 // so a change of look is a change of code here, followed by a re-run.
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
@@ -34,7 +33,6 @@ const QColor kTeal(0x39, 0xA9, 0xCB);
 const QColor kGreen(0x00, 0xD6, 0x5B);
 const QColor kWhite(0xFF, 0xFF, 0xFF);
 const QColor kGrey(0xCC, 0xCC, 0xCC);
-const QColor kDimGrey(0x6A, 0x6D, 0x80);
 const QColor kAmber(0xFF, 0xAB, 0x2E);
 const QColor kRed(0xF0, 0x48, 0x48);
 
@@ -265,8 +263,8 @@ void drawPresence(QPainter &p, bool present)
 
 // ---------------------------------------------------------------------------
 // Mirror modes of a window: 1 as is, 2 flipped left-right, 3 flipped upside
-// down, 4 both. The glyph is an "F", whose every flip looks different; a dashed
-// line marks each axis the picture is flipped about.
+// down, 4 both. The glyph is an "F", whose every flip looks different; short
+// marks at the frame show each axis the picture is flipped about.
 
 void drawMirror(QPainter &p, int mode, bool lit)
 {
@@ -283,13 +281,15 @@ void drawMirror(QPainter &p, int mode, bool lit)
     }
     p.drawRoundedRect(frame, 7, 7);
 
-    QPen axis(ink, 1.5, Qt::DashLine);
-    axis.setDashPattern({2.5, 2.0});
-    p.setPen(axis);
-    if (flipX)
-        p.drawLine(QPointF(24, 7), QPointF(24, 41));
-    if (flipY)
-        p.drawLine(QPointF(7, 24), QPointF(41, 24));
+    p.setPen(linePen(ink, 2));
+    if (flipX) {
+        p.drawLine(QPointF(24, 5), QPointF(24, 8.5));
+        p.drawLine(QPointF(24, 39.5), QPointF(24, 43));
+    }
+    if (flipY) {
+        p.drawLine(QPointF(5, 24), QPointF(8.5, 24));
+        p.drawLine(QPointF(39.5, 24), QPointF(43, 24));
+    }
 
     QPainterPath f;   // an F in a 18 x 26 box centred on the origin
     f.addRect(-9, -13, 6, 26);
@@ -670,8 +670,6 @@ void iconAdvanced(QPainter &p)
     for (int i = 0; i < 3; ++i) {
         shellPen(p);
         p.drawLine(QPointF(8, ys[i]), QPointF(56, ys[i]));
-        p.setBrush(kBackground);
-        p.setPen(Qt::NoPen);
         QPainterPath knob;
         knob.addEllipse(QPointF(knobs[i], ys[i]), 6, 6);
         erase(p, knob);
@@ -682,16 +680,17 @@ void iconAdvanced(QPainter &p)
 
 void iconMapping(QPainter &p)
 {
-    shellPen(p);
-    p.setPen(linePen(kWhite, 2.5));
+    QColor cell = kWhite;
+    cell.setAlpha(120);
+    p.setPen(linePen(cell, 2));
+    p.setBrush(Qt::NoBrush);
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
             p.drawRoundedRect(QRectF(6 + 18 * c, 6 + 18 * r, 16, 16), 2, 2);
-    QColor path = kBlue;
-    p.setPen(linePen(path.lighter(130), 3));
+    p.setPen(linePen(kWhite, kStroke));
     p.drawPolyline(QPolygonF({QPointF(14, 14), QPointF(50, 14), QPointF(50, 32), QPointF(14, 32),
                               QPointF(14, 50), QPointF(44, 50)}));
-    arrowHead(p, QPointF(14, 50), QPointF(53, 50), 9, path.lighter(130));
+    arrowHead(p, QPointF(14, 50), QPointF(55, 50), 11, kWhite);
 }
 
 void iconInfo(QPainter &p)
@@ -847,14 +846,14 @@ bool writeQrc(const QString &qrcPath, const QDir &imageDir, const QVector<Entry>
     QTextStream s(&f);
     s << "<RCC>\n    <qresource prefix=\"/\">\n";
     for (const Entry &e : all)
-        s << "        <file>" << qrcDir.relativeFilePath(imageDir.filePath(e.name)) << "</file>\n";
+        s << "        <file>" << qrcDir.relativeFilePath(imageDir.absoluteFilePath(e.name)) << "</file>\n";
     s << "    </qresource>\n</RCC>\n";
     s.flush();
     return f.commit();
 }
 
-// Every image at twice its size on the screens' background, with its name, for
-// looking over the whole set at once.
+// Every image at twice its size and, beside it, at its own size, on the
+// screens' background with its name, for looking over the whole set at once.
 bool writeSheet(const QString &path, const QVector<Entry> &all)
 {
     const int scale = 2, width = 1400, pad = 12, label = 16;
@@ -865,7 +864,8 @@ bool writeSheet(const QString &path, const QVector<Entry> &all)
     QVector<Place> places;
     int x = pad, y = pad, rowHeight = 0;
     for (const Entry &e : all) {
-        const int w = qMax(e.image.width() * scale, 110), h = e.image.height() * scale + label;
+        const int w = qMax(e.image.width() * (scale + 1) + 4, 120);
+        const int h = e.image.height() * scale + label;
         if (x + w > width - pad) {
             x = pad;
             y += rowHeight + pad;
@@ -882,6 +882,7 @@ bool writeSheet(const QString &path, const QVector<Entry> &all)
             p.setPen(QPen(QColor(60, 60, 80), 1));
             p.drawRect(r.adjusted(-1, -1, 0, 0));
             p.drawImage(r, img);
+            p.drawImage(QPoint(r.right() + 5, r.top()), img);
             text(p, QRectF(pl.at.x(), r.bottom() + 1, 150, label), pl.entry->name, 11, kGrey,
                  false, Qt::AlignLeft | Qt::AlignVCenter);
         }
