@@ -1,1 +1,393 @@
-int main() { return 0; }
+// Times opening each screen to its first painted frame against a bare baseline of the same
+// form, and the parts of one refresh cycle with that screen in focus. Runs offscreen in a
+// temporary data root and prints one table, in microseconds.
+//
+// The screens are the pages of the screens table (found at run time) and the shell screens.
+// A screen's baseline is its form's bare setupUi on a plain QDialog; the forms come from
+// kra_forms.h, which the build generates with one KRA_FORM line per ui/*.ui, so a screen
+// added later is measured, baseline included, without an edit here. A screen without a
+// form (the shell screens are built in code) is compared with an empty styled 800 x 480
+// dialog, marked "empty" in the table.
+#include "c331_manage.h"
+#include "config_engine.h"
+#include "fpga_manage.h"
+#include "global.h"
+#include "krarampara.h"
+#include "lockwindow.h"
+#include "mainwindow.h"
+#include "numberkeyboard.h"
+#include "option.h"
+#include "screens.h"
+#include "syncupdate.h"
+#include "tip.h"
+#include "utils.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+namespace {
+
+constexpr int kOpenRuns = 50;
+constexpr int kCycleRuns = 200;
+constexpr int kWarmUp = 3;
+
+using Builder = std::function<QDialog *()>;
+
+std::map<std::string, Builder> &forms()
+{
+    static std::map<std::string, Builder> f;
+    return f;
+}
+
+template <typename Form>
+bool registerForm(const char *name)
+{
+    if constexpr (std::is_invocable_v<decltype(&Form::setupUi), Form &, QDialog *>) {
+        forms()[name] = [] {
+            auto *dialog = new QDialog(nullptr);
+            Form form;
+            form.setupUi(dialog);
+            return dialog;
+        };
+        return true;
+    } else {
+        return false; // not a dialog form
+    }
+}
+
+} // namespace
+
+#define KRA_FORM(Class) static const bool kra_form_##Class = registerForm<Ui::Class>(#Class);
+#include "kra_forms.h"
+#undef KRA_FORM
+
+namespace {
+
+QDialog *emptyStyledDialog()
+{
+    auto *dialog = new QDialog(nullptr);
+    dialog->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    dialog->setFixedSize(800, 480);
+    dialog->setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
+    return dialog;
+}
+
+// Builds a shell screen into its global, which is cleared again when the screen is deleted.
+template <typename Screen>
+QDialog *buildInto(Screen *&global)
+{
+    Screen *screen = new Screen(nullptr);
+    global = screen;
+    QObject::connect(screen, &QObject::destroyed, [&global, screen] {
+        if (global == screen)
+            global = nullptr;
+    });
+    return screen;
+}
+
+struct BenchScreen {
+    std::string name;
+    int page;
+    Builder build;    // the screen, stored in its global, not shown
+    Builder baseline; // the bare form, not shown
+    bool formBaseline;
+};
+
+class PaintWatcher : public QObject
+{
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
+
+double usSince(const QElapsedTimer &t)
+{
+    return double(t.nsecsElapsed()) / 1000.0;
+}
+
+// Shows the dialog and runs the event loop until its first frame has been painted.
+bool showUntilPainted(QDialog *dialog)
+{
+    PaintWatcher watcher;
+    dialog->installEventFilter(&watcher);
+    dialog->show();
+    QElapsedTimer limit;
+    limit.start();
+    while (!watcher.painted && limit.elapsed() < 5000)
+        QCoreApplication::processEvents();
+    dialog->removeEventFilter(&watcher);
+    return watcher.painted;
+}
+
+void destroy(QDialog *dialog)
+{
+    delete dialog;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+struct Stats {
+    double median = 0;
+    double p90 = 0;
+};
+
+Stats stats(std::vector<double> v)
+{
+    Stats s;
+    if (v.empty())
+        return s;
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    s.median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    s.p90 = v[size_t(std::ceil(0.9 * double(n))) - 1];
+    return s;
+}
+
+// Construct + show + first paint, `runs` times after a warm-up; -1 when a frame never came.
+Stats timeOpen(const Builder &build, int runs)
+{
+    std::vector<double> samples;
+    for (int i = 0; i < kWarmUp + runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        QDialog *dialog = build();
+        const bool painted = showUntilPainted(dialog);
+        const double us = usSince(t);
+        destroy(dialog);
+        if (!painted)
+            return {-1, -1};
+        if (i >= kWarmUp)
+            samples.push_back(us);
+    }
+    return stats(samples);
+}
+
+struct Cycle {
+    double write, manage, sync, screenSync, fileWrite, load, total;
+};
+
+// A data root below a plain file: the block write fails at once there.
+QString blockedRoot()
+{
+    return kra_root() + QStringLiteral("/blocked");
+}
+
+// The refresh path with the screen open and in focus: a write under the mutex, the
+// video-chip manager's pass and the refresh (the page's handler, tip and block file save).
+// The page's handler runs only inside para_sync, and only sees the change while the block
+// differs from the shadow, which is also what makes para_sync save; so it is timed as the
+// same refresh with the tip off and the save failing at once, less that refresh on a page
+// without a handler.
+Cycle timeCycle(int page)
+{
+    KraRamPara *para = KraRamPara::pInstance();
+    SyncUpdate *sync = SyncUpdate::pInstance();
+    c331_manage *manager = c331_manage::p_c331_manage;
+    const int addrX = Para::win(0, Para::W_X);
+    const QString root = kra_root();
+    int idlePage = 255;
+    while (kra_screen_built(idlePage) || idlePage == 0 || idlePage == 1 || idlePage == 5)
+        --idlePage;
+    g_page_focus = u8(page);
+    auto changeX = [&] {
+        QElapsedTimer t;
+        t.start();
+        {
+            ParaWrite w;
+            w.set16(addrX, u16(para->live16(addrX) ^ 1));
+        }
+        return usSince(t);
+    };
+
+    std::vector<double> write, manage, syncAll, total, blockedSync, idleSync, fileWrite, load;
+    for (int i = 0; i < kWarmUp + kCycleRuns; ++i) {
+        const bool keep = i >= kWarmUp;
+        const double tw = changeX();
+        QElapsedTimer t;
+        t.start();
+        manager->run_once();
+        const double tm = usSince(t);
+        t.restart();
+        sync->para_sync(1);
+        const double ts = usSince(t);
+        QCoreApplication::processEvents();
+
+        TIP *tip = g_tip;
+        g_tip = nullptr;
+        kra_set_root(blockedRoot());
+        auto blockedRefresh = [&](int focus) {
+            changeX();
+            manager->run_once();
+            g_page_focus = u8(focus);
+            QElapsedTimer tr;
+            tr.start();
+            sync->para_sync(1);
+            const double us = usSince(tr);
+            g_page_focus = u8(page);
+            return us;
+        };
+        blockedRefresh(idlePage); // the first failing save after the switch runs cold
+        const double tb = blockedRefresh(page);
+        const double ti = blockedRefresh(idlePage);
+        kra_set_root(root);
+        g_tip = tip;
+        QCoreApplication::processEvents();
+
+        u8 snapshot[Para::IMAGE_SIZE];
+        memcpy(snapshot, para->ram_para, sizeof snapshot);
+        t.restart();
+        para->ram_para_write_file(snapshot);
+        const double tf = usSince(t);
+        t.restart();
+        para->ram_para_load();
+        const double tl = usSince(t);
+        if (keep) {
+            write.push_back(tw);
+            manage.push_back(tm);
+            syncAll.push_back(ts);
+            total.push_back(tw + tm + ts);
+            blockedSync.push_back(tb);
+            idleSync.push_back(ti);
+            fileWrite.push_back(tf);
+            load.push_back(tl);
+        }
+    }
+    const double screenSync = std::max(0.0, stats(blockedSync).median - stats(idleSync).median);
+    return {stats(write).median, stats(manage).median, stats(syncAll).median, screenSync,
+            stats(fileWrite).median, stats(load).median, stats(total).median};
+}
+
+std::vector<BenchScreen> screenList()
+{
+    std::vector<BenchScreen> list;
+    auto add = [&list](std::string name, int page, Builder build, const std::string &formClass) {
+        auto form = forms().find(formClass);
+        const bool hasForm = form != forms().end();
+        list.push_back({std::move(name), page, std::move(build),
+                        hasForm ? form->second : Builder(emptyStyledDialog), hasForm});
+    };
+    add("LockWindow", 0, [] { return buildInto(g_lockwindow); }, "LockWindow");
+    add("MainWindow", 1, [] { return buildInto(g_mainwindow); }, "MainWindow");
+    add("Option", 5, [] { return buildInto(g_option); }, "Option");
+    for (int page = 0; page <= 255; ++page) {
+        if (!kra_screen_built(page))
+            continue;
+        QDialog *probe = kra_construct_screen(page);
+        if (!probe)
+            continue;
+        const std::string cls = probe->metaObject()->className();
+        destroy(probe);
+        add(cls, page, [page] { return kra_construct_screen(page); }, cls);
+    }
+    return list;
+}
+
+QtMessageHandler s_default_handler = nullptr;
+
+// The offscreen platform notes every raise() of a window; here that is only noise.
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message == QLatin1String("This plugin does not support raise()"))
+        return;
+    s_default_handler(type, context, message);
+}
+
+void setUpDevice(const QString &root)
+{
+    kra_set_root(root);
+    QFile blocked(blockedRoot());
+    blocked.open(QIODevice::WriteOnly);
+    QDir().mkpath(kra_path(QStringLiteral("/data/configs")));
+    QDir().mkpath(kra_path(QStringLiteral("/data/modes")));
+    ConfigEngine::pInstance()->read_all_to_globals();
+    g_language = 1;
+    g_lcd_lang_valid = 0x1F;
+    KraRamPara *para = KraRamPara::pInstance();
+    para->ram_para_load();
+    para->user_mode_load_all();
+    para->KraCropSourceInit();
+    c331_manage::pInstanceNoThread();
+    c331_manage::para_changed = 0;
+    fpga_manage::pInstance()->sim_set_running(0, true);
+    fpga_manage::pInstance()->sim_set_running(1, true);
+    kra_register_screens();
+    g_numberkeyboard = new NumberKeyboard(nullptr);
+    g_tip = new TIP(nullptr);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    s_default_handler = qInstallMessageHandler(quietHandler);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(png);
+    QTemporaryDir root;
+    if (!root.isValid()) {
+        fprintf(stderr, "kra_bench: cannot make a temporary data root\n");
+        return 1;
+    }
+    setUpDevice(root.path());
+
+    // The main window stays, hidden, as on the device: the home screen's refresh reaches it.
+    MainWindow *resident = new MainWindow(nullptr);
+    g_mainwindow = resident;
+    const std::vector<BenchScreen> screens = screenList();
+
+    printf("kra_bench: times in microseconds; open and baseline over %d runs (median, p90),\n"
+           "refresh parts median over %d runs; syncUpdate = the focused page's own refresh\n"
+           "within para_sync, file write = the block file save within para_sync.\n\n",
+           kOpenRuns, kCycleRuns);
+    printf("%-16s %4s | %8s %8s | %8s %8s %-5s | %6s %6s %9s %10s %10s %6s | %7s\n", "screen",
+           "page", "open", "open p90", "baseline", "base p90", "form", "write", "c331",
+           "para_sync", "syncUpdate", "file write", "load", "cycle");
+    int failures = 0;
+    for (const BenchScreen &s : screens) {
+        g_mainwindow = s.page == 1 ? nullptr : resident;
+        g_page_focus = u8(s.page);
+        const Stats open = timeOpen(s.build, kOpenRuns);
+        const Stats base = timeOpen(s.baseline, kOpenRuns);
+
+        QDialog *screen = s.build();
+        showUntilPainted(screen);
+        const Cycle c = timeCycle(s.page);
+        destroy(screen);
+
+        if (open.median < 0 || base.median < 0)
+            ++failures;
+        printf("%-16s %4d | %8.0f %8.0f | %8.0f %8.0f %-5s | %6.1f %6.1f %9.1f %10.1f %10.1f %6.1f"
+               " | %7.1f\n",
+               s.name.c_str(), s.page, open.median, open.p90, base.median, base.p90,
+               s.formBaseline ? "ui" : "empty", c.write, c.manage, c.sync, c.screenSync,
+               c.fileWrite, c.load, c.total);
+        fflush(stdout);
+    }
+    g_mainwindow = nullptr;
+    delete resident;
+    if (failures)
+        fprintf(stderr, "kra_bench: %d screen(s) never painted a frame (shown as -1)\n", failures);
+    return failures ? 1 : 0;
+}

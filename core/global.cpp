@@ -43,8 +43,13 @@ QString g_usb_grade_path = QStringLiteral(" ");
 
 u8 g_cut_source_state[6][5] = {};
 u8 g_save_mode_request = 0;
+u8 g_mode_select = 0;
 u8 g_set_led_para = 0;
 u8 g_set_led_setup = 0;
+u8 g_send_para[32] = {};
+std::atomic<int> g_usb_grade{0};
+QString g_ztfile_name;
+LINE_TYPE line_type = {0, 0, 0, 0, 0, 0, 0, 1};
 
 QStringList factoryage_log;
 u32 factoryage_log_diff3 = 0, factoryage_log_diff5 = 0, factoryage_log_diff10 = 0,

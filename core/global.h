@@ -99,8 +99,36 @@ extern u8 g_cut_source_state[6][5];
 extern u8 g_set_led_para;
 extern u8 g_set_led_setup;
 
+// Job block from the screens to the FPGA thread (byte layout and access in fpga_manage.h);
+// written by the GUI thread only while byte 0 (job code) is 0, job code last; then the FPGA
+// thread's until it clears the code. No lock: every byte is accessed atomically.
+extern u8 g_send_para[32];
+// 1 makes the FPGA thread run the USB upgrade instead of its normal pass; set by the GUI
+// thread (after the step byte of g_send_para), cleared by the FPGA thread; atomic.
+extern std::atomic<int> g_usb_grade;
+// Full path of the chosen load-scan file (empty: none); written by the GUI thread while no
+// job runs, copied by the FPGA thread when load scan starts; no lock.
+extern QString g_ztfile_name;
+
+// Cabinet grid of smart mapping and the net port of load scan (12 bytes, little-endian).
+struct LINE_TYPE {
+    u16 box_width;
+    u16 box_height;
+    u16 offset_x;
+    u16 offset_y;
+    u8 net_port;
+    u8 rows;
+    u8 columns;
+    u8 pattern; // 1..16; 0 or above 16 is ignored by the smart-mapping job
+};
+static_assert(sizeof(LINE_TYPE) == 12, "line_type is a 12-byte record");
+// Written by the GUI thread before the job code, read by the FPGA thread during the job; no lock.
+extern LINE_TYPE line_type;
+
 // User-mode slot waiting to be stored by the next refresh (slot + 1, 0 none); GUI thread.
 extern u8 g_save_mode_request;
+// Selected user-mode slot 0..15 of the user modes screen and the main window's mode panel; GUI thread only, no lock.
+extern u8 g_mode_select;
 
 // Ageing records, oldest first (at most 3360), and the step counters of register 42 of
 // FPGA 0 and FPGA 1; appended by the GUI tick only.

@@ -9,6 +9,7 @@
 #include "numberkeyboard.h"
 #include "screens.h"
 #include "syncupdate.h"
+#include "taviksource.h"
 #include "tip.h"
 #include "utils.h"
 
@@ -58,8 +59,11 @@ int main(int argc, char **argv)
     g_tip = new TIP(nullptr);
     g_mainwindow->tick_timer()->start(10);
 
+    taviksource::pInstanceNoThread();
     fpga_manage::pInstance();
     c331_manage::pInstance(); // starts the video-chip manager's thread
+    fpga_manage::pInstance()->initialize_start();
+    taviksource::pInstance(); // starts the input-source manager's thread
 
     lcd_touch::pInstance();
 #ifdef KRA_DEVICE

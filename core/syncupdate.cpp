@@ -79,12 +79,16 @@ void SyncUpdate::para_sync(int code)
         memcpy(snapshot, para->ram_para, sizeof snapshot);
     }
     const int first = Para::SAVED_FIRST;
+    bool saved = true;
     if (memcmp(snapshot + first, para->ram_para_bak + first, size_t(Para::IMAGE_SIZE - first)) != 0) {
-        para->ram_para_write_file(snapshot);
-        ParaWrite w(false);
-        memcpy(para->ram_para_bak, snapshot, sizeof snapshot);
+        // A failed write leaves the shadow as it was, so the next refresh tries again.
+        saved = para->ram_para_write_file(snapshot) == 0;
+        if (saved) {
+            ParaWrite w(false);
+            memcpy(para->ram_para_bak, snapshot, sizeof snapshot);
+        }
     }
 
-    if (page == 4 || page == 6 || page == 9 || page == 12)
+    if (saved && (page == 4 || page == 6 || page == 9 || page == 12))
         show_tip(1);
 }

@@ -86,7 +86,8 @@ bool Utils::isDottedQuad(const QString &text)
 {
     static const QRegularExpression re(
         QStringLiteral("^(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])"
-                       "(\\.(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])){3}$"));
+                       "(\\.(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])){3}\\z"));
+    // \z, not $: "$" also accepts a trailing newline, which a shell runs as a second command.
     return re.match(text).hasMatch();
 }
 
@@ -130,7 +131,9 @@ int Utils::write_file_safely(const QString &path, const QByteArray &data)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return 1;
-    if (file.write(data) != data.size()) {
+    // QSaveFile::commit() renames even when its final flush fails (a full disk), so a
+    // short write must be caught here or it would replace the good file.
+    if (file.write(data) != data.size() || !file.flush()) {
         file.cancelWriting();
         return 1;
     }

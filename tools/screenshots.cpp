@@ -1,1 +1,200 @@
-int main() { return 0; }
+// Renders every screen in every language to PNG files for review:
+//   kra_screenshots OUTDIR [--root DIR]
+// Writes <screen>_<lang>.png (lang zh, en, ru, vi, tw) and prints one line per file.
+// The pages of the screens table are found at run time, so a screen added there is
+// rendered without touching this tool.
+#include "c331_manage.h"
+#include "config_engine.h"
+#include "fpga_manage.h"
+#include "global.h"
+#include "krarampara.h"
+#include "lockwindow.h"
+#include "mainwindow.h"
+#include "numberkeyboard.h"
+#include "option.h"
+#include "screens.h"
+#include "tip.h"
+#include "utils.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QSet>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+const char *kLangNames[5] = {"zh", "en", "ru", "vi", "tw"};
+const KraText kCaption = {{"宽度", "Width", "Ширина", "Chiều rộng", "寬度"}};
+
+struct Shooter {
+    QString outDir;
+    int failures = 0;
+
+    // Shows the widget so that layouts and style sheets apply, then saves what it paints.
+    void shoot(QWidget *w, const QString &name, int lang)
+    {
+        w->show();
+        QApplication::processEvents();
+        const QString file = QStringLiteral("%1_%2.png").arg(name, QLatin1String(kLangNames[lang]));
+        const QString path = QDir(outDir).filePath(file);
+        if (w->grab().save(path)) {
+            printf("%s\n", qPrintable(path));
+        } else {
+            fprintf(stderr, "kra_screenshots: cannot write %s\n", qPrintable(path));
+            ++failures;
+        }
+        fflush(stdout);
+    }
+};
+
+void setLanguage(int lang)
+{
+    g_language = u8(lang);
+    g_lcd_lang_valid = 0x1F;
+    // Live and shadow agree, so no refresh sees a language change and resets it.
+    ParaWrite w(false);
+    w.set8(Para::LANGUAGE, u8(lang));
+    w.set8(Para::LANGUAGE + 1, 0);
+    memcpy(KraRamPara::pInstance()->ram_para_bak + Para::LANGUAGE, w.image() + Para::LANGUAGE, 2);
+}
+
+// The file-name stem of a screen: its class in lower case, made unique by the page.
+QString screenName(const QDialog *screen, int page, QSet<QString> &used)
+{
+    QString name = QString::fromLatin1(screen->metaObject()->className()).toLower();
+    if (used.contains(name))
+        name += QStringLiteral("_%1").arg(page);
+    used.insert(name);
+    return name;
+}
+
+QtMessageHandler s_default_handler = nullptr;
+
+// The offscreen platform notes every raise() of a window; here that is only noise.
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message == QLatin1String("This plugin does not support raise()"))
+        return;
+    s_default_handler(type, context, message);
+}
+
+int usage()
+{
+    fprintf(stderr, "usage: kra_screenshots OUTDIR [--root DIR]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    s_default_handler = qInstallMessageHandler(quietHandler);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QString outDir, root;
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--root") == 0) {
+            if (++i >= argc)
+                return usage();
+            root = QString::fromLocal8Bit(argv[i]);
+        } else if (outDir.isEmpty() && argv[i][0] != '-') {
+            outDir = QString::fromLocal8Bit(argv[i]);
+        } else {
+            return usage();
+        }
+    }
+    if (outDir.isEmpty())
+        return usage();
+
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(png);
+    if (!QDir().mkpath(outDir)) {
+        fprintf(stderr, "kra_screenshots: cannot create %s\n", qPrintable(outDir));
+        return 1;
+    }
+
+    std::unique_ptr<QTemporaryDir> tempRoot;
+    if (root.isEmpty()) {
+        tempRoot.reset(new QTemporaryDir());
+        if (!tempRoot->isValid()) {
+            fprintf(stderr, "kra_screenshots: cannot make a temporary data root\n");
+            return 1;
+        }
+        root = tempRoot->path();
+    }
+    kra_set_root(root);
+    QDir().mkpath(kra_path(QStringLiteral("/data/configs")));
+    QDir().mkpath(kra_path(QStringLiteral("/data/modes")));
+    ConfigEngine::pInstance()->read_all_to_globals();
+    KraRamPara *para = KraRamPara::pInstance();
+    para->ram_para_load(); // an empty root gives the defaults
+    para->user_mode_load_all();
+    para->KraCropSourceInit();
+    c331_manage::pInstanceNoThread();
+    fpga_manage::pInstance()->sim_set_running(0, true);
+    fpga_manage::pInstance()->sim_set_running(1, true);
+    kra_register_screens();
+    g_numberkeyboard = new NumberKeyboard(nullptr);
+    g_tip = new TIP(nullptr);
+
+    QList<int> pages;
+    for (int page = 0; page <= 255; ++page) {
+        if (kra_screen_built(page))
+            pages.append(page);
+    }
+
+    Shooter shooter{outDir};
+    for (int lang = 0; lang < 5; ++lang) {
+        setLanguage(lang);
+
+        // Screens are rebuilt per language: their texts are set when they are built.
+        g_page_focus = 0;
+        g_lockwindow = new LockWindow(nullptr);
+        shooter.shoot(g_lockwindow, QStringLiteral("lockwindow"), lang);
+        delete g_lockwindow;
+        g_lockwindow = nullptr;
+
+        g_page_focus = 1;
+        g_mainwindow = new MainWindow(nullptr);
+        shooter.shoot(g_mainwindow, QStringLiteral("mainwindow"), lang);
+        g_mainwindow->on_Button_mode_panel_clicked();
+        shooter.shoot(g_mainwindow, QStringLiteral("mainwindow_modepanel"), lang);
+        g_mainwindow->on_Button_mode_close_clicked();
+        g_mainwindow->hide();
+
+        g_page_focus = 5;
+        g_option = new Option(nullptr);
+        shooter.shoot(g_option, QStringLiteral("option"), lang);
+        delete g_option;
+        g_option = nullptr;
+
+        g_numberkeyboard->label_show(kra_text(kCaption), QStringLiteral("1920"));
+        shooter.shoot(g_numberkeyboard, QStringLiteral("numberkeyboard"), lang);
+        g_numberkeyboard->hide();
+
+        g_tip->tip_create(1);
+        shooter.shoot(g_tip, QStringLiteral("tip"), lang);
+        g_tip->hide();
+
+        QSet<QString> used = {QStringLiteral("lockwindow"), QStringLiteral("mainwindow"),
+                              QStringLiteral("option"), QStringLiteral("numberkeyboard"),
+                              QStringLiteral("tip")};
+        for (int page : pages) {
+            g_page_focus = u8(page);
+            QDialog *screen = kra_construct_screen(page);
+            if (!screen)
+                continue;
+            shooter.shoot(screen, screenName(screen, page, used), lang);
+            delete screen;
+        }
+
+        delete g_mainwindow;
+        g_mainwindow = nullptr;
+        QApplication::processEvents();
+    }
+    return shooter.failures ? 1 : 0;
+}

@@ -11,6 +11,14 @@ QRoundProgressBar::QRoundProgressBar(QWidget *parent) : QWidget(parent)
     setGeometry(300, 140, 200, 200);
 }
 
+// Deleted with its screen: g_qround_bar must not keep pointing at it, or the idle
+// time-out and the job buttons would wait for a bar that is gone.
+QRoundProgressBar::~QRoundProgressBar()
+{
+    if (g_qround_bar == this)
+        g_qround_bar = nullptr;
+}
+
 void QRoundProgressBar::create_qround_bar(QDialog *parent)
 {
     if (g_qround_bar)

@@ -13,6 +13,7 @@ class QRoundProgressBar : public QWidget
 public:
     // Creates the bar over `parent` (200 x 200 at 300, 140, value 0) unless one exists.
     static void create_qround_bar(QDialog *parent);
+    ~QRoundProgressBar() override;
     int value() const { return value_; }
 
 public slots:

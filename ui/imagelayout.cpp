@@ -1,7 +1,524 @@
 #include "imagelayout.h"
-ImageLayout::ImageLayout(QWidget *parent) : QDialog(parent) {}
-void ImageLayout::syncUpdate() {}
-void ImageLayout::language_changed() {}
-void ImageLayout::image_para_update() {}
-void ImageLayout::image_init() {}
-void ImageLayout::on_Button_back_clicked() {}
+#include "ui_imagelayout.h"
+
+#include "alias.h"
+#include "krarampara.h"
+#include "numberkeyboard.h"
+#include "option.h"
+#include "screens.h"
+
+#include <QFontMetrics>
+#include <QListView>
+#include <QSignalBlocker>
+
+namespace {
+
+using Para::win;
+
+// Texts in language-code order: zh-CN, en, ru, vi, zh-TW.
+const KraText kClosed = {{"未开启", "Close", "Откл", "Đóng", "未開啟"}};
+const KraText kStatePrefix = {{"画面状态:", "Image state:", "Состояние:", "Trạng thái:", "畫麵狀態:"}};
+const KraText kStateOn = {{"开启", "ON", "Вкл", "Mở", "開啟"}};
+const KraText kStateOff = {{"关闭", "OFF", "Откл", "Đóng", "關閉"}};
+const KraText kNamePrefix = {{"名称:", "Name:", "Название:", "Tên:", "名稱:"}};
+const KraText kDefaultName = {{"画面%1", "image%1", "Канал%1", "Hình ảnh%1", "畫麵%1"}};
+const KraText kSourcePrefix = {{"信源:", "Source:", "Источник:", "Nguồn tín hiệu:", "信源:"}};
+
+// Point-to-point entries by combo index.
+const KraText kP2PEntries[] = {
+    {{"点对点关闭", "OFF", "Откл", "Đóng", "點對點關閉"}},
+    {{"点对点开启", "ON", "Вкл", "Mở", "點對點開啟"}},
+    {{"HD3,HD4水平拼接", "HD3,HD4 Hor", "Гор HD3,HD4", "Nối ngang HD3,HD4", "HD3,HD4水平拼接"}},
+    {{"HD3,HD4垂直拼接", "HD3,HD4 Ver", "Вер HD3,HD4", "Ghép dọc HD3,HD4", "HD3,HD4垂直拼接"}},
+};
+constexpr u16 kP2PBit = 0x100;
+// Point-to-point mode word by combo index 1..3 (index 0 switches point-to-point off).
+constexpr u16 kP2PModes[] = {0, 0, 8, 9};
+
+struct LabelText {
+    QLabel *Ui::ImageLayout::*label;
+    KraText text;
+};
+const LabelText kLabelTexts[] = {
+    {&Ui::ImageLayout::label_title, {{"画面布局", "Screen layout", "Расположение", "Bố cục màn hình", "畫麵佈局"}}},
+    {&Ui::ImageLayout::label_P2P, {{"点对点", "DBD", "Пиксель к пикселю", "Điểm tới điểm", "點對點"}}},
+    {&Ui::ImageLayout::label_W, {{"宽", "W", "Ширина", "Rộng", "寬"}}},
+    {&Ui::ImageLayout::label_H, {{"高", "H", "Высота", "Cao", "高"}}},
+    {&Ui::ImageLayout::label_mirror, {{"镜像", "mirror", "Отражение", "Ảnh phản chiếu", "鏡像"}}},
+};
+struct ButtonText {
+    QPushButton *Ui::ImageLayout::*button;
+    KraText text;
+};
+const ButtonText kButtonTexts[] = {
+    {&Ui::ImageLayout::Button_cancel, {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}}},
+    {&Ui::ImageLayout::Button_ok, {{"确定", "OK", "OK", "Đồng ý", "確定"}}},
+};
+
+const char *const kPortNames[6] = {"EXT", "DVI", "HDMI1", "HDMI2", "HDMI3", "HDMI4"};
+const char *const kTileColours[6] = {"#867AE9", "#005A8D", "#39A9CB", "#EBA83A", "#FF96AD", "#D5E5FF"};
+const char *const kMirrorOn[4] = {":/png/mirror1_on.png", ":/png/mirror2_on.png",
+                                  ":/png/mirror3_on.png", ":/png/mirror4_on.png"};
+const char *const kMirrorOff[4] = {":/png/mirror1_off.png", ":/png/mirror2_off.png",
+                                   ":/png/mirror3_off.png", ":/png/mirror4_off.png"};
+const char *const kEditorMarked = "background-color: #4777FF;color: rgb(255, 255, 255);"
+                                  "border:1px solid rgb(255, 255, 255);";
+const char *const kEditorUnmarked = "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);";
+
+constexpr int kTileX = 20, kTileStep = 130, kTileW = 120, kTileH = 90;
+
+KraRamPara *para()
+{
+    return KraRamPara::pInstance();
+}
+
+// Name of input port 0..5, empty for anything else.
+QString port_name(u8 port)
+{
+    return port < 6 ? QString::fromLatin1(kPortNames[port]) : QString();
+}
+
+u8 window_port(int window)
+{
+    short isCrop = 0;
+    char entry = 0;
+    return para()->KraGetImageSource(para()->ram_para, u8(window), &isCrop, &entry, 0);
+}
+
+// The record words are unsigned, so the fields are read as unsigned 16-bit numbers; text
+// that does not read as one counts as 0.
+u16 field_value(const QLineEdit *field)
+{
+    bool ok = false;
+    const u16 v = field->text().toUShort(&ok, 10);
+    return ok ? v : 0;
+}
+
+} // namespace
+
+ImageLayout::ImageLayout(QWidget *parent) : QDialog(parent), ui(new Ui::ImageLayout)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setFixedSize(800, 480);
+    ui->label_backup->hide();
+    ui->comboBox->hide();
+    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIconSize(QSize(32, 32));
+    for (QPushButton *b : {ui->mirror1, ui->mirror2, ui->mirror3, ui->mirror4})
+        b->setIconSize(QSize(48, 48));
+    ui->button_state->setIconSize(QSize(70, 32));
+    ui->Button_source_select->setIcon(QIcon(QStringLiteral(":/png/page_change.png")));
+    ui->Button_source_select->setIconSize(QSize(32, 32));
+    editor_marked_ = ui->Button_cancel;
+    ui->Button_cancel->setStyleSheet(QStringLiteral("background-color: #4777FF;color: #FFFFFF"));
+    ui->comboBox->setView(new QListView(ui->comboBox));
+    ui->Button_cancel->hide();
+    ui->Button_ok->hide();
+
+    for (My_lineEdit *field : {ui->lineEdit_X, ui->lineEdit_Y, ui->lineEdit_W, ui->lineEdit_H})
+        connect(field, &My_lineEdit::send_show, this, &ImageLayout::show_numberkeyboard_ui);
+    if (g_numberkeyboard)
+        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
+                &ImageLayout::confirmString);
+
+    language_changed();
+    image_init();
+    image_para_update();
+}
+
+ImageLayout::~ImageLayout()
+{
+    // The keyboard's field pointer must not outlive the fields.
+    if (g_lineedit == ui->lineEdit_X || g_lineedit == ui->lineEdit_Y || g_lineedit == ui->lineEdit_W
+        || g_lineedit == ui->lineEdit_H)
+        g_lineedit = nullptr;
+    if (g_imagelayout == this)
+        g_imagelayout = nullptr;
+    delete ui;
+}
+
+int ImageLayout::record(int offset) const
+{
+    return win(image_index_, offset);
+}
+
+void ImageLayout::syncUpdate()
+{
+    KraRamPara *p = para();
+    bool rebuild = false;
+    if (p->KraLanguageChanged()) {
+        language_changed();
+        rebuild = true;
+    }
+    for (int w = 0; w < Para::WINDOWS_SHOWN; ++w) {
+        if (p->live16(win(w, Para::W_ON)) != p->shadow16(win(w, Para::W_ON))
+            || p->live16(win(w, Para::W_SOURCE)) != p->shadow16(win(w, Para::W_SOURCE)))
+            rebuild = true;
+    }
+    if (rebuild)
+        image_init();
+    image_para_update();
+}
+
+void ImageLayout::language_changed()
+{
+    for (const LabelText &t : kLabelTexts)
+        (ui->*t.label)->setText(kra_text(t.text));
+    for (const ButtonText &t : kButtonTexts)
+        (ui->*t.button)->setText(kra_text(t.text));
+
+    // The refill is no operator choice: it must not reach the record. Afterwards the choice
+    // shows the stored state, or what it showed before when the stored mode has no entry.
+    QComboBox *combo = ui->comboBox_P2P;
+    const int shown = combo->currentIndex();
+    {
+        const QSignalBlocker block(combo);
+        combo->clear();
+        combo->setView(new QListView(combo));
+        for (const KraText &entry : kP2PEntries)
+            combo->addItem(kra_text(entry));
+        combo->setCurrentIndex(shown);
+    }
+    show_p2p();
+}
+
+void ImageLayout::image_init()
+{
+    delete frame_image_;
+    frame_image_ = new QFrame(this);
+    frame_image_->setObjectName(QStringLiteral("frame_image"));
+    frame_image_->setGeometry(0, 65, 800, 95);
+    // Made first so that it lies under the tiles and only its border shows around them.
+    frame_select_ = new QFrame(frame_image_);
+    frame_select_->setObjectName(QStringLiteral("frame_select"));
+    frame_select_->setStyleSheet(QStringLiteral("border:2px solid rgb(255,171,84);"));
+    frame_select_->setGeometry(kTileX + kTileStep * image_index_ - 3, 0, 126, 96);
+
+    const u8 *live = para()->ram_para;
+    for (int w = 0; w < Para::WINDOWS_SHOWN; ++w) {
+        const int x = kTileX + kTileStep * w;
+        auto *tile = new QLabel(frame_image_);
+        tile->setObjectName(QStringLiteral("label_image%1").arg(w));
+        tile->setGeometry(x, 3, kTileW, kTileH);
+        tile->setAlignment(Qt::AlignCenter);
+        tile->setStyleSheet(
+            QStringLiteral("background-color: %1;font: 16px").arg(QLatin1String(kTileColours[w])));
+        tile->setText(QString::number(w + 1));
+
+        auto *source = new QLabel(tile);
+        source->setObjectName(QStringLiteral("label_source%1").arg(w));
+        source->setGeometry(0, 3, 100, 28);
+        tile_source_[size_t(w)] = source;
+        auto *mark = new QLabel(tile);
+        mark->setObjectName(QStringLiteral("label_mark%1").arg(w));
+        mark->setGeometry(101, 8, 14, 14);
+        mark->setStyleSheet(
+            QStringLiteral("background-color:#00D65B;border:0px groove gray;border-radius:7px;"));
+
+        auto *button = new QPushButton(frame_image_);
+        button->setObjectName(QString::number(w));
+        button->setGeometry(x, 3, kTileW, kTileH);
+        button->setFlat(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        // Without this the screen's background rule would paint the button over its tile.
+        button->setStyleSheet(QStringLiteral("background: transparent;border:0px;"));
+        connect(button, &QPushButton::clicked, this, &ImageLayout::kra_image_button_clicked);
+
+        if (w == 0 || rd16(live, win(w, Para::W_ON)) == 1)
+            TextCreate(w);
+        else
+            source->setText(kra_text(kClosed));
+    }
+    frame_image_->show();
+}
+
+void ImageLayout::TextCreate(int window)
+{
+    if (window < 0 || window >= Para::WINDOWS_SHOWN || !tile_source_[size_t(window)])
+        return;
+    tile_source_[size_t(window)]->setText(port_name(window_port(window)));
+}
+
+void ImageLayout::show_state(bool on)
+{
+    ui->image_state->setText(kra_text(kStatePrefix) + kra_text(on ? kStateOn : kStateOff));
+    ui->button_state->setIcon(QIcon(on ? QStringLiteral(":/png/button_on.png")
+                                       : QStringLiteral(":/png/button_off.png")));
+    image_state_ = on ? 1 : 0;
+}
+
+void ImageLayout::image_para_update()
+{
+    KraRamPara *p = para();
+    const int s = image_index_;
+
+    show_state(s == 0 || p->live16(record(Para::W_ON)) != 0);
+    ui->button_state->setVisible(s != 0);
+
+    ALIAS_PARA alias;
+    if (get_json_alias_para(&alias, "win", s)) {
+        const QString name = ui->image_name->fontMetrics().elidedText(
+            QString::fromStdString(alias.name), Qt::ElideRight, 60);
+        ui->image_name->setText(kra_text(kNamePrefix) + name);
+    } else {
+        ui->image_name->setText(kra_text(kNamePrefix) + kra_text(kDefaultName).arg(s + 1));
+    }
+
+    ui->image_source->setText(kra_text(kSourcePrefix) + port_name(window_port(s)));
+
+    {
+        // A stored value without an entry shows no entry; nothing is written back.
+        const u16 backup = p->live16(record(Para::W_BACKUP));
+        const QSignalBlocker block(ui->comboBox);
+        ui->comboBox->setCurrentIndex(backup < ui->comboBox->count() ? int(backup) : -1);
+    }
+
+    ui->lineEdit_X->setText(QString::number(p->live16(record(Para::W_X))));
+    ui->lineEdit_Y->setText(QString::number(p->live16(record(Para::W_Y))));
+    ui->lineEdit_W->setText(QString::number(p->live16(record(Para::W_WIDTH))));
+    ui->lineEdit_H->setText(QString::number(p->live16(record(Para::W_HEIGHT))));
+
+    mirror_select(p->live16(record(Para::W_MIRROR)));
+    show_p2p();
+}
+
+void ImageLayout::show_p2p()
+{
+    KraRamPara *p = para();
+    const u16 flags = p->live16(record(Para::W_FLAGS));
+    const u16 mode = p->live16(record(Para::W_P2P_MODE));
+    int index = -1;
+    if (!(flags & kP2PBit))
+        index = 0;
+    else if (mode == kP2PModes[1])
+        index = 1;
+    else if (mode == kP2PModes[2])
+        index = 2;
+    else if (mode == kP2PModes[3])
+        index = 3;
+    if (index < 0)
+        return; // a mode without an entry leaves the choice as it was
+    const QSignalBlocker block(ui->comboBox_P2P);
+    ui->comboBox_P2P->setCurrentIndex(index);
+}
+
+void ImageLayout::mirror_select(int mode)
+{
+    if (mode < 0 || mode > 3)
+        return;
+    QPushButton *const buttons[4] = {ui->mirror1, ui->mirror2, ui->mirror3, ui->mirror4};
+    for (int m = 0; m < 4; ++m)
+        buttons[m]->setIcon(QIcon(QString::fromLatin1(m == mode ? kMirrorOn[m] : kMirrorOff[m])));
+}
+
+void ImageLayout::kra_image_button_clicked()
+{
+    auto *button = qobject_cast<QPushButton *>(sender());
+    if (!button)
+        return;
+    bool ok = false;
+    const int window = button->objectName().toInt(&ok, 10);
+    if (ok)
+        select_window(window);
+}
+
+void ImageLayout::select_window(int window)
+{
+    if (window < 0 || window >= Para::WINDOWS_SHOWN)
+        return;
+    image_index_ = u8(window);
+    image_para_update();
+    if (frame_select_)
+        frame_select_->setGeometry(kTileX + kTileStep * window - 3, 0, 126, 96);
+}
+
+void ImageLayout::on_button_state_clicked()
+{
+    switch_state();
+}
+
+void ImageLayout::switch_state()
+{
+    if (image_index_ == 0)
+        return; // window 1 stays on from this screen
+    const int s = image_index_;
+    if (image_state_ == 1) {
+        show_state(false);
+        {
+            ParaWrite w;
+            w.set8(record(Para::W_ON), 0);
+        }
+        if (tile_source_[size_t(s)])
+            tile_source_[size_t(s)]->setText(kra_text(kClosed));
+    } else {
+        show_state(true);
+        {
+            ParaWrite w;
+            w.set8(record(Para::W_ON), 1);
+        }
+        TextCreate(s);
+    }
+}
+
+void ImageLayout::show_numberkeyboard_ui(QString text)
+{
+    Q_UNUSED(text)
+    auto *field = qobject_cast<QLineEdit *>(sender());
+    if (!g_numberkeyboard || !field)
+        return;
+    QString caption;
+    if (field == ui->lineEdit_X)
+        caption = QStringLiteral("X");
+    else if (field == ui->lineEdit_Y)
+        caption = QStringLiteral("Y");
+    else if (field == ui->lineEdit_W)
+        caption = QStringLiteral("W");
+    else if (field == ui->lineEdit_H)
+        caption = QStringLiteral("H");
+    else
+        return;
+    g_lineedit = field;
+    g_numberkeyboard->label_show(caption, field->text());
+    g_numberkeyboard->run();
+}
+
+void ImageLayout::confirmString(QString text)
+{
+    // Only a value typed for one of this screen's own fields is ours; screens opened above
+    // this one use fields with the same object names.
+    QLineEdit *field = g_lineedit;
+    QLineEdit *partner = nullptr;
+    int limitAddr = 0;
+    if (field == ui->lineEdit_X) {
+        partner = ui->lineEdit_W;
+        limitAddr = Para::LED_WIDTH;
+    } else if (field == ui->lineEdit_W) {
+        partner = ui->lineEdit_X;
+        limitAddr = Para::LED_WIDTH;
+    } else if (field == ui->lineEdit_Y) {
+        partner = ui->lineEdit_H;
+        limitAddr = Para::LED_HEIGHT;
+    } else if (field == ui->lineEdit_H) {
+        partner = ui->lineEdit_Y;
+        limitAddr = Para::LED_HEIGHT;
+    } else {
+        return;
+    }
+    bool ok = false;
+    int value = text.toInt(&ok, 10);
+    if (!ok)
+        value = 0;
+    const u32 sum = u32(value) + u32(field_value(partner));
+    if (sum > u32(para()->live16(limitAddr)))
+        return;
+    field->setText(text);
+    write_rectangle();
+}
+
+void ImageLayout::write_rectangle()
+{
+    const u16 x = field_value(ui->lineEdit_X);
+    const u16 y = field_value(ui->lineEdit_Y);
+    const u16 width = field_value(ui->lineEdit_W);
+    const u16 height = field_value(ui->lineEdit_H);
+    ParaWrite w;
+    w.set16(record(Para::W_X), x);
+    w.set16(record(Para::W_Y), y);
+    w.set16(record(Para::W_WIDTH), width);
+    w.set16(record(Para::W_HEIGHT), height);
+}
+
+void ImageLayout::on_mirror1_clicked() { choose_mirror(0); }
+void ImageLayout::on_mirror2_clicked() { choose_mirror(1); }
+void ImageLayout::on_mirror3_clicked() { choose_mirror(2); }
+void ImageLayout::on_mirror4_clicked() { choose_mirror(3); }
+
+void ImageLayout::choose_mirror(int mode)
+{
+    if (para()->ram_para[record(Para::W_MIRROR)] == mode)
+        return;
+    mirror_select(mode);
+    ParaWrite w;
+    w.set8(record(Para::W_MIRROR), u8(mode));
+}
+
+void ImageLayout::on_comboBox_P2P_currentIndexChanged(int index)
+{
+    choose_p2p(index);
+}
+
+void ImageLayout::choose_p2p(int index)
+{
+    if (index < 0 || index > 3)
+        return;
+    KraRamPara *p = para();
+    const u16 oldFlags = p->live16(record(Para::W_FLAGS));
+    const u16 oldMode = p->live16(record(Para::W_P2P_MODE));
+    u16 flags = oldFlags;
+    u16 mode = oldMode;
+    if (index == 0) {
+        flags = u16(flags & ~kP2PBit);
+    } else {
+        flags = u16(flags | kP2PBit);
+        mode = kP2PModes[index];
+    }
+    if (flags == oldFlags && mode == oldMode)
+        return;
+    ParaWrite w;
+    w.set16(record(Para::W_FLAGS), flags);
+    w.set16(record(Para::W_P2P_MODE), mode);
+}
+
+void ImageLayout::on_comboBox_currentIndexChanged(int index)
+{
+    choose_backup(index);
+}
+
+void ImageLayout::choose_backup(int index)
+{
+    if (index < 0)
+        return;
+    ParaWrite w(false);
+    w.set8(record(Para::W_BACKUP), u8(index));
+}
+
+void ImageLayout::on_Button_source_select_clicked()
+{
+    kra_open_screen(3);
+}
+
+void ImageLayout::mark_editor_button(QPushButton *button)
+{
+    if (editor_marked_ && editor_marked_ != button)
+        editor_marked_->setStyleSheet(QString::fromLatin1(kEditorUnmarked));
+    button->setStyleSheet(QString::fromLatin1(kEditorMarked));
+    editor_marked_ = button;
+}
+
+void ImageLayout::on_Button_cancel_clicked()
+{
+    mark_editor_button(ui->Button_cancel);
+}
+
+void ImageLayout::on_Button_ok_clicked()
+{
+    mark_editor_button(ui->Button_ok);
+    write_rectangle();
+}
+
+void ImageLayout::on_Button_back_clicked()
+{
+    back_to_menu();
+}
+
+void ImageLayout::back_to_menu()
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    close();
+    if (g_imagelayout == this)
+        g_imagelayout = nullptr;
+    if (g_option)
+        g_option->language_changed();
+    g_page_focus = 5;
+}

@@ -5,8 +5,7 @@
 
 class QLabel;
 
-// The home status screen (page 0): the LED screen's size, the signal of each input and the
-// time; a touch goes on to the main window. Shown over everything at start-up and by the
+// The home status screen (page 0): the LED screen's size, the signal of each input; a touch goes on to the main window. Shown over everything at start-up and by the
 // idle auto-lock. GUI thread only.
 class LockWindow : public QDialog
 {

@@ -11,6 +11,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 #include <QThread>
 
 namespace {
@@ -31,21 +32,23 @@ const KraText kPanelTitle = {{"保存当前参数到模式", "Save the current s
 const KraText kSave = {{"保存", "Save", "Сохранить", "Lưu", "保存"}};
 const KraText kClose = {{"关闭", "Close", "Закрыть", "Đóng", "關閉"}};
 
-const char *kTileStyle = "QPushButton{background-color: #212435;color: #FFFFFF;border:1px solid #FFFFFF;"
-                         "font: 18px;}QPushButton:disabled{color: #5F6481;border:1px solid #5F6481;}";
+const char *kTileStyle = "QToolButton{background-color: #212435;color: #FFFFFF;border:1px solid #FFFFFF;"
+                         "font: 17px;}QToolButton:disabled{color: #5F6481;border:1px solid #5F6481;}";
 const char *kSlotStyle = "background-color: #212435;color: #FFFFFF;border:1px solid %1;font: 18px;";
-const char *kActionStyle = "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);";
+const char *kActionStyle = "background-color: rgb(33, 36, 53);color: rgb(255, 255, 255);"
+                           "border:1px solid rgb(255, 255, 255);";
 const char *kMarkedStyle = "background-color: #4777FF;color: rgb(255, 255, 255);"
                            "border:1px solid rgb(255, 255, 255);";
 constexpr u32 kAgeLogTicks = 18000;
 constexpr int kAgeLogMax = 3360;
 
-QPushButton *tileButton(QWidget *parent, const char *name, const char *icon, int x, int y)
+QToolButton *tileButton(QWidget *parent, const char *name, const char *icon, int x, int y)
 {
-    auto *b = new QPushButton(parent);
+    auto *b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(x, y, 140, 150);
     b->setFocusPolicy(Qt::NoFocus);
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setIcon(QIcon(QString::fromLatin1(icon)));
     b->setIconSize(QSize(64, 64));
     b->setStyleSheet(QString::fromLatin1(kTileStyle));
@@ -111,8 +114,8 @@ void MainWindow::build()
     for (int i = 0; i < 5; ++i)
         tileButton(this, names[i], icons[i], 30 + 150 * i, 160);
     // Screens that open from here once they exist.
-    findChild<QPushButton *>(QStringLiteral("inputchoose"))->setEnabled(kra_screen_built(3));
-    findChild<QPushButton *>(QStringLiteral("custommode"))->setEnabled(kra_screen_built(4));
+    findChild<QToolButton *>(QStringLiteral("inputchoose"))->setEnabled(kra_screen_built(3));
+    findChild<QToolButton *>(QStringLiteral("custommode"))->setEnabled(kra_screen_built(4));
 
     frame_mode_panel_ = new QFrame(this);
     frame_mode_panel_->setObjectName(QStringLiteral("frame_mode_panel"));
@@ -122,7 +125,7 @@ void MainWindow::build()
     label_mode_title_ = new QLabel(frame_mode_panel_);
     label_mode_title_->setObjectName(QStringLiteral("label_mode_panel"));
     label_mode_title_->setGeometry(20, 10, 720, 36);
-    label_mode_title_->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 20px;"));
+    label_mode_title_->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);color: rgb(255, 255, 255);font: 20px;"));
     for (int s = 0; s < 16; ++s) {
         auto *b = new QPushButton(QString::number(s + 1), frame_mode_panel_);
         b->setObjectName(QString::number(s));
@@ -147,12 +150,12 @@ void MainWindow::build()
 void MainWindow::language_changed()
 {
     label_title_->setText(kra_text(kTitle));
-    findChild<QPushButton *>(QStringLiteral("inputchoose"))->setText(QStringLiteral("\n\n\n") + kra_text(kInput));
-    findChild<QPushButton *>(QStringLiteral("custommode"))->setText(QStringLiteral("\n\n\n") + kra_text(kModes));
-    findChild<QPushButton *>(QStringLiteral("Button_mode_panel"))->setText(QStringLiteral("\n\n\n") + kra_text(kPanel));
-    findChild<QPushButton *>(QStringLiteral("Button_option"))->setText(QStringLiteral("\n\n\n") + kra_text(kOption));
-    auto *lock = findChild<QPushButton *>(QStringLiteral("Button_lock"));
-    lock->setText(QStringLiteral("\n\n\n") + kra_text(panel_lock_ ? kUnlock : kLock));
+    findChild<QToolButton *>(QStringLiteral("inputchoose"))->setText(kra_text(kInput));
+    findChild<QToolButton *>(QStringLiteral("custommode"))->setText(kra_text(kModes));
+    findChild<QToolButton *>(QStringLiteral("Button_mode_panel"))->setText(kra_text(kPanel));
+    findChild<QToolButton *>(QStringLiteral("Button_option"))->setText(kra_text(kOption));
+    auto *lock = findChild<QToolButton *>(QStringLiteral("Button_lock"));
+    lock->setText(kra_text(panel_lock_ ? kUnlock : kLock));
     lock->setIcon(QIcon(panel_lock_ ? QStringLiteral(":/png/icon_unlock.png") : QStringLiteral(":/png/icon_lock.png")));
     label_mode_title_->setText(kra_text(kPanelTitle));
     findChild<QPushButton *>(QStringLiteral("Button_mode_save"))->setText(kra_text(kSave));
@@ -171,7 +174,7 @@ void MainWindow::status_update()
     label_mode_->setText(kra_text(kMode) + (mode ? QString::number(mode) : kra_text(kNone)));
     for (int s = 0; s < 16; ++s) {
         const bool saved = p->KraUserModeSaved(s);
-        const QString border = s == panel_slot_ ? QStringLiteral("#00D65B")
+        const QString border = s == g_mode_select ? QStringLiteral("#00D65B")
                                : saved         ? QStringLiteral("#FFFFFF")
                                                : QStringLiteral("#5F6481");
         mode_buttons_[s]->setStyleSheet(QString::fromLatin1(kSlotStyle).arg(border));
@@ -221,8 +224,8 @@ void MainWindow::on_Button_mode_panel_clicked()
 {
     if (panel_lock_)
         return;
-    panel_slot_ = KraRamPara::pInstance()->KraGetCurrentModeIndex();
-    panel_slot_ = panel_slot_ ? panel_slot_ - 1 : 0;
+    const int mode = KraRamPara::pInstance()->KraGetCurrentModeIndex();
+    g_mode_select = u8(mode ? mode - 1 : 0);
     status_update();
     frame_mode_panel_->show();
     frame_mode_panel_->raise();
@@ -242,13 +245,13 @@ void MainWindow::kra_mode_slot_clicked()
     const int s = sender() ? sender()->objectName().toInt(&ok) : -1;
     if (!ok || s < 0 || s > 15)
         return;
-    panel_slot_ = s;
+    g_mode_select = u8(s);
     status_update();
 }
 
 void MainWindow::on_Button_mode_save_clicked()
 {
-    save_user_mode(panel_slot_);
+    save_user_mode(g_mode_select);
     close_mode_panel();
 }
 

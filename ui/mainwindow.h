@@ -28,7 +28,7 @@ public:
     bool update_shown() const;
 
     bool panel_locked() const { return panel_lock_; }
-    int mode_panel_slot() const { return panel_slot_; }
+    int mode_panel_slot() const { return g_mode_select; }
     QTimer *tick_timer() { return &timer_; }
     // Stores the current parameters into user-mode slot `slot` (0..15) at the next refresh.
     void save_user_mode(int slot);
@@ -52,7 +52,6 @@ private:
 
     QTimer timer_;
     bool panel_lock_ = false;
-    int panel_slot_ = 0;
     FirmwareUpdate *update_notice_ = nullptr;
     QLabel *label_title_ = nullptr;
     QLabel *label_led_ = nullptr;

@@ -32,7 +32,7 @@ NumberKeyboard::NumberKeyboard(QWidget *parent) : QDialog(parent)
     display_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     // 1 2 3 / 4 5 6 / 7 8 9 / Del 0 OK, then Cancel across the bottom.
-    const int w = 108, h = 66, x0 = 20, y0 = 126, gap = 8;
+    const int w = 108, h = 62, x0 = 20, y0 = 126, gap = 8;
     auto place = [&](QPushButton *b, int row, int col, int span = 1) {
         b->setGeometry(x0 + col * (w + gap), y0 + row * (h + gap), span * w + (span - 1) * gap, h);
         b->setFocusPolicy(Qt::NoFocus);

@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 
 namespace {
 struct Entry {
@@ -32,8 +33,8 @@ const Entry kEntries[] = {
      {{"智能映射", "Smart mapping", "Смарт-карта", "Ánh xạ", "智能映射"}}},
 };
 const KraText kTitle = {{"设置", "Settings", "Настройки", "Cài đặt", "設置"}};
-const char *kEntryStyle = "QPushButton{background-color: #212435;color: #FFFFFF;border:1px solid #FFFFFF;"
-                          "font: 17px;}QPushButton:disabled{color: #5F6481;border:1px solid #5F6481;}";
+const char *kEntryStyle = "QToolButton{background-color: #212435;color: #FFFFFF;border:1px solid #FFFFFF;"
+                          "font: 17px;}QToolButton:disabled{color: #5F6481;border:1px solid #5F6481;}";
 } // namespace
 
 Option::Option(QWidget *parent) : QDialog(parent)
@@ -65,8 +66,9 @@ Option::Option(QWidget *parent) : QDialog(parent)
 
     int i = 0;
     for (const Entry &e : kEntries) {
-        auto *b = new QPushButton(this);
+        auto *b = new QToolButton(this);
         b->setObjectName(QString::fromLatin1(e.name));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setGeometry(30 + 190 * (i % 4), 100 + 185 * (i / 4), 170, 165);
         b->setFocusPolicy(Qt::NoFocus);
         b->setIcon(QIcon(QString::fromLatin1(e.icon)));
@@ -83,8 +85,8 @@ void Option::language_changed()
 {
     label_title_->setText(kra_text(kTitle));
     for (const Entry &e : kEntries) {
-        if (auto *b = findChild<QPushButton *>(QString::fromLatin1(e.name)))
-            b->setText(QStringLiteral("\n\n\n\n") + kra_text(e.text));
+        if (auto *b = findChild<QToolButton *>(QString::fromLatin1(e.name)))
+            b->setText(kra_text(e.text));
     }
 }
 

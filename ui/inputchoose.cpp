@@ -1,0 +1,506 @@
+#include "inputchoose.h"
+#include "ui_inputchoose.h"
+
+#include "imagelayout.h"
+#include "krarampara.h"
+#include "mainwindow.h"
+#include "screens.h"
+#include "sourcepanel.h"
+#include "tip.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace {
+const KraText kTitle = {{"信源切换", "Source switch", "Переключение источника", "Chuyển đổi nguồn",
+                         "信源切換"}};
+const KraText kInputCut = {{"输入截取", "Input intercept", "Источник", "Chặn nguồn vào", "輸入截取"}};
+const KraText kEdid = {{"设置EDID", "EDID Settings", "Настройка EDID", "Cài đặt EDID", "設置EDID"}};
+const KraText kUsing = {{"使用中\u00AD", "Using", "Использовать", "sử dụng", "使用中\u00AD"}};
+// Pop-up buttons by language: x and width, right edge at 779.
+const int kPopupX[5] = {680, 620, 640, 640, 680};
+const int kPopupWidth[5] = {100, 160, 140, 140, 100};
+
+const char *kWindowStyles[6] = {
+    "background-color: #867AE9;font: 16px", "background-color: #005A8D;font: 16px",
+    "background-color: #39A9CB;font: 16px", "background-color: #EBA83A;font: 16px",
+    "background-color: #FF96AD;font: 16px", "background-color: #D5E5FF;font: 16px",
+};
+const char *kMarkStyle = "background-color:#00D65B;border:0px groove gray;border-radius:7px;";
+const char *kSelectStyle = "border:2px solid rgb(255,171,84);";
+const char *kPopupStyle = "background-color: rgb(95, 100, 129); color: rgb(255, 255, 255);";
+const char *kTileInUse = "#source_frame{border:1px solid #00D65B;border-radius:5px;}";
+const char *kTileIdle = "#source_frame{border:1px solid #CCCCCC;border-radius:5px;}";
+const char *kBadgeStyle = "background-color: #00D65B;color: rgb(255, 255, 255);font: 18px;"
+                          "border-radius:5px;";
+// Buttons laid over tiles: the tile beneath must show through.
+const char *kOverlayStyle = "background-color: transparent;border:none;";
+const KraTileGrid kTiles = {10, 15, 235, 100, 220, 90};
+
+QString tabFrameStyle()
+{
+    const QString blanks(37, QLatin1Char(' '));
+    return QStringLiteral("border:1px solid;border-left-color:rgb(71, 119, 255);") + blanks +
+           QStringLiteral("border-right-color:rgb(71, 119, 255);") + blanks +
+           QStringLiteral("border-top-color:rgb(71, 119, 255);");
+}
+
+QLabel *pictureLabel(QWidget *parent, const QString &name, const QRect &geometry,
+                     const QString &picture)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    label->setScaledContents(true);
+    label->setPixmap(QPixmap(picture));
+    return label;
+}
+
+QPushButton *overlayButton(QWidget *parent, const QString &name, const QRect &geometry)
+{
+    auto *b = new QPushButton(parent);
+    b->setObjectName(name);
+    b->setGeometry(geometry);
+    b->setFlat(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setStyleSheet(QString::fromLatin1(kOverlayStyle));
+    return b;
+}
+
+QPushButton *iconButton(QWidget *parent, const QString &name, const QRect &geometry,
+                        const QString &icon)
+{
+    auto *b = new QPushButton(parent);
+    b->setObjectName(name);
+    b->setGeometry(geometry);
+    b->setFlat(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setIcon(QIcon(icon));
+    b->setIconSize(QSize(50, 50));
+    return b;
+}
+
+// A frame may be rebuilt from a click of one of its own buttons and must outlive that click:
+// it leaves the screen at once and is deleted once the click has returned.
+void retire(QFrame *&frame)
+{
+    if (!frame)
+        return;
+    frame->hide();
+    frame->setParent(nullptr);
+    frame->deleteLater();
+    frame = nullptr;
+}
+} // namespace
+
+InputChoose::InputChoose(QWidget *parent) : QDialog(parent), ui(new Ui::InputChoose)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setFixedSize(800, 480);
+
+    QLabel *const texts[6] = {ui->label_HDMI1_text, ui->label_HDMI2_text, ui->label_HDMI3_text,
+                              ui->label_HDMI4_text, ui->label_DVI_text, ui->label_EXT_text};
+    QLabel *const nums[6] = {ui->label_HDMI1_num, ui->label_HDMI2_num, ui->label_HDMI3_num,
+                             ui->label_HDMI4_num, ui->label_DVI_num, ui->label_EXT_num};
+    QLabel *const icons[6] = {ui->label_HDMI1, ui->label_HDMI2, ui->label_HDMI3,
+                              ui->label_HDMI4, ui->label_DVI, ui->label_EXT};
+    for (int k = 0; k < KRA_INPUT_TABS; ++k) {
+        tab_text_[k] = texts[k];
+        tab_num_[k] = nums[k];
+        tab_icon_[k] = icons[k];
+        // The labels lie on the tab: a touch on them belongs to the tab.
+        for (QLabel *l : {texts[k], nums[k], icons[k]})
+            l->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+    QFont popupFont = font();
+    popupFont.setPointSize(12);
+    button_inputcut_ = new QPushButton(QStringLiteral("输入截取"), this);
+    button_inputcut_->setObjectName(QStringLiteral("button_inputcut"));
+    button_EDID_ = new QPushButton(QStringLiteral("设置EDID"), this);
+    button_EDID_->setObjectName(QStringLiteral("button_EDID"));
+    for (QPushButton *b : {button_inputcut_, button_EDID_}) {
+        b->setFont(popupFont);
+        b->setStyleSheet(QString::fromLatin1(kPopupStyle));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoDefault(false);
+    }
+    button_inputcut_->setGeometry(680, 310, 100, 60);
+    button_EDID_->setGeometry(680, 370, 100, 60);
+    connect(button_inputcut_, &QPushButton::clicked, this, &InputChoose::kra_button_inputcut_clicked);
+    connect(button_EDID_, &QPushButton::clicked, this, &InputChoose::kra_button_EDID_clicked);
+    button_inputcut_->hide();
+    button_EDID_->hide();
+
+    KraRamPara::pInstance()->KraCropSourceInit();
+    crop_source_num_update();
+
+    ui->label_12->hide();
+    ui->label_15->hide();
+    initMenu();
+    image_select();
+    language_changed();
+}
+
+InputChoose::~InputChoose()
+{
+    if (g_inputchoose == this)
+        g_inputchoose = nullptr;
+    delete ui;
+}
+
+void InputChoose::language_changed()
+{
+    ui->label_title->setText(kra_text(kTitle));
+    button_inputcut_->setText(kra_text(kInputCut));
+    button_EDID_->setText(kra_text(kEdid));
+    const int lang = kra_text_language();
+    button_inputcut_->setGeometry(kPopupX[lang], 310, kPopupWidth[lang], 60);
+    button_EDID_->setGeometry(kPopupX[lang], 370, kPopupWidth[lang], 60);
+}
+
+// ---- window strip ----
+
+void InputChoose::initMenu()
+{
+    // The labels die with the old strip; single updates must not reach them.
+    for (QLabel *&l : window_labels_)
+        l = nullptr;
+    retire(frame_image_);
+    frame_image_ = new QFrame(this);
+    frame_image_->setObjectName(QStringLiteral("frame_image"));
+    frame_image_->setGeometry(0, 64, 800, 96);
+    frame_image_select_ = new QFrame(frame_image_);
+    frame_image_select_->setObjectName(QStringLiteral("frame_image_select"));
+    frame_image_select_->setStyleSheet(QString::fromLatin1(kSelectStyle));
+    frame_image_select_->hide();
+
+    const u8 *image = KraRamPara::pInstance()->ram_para;
+    int p = 0;
+    for (int w = 0; w < Para::WINDOWS_SHOWN; ++w) {
+        if (w > 0 && image[Para::win(w, Para::W_ON)] != 1)
+            continue;
+        auto *tile = new QLabel(QString::number(w + 1), frame_image_);
+        tile->setObjectName(QStringLiteral("label_image%1").arg(w));
+        tile->setGeometry(20 + 130 * p, 3, 120, 90);
+        tile->setAlignment(Qt::AlignCenter);
+        tile->setStyleSheet(QString::fromLatin1(kWindowStyles[w]));
+        auto *name = new QLabel(tile);
+        name->setObjectName(QStringLiteral("label_image_name%1").arg(w));
+        name->setGeometry(0, 3, 100, 28);
+        window_labels_[w] = name;
+        auto *mark = new QLabel(tile);
+        mark->setGeometry(101, 8, 14, 14);
+        mark->setStyleSheet(QString::fromLatin1(kMarkStyle));
+        TextCreate(char(w), 0);
+        QPushButton *b = overlayButton(frame_image_, QString::number(w),
+                                       QRect(17 + 130 * p, 0, 126, 96));
+        connect(b, &QPushButton::clicked, this, &InputChoose::kra_image_button_clicked);
+        if (w == image_select_) {
+            frame_image_select_->setGeometry(17 + 130 * p, 0, 126, 96);
+            frame_image_select_->show();
+        }
+        ++p;
+    }
+    frame_image_->show();
+}
+
+void InputChoose::TextCreate(char window, char)
+{
+    const int w = u8(window);
+    if (w >= Para::WINDOWS_SHOWN || !window_labels_[w])
+        return;
+    window_labels_[w]->setText(kra_input_name(kra_window_source(w).input));
+}
+
+void InputChoose::input_source_changed(char window)
+{
+    const int w = u8(window);
+    if (w >= Para::WINDOWS_SHOWN || !window_labels_[w])
+        return;
+    const KraWindowSource s = kra_window_source(w);
+    QString text = kra_input_name(s.input);
+    // Named by the crop's own number, which stays right whatever entry holds it.
+    if (s.crop && s.number && !text.isEmpty())
+        text += QString::asprintf("_Crop%d", s.number);
+    window_labels_[w]->setText(text);
+}
+
+void InputChoose::kra_image_button_clicked()
+{
+    auto *b = qobject_cast<QPushButton *>(sender());
+    if (b)
+        select_window(b->objectName().toInt(), b->x());
+}
+
+void InputChoose::select_window(int window, int x)
+{
+    if (window < 0 || window >= Para::WINDOWS_SHOWN)
+        return;
+    image_select_ = u8(window);
+    image_select();
+    frame_image_select_->setGeometry(x, 0, 126, 96);
+    frame_image_select_->show();
+}
+
+void InputChoose::image_select()
+{
+    const int tab = kra_tab_of_input(kra_window_source(image_select_).input);
+    if (tab >= 0)
+        choose_input(tab);
+}
+
+// ---- input tabs ----
+
+void InputChoose::on_Button_HDMI1_clicked() { choose_input(0); }
+void InputChoose::on_Button_HDMI2_clicked() { choose_input(1); }
+void InputChoose::on_Button_HDMI3_clicked() { choose_input(2); }
+void InputChoose::on_Button_HDMI4_clicked() { choose_input(3); }
+void InputChoose::on_Button_DVI_clicked() { choose_input(4); }
+void InputChoose::on_Button_EXT_clicked() { choose_input(5); }
+
+void InputChoose::choose_input(int tab)
+{
+    page_ = 0;
+    source_select_ = kra_input_tabs[tab].code;
+    input_name_ = QString::fromLatin1(kra_input_tabs[tab].name);
+    initSource();
+    ui->frame1->setGeometry(kra_tab_x(tab), 173, 120, 85);
+    ui->frame1->setStyleSheet(tabFrameStyle());
+}
+
+void InputChoose::crop_source_num_update()
+{
+    for (int k = 0; k < KRA_INPUT_TABS; ++k)
+        tab_num_[k]->setText(kra_source_count_text(kra_input_tabs[k].code));
+    source_name_update();
+    source_check_update();
+}
+
+void InputChoose::source_name_update()
+{
+    for (int k = 0; k < KRA_INPUT_TABS; ++k)
+        tab_text_[k]->setText(kra_input_tab_name(kra_input_tabs[k].code, tab_text_[k]->font(), 66));
+}
+
+void InputChoose::source_check_update()
+{
+    for (int k = 0; k < KRA_INPUT_TABS; ++k) {
+        const int code = kra_input_tabs[k].code;
+        tab_icon_[k]->setPixmap(QPixmap(kra_signal_icon(code, kra_input_timing(code).present())));
+    }
+}
+
+// ---- source tiles ----
+
+void InputChoose::initSource()
+{
+    KraRamPara *para = KraRamPara::pInstance();
+    const int input = source_select_;
+    const int sources = kra_source_count(input);
+    last_page_ = u8(kra_last_page(sources));
+    const int tiles = kra_tiles_on_page(sources, page_);
+    // The tile in use is found by the crop's own number, not by its place in the table.
+    const KraWindowSource shown = kra_window_source(image_select_);
+    const int inUse = shown.input == input ? shown.position : -1;
+
+    retire(frame_source_);
+    frame_source_ = new QFrame(this);
+    frame_source_->setObjectName(QStringLiteral("frame"));
+    frame_source_->setGeometry(20, 257, 770, 215);
+    frame_source_->setStyleSheet(QStringLiteral("#frame{border:1px solid rgb(71, 119, 255);}"));
+    QFont tileFont = frame_source_->font();
+    tileFont.setPixelSize(20);
+    frame_source_->setFont(tileFont);
+
+    for (int i = 0; i < tiles; ++i) {
+        const int n = KRA_TILES_PER_PAGE * page_ + i;
+        QString name;
+        QString value;
+        if (n == 0) {
+            name = input_name_;
+            value = kra_timing_text(kra_input_timing(input));
+        } else {
+            CROP_PARA crop{};
+            int entry = Para::CROP_ENTRIES;
+            para->KraGetCropPara(input, n, &crop, &entry);
+            if (entry >= Para::CROP_ENTRIES)
+                continue; // the table and its bitmap disagree: nothing to show
+            name = kra_crop_tile_name(input, entry, tileFont, 172);
+            value = QString::asprintf("%dx%d", crop.width, crop.height);
+        }
+        const bool used = n == inUse;
+
+        auto *tile = new QFrame(frame_source_);
+        tile->setObjectName(QStringLiteral("source_frame"));
+        tile->setGeometry(kTiles.rect(i));
+        tile->setStyleSheet(QString::fromLatin1(used ? kTileInUse : kTileIdle));
+        pictureLabel(tile, QStringLiteral("label_state"), QRect(10, 10, 14, 14),
+                     used ? QStringLiteral(":/png/state_on.png") : QStringLiteral(":/png/state_off.png"));
+        pictureLabel(tile, QStringLiteral("label_input"), QRect(29, 5, 63, 24), kra_source_tile_icon(input));
+        auto *nameLabel = new QLabel(name, tile);
+        nameLabel->setObjectName(QStringLiteral("label_source_name"));
+        nameLabel->setGeometry(10, 29, 172, 24);
+        nameLabel->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
+        auto *valueLabel = new QLabel(value, tile);
+        valueLabel->setObjectName(QStringLiteral("label_source_value"));
+        valueLabel->setGeometry(10, 57, 172, 24);
+        valueLabel->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 20px"));
+        if (used) {
+            auto *badge = new QLabel(kra_text(kUsing), tile);
+            badge->setObjectName(QStringLiteral("label_using"));
+            badge->setGeometry(164, 0, 56, 30);
+            badge->setAlignment(Qt::AlignCenter);
+            badge->setStyleSheet(QString::fromLatin1(kBadgeStyle));
+        }
+        QPushButton *b = overlayButton(tile, QString::number(i), QRect(1, 1, 218, 88));
+        connect(b, &QPushButton::clicked, this, &InputChoose::kra_source_button_clicked);
+    }
+
+    QPushButton *menu = iconButton(frame_source_, QStringLiteral("Button_menu"),
+                                   QRect(715, 10, 50, 50), QStringLiteral(":/png/menu.png"));
+    connect(menu, &QPushButton::clicked, this, &InputChoose::kra_Button_menu_clicked);
+    if (page_ != 0) {
+        QPushButton *b = iconButton(frame_source_, QStringLiteral("Button_previous"),
+                                    QRect(715, 95, 50, 50), QStringLiteral(":/png/previous.png"));
+        connect(b, &QPushButton::clicked, this, &InputChoose::kra_Button_previous_clicked);
+    }
+    if (last_page_ > page_) {
+        QPushButton *b = iconButton(frame_source_, QStringLiteral("Button_next"),
+                                    QRect(715, 155, 50, 50), QStringLiteral(":/png/next.png"));
+        connect(b, &QPushButton::clicked, this, &InputChoose::kra_Button_next_clicked);
+    }
+    frame_source_->lower();
+    frame_source_->show();
+    button_inputcut_->hide();
+    button_EDID_->hide();
+}
+
+void InputChoose::kra_source_button_clicked()
+{
+    auto *b = qobject_cast<QPushButton *>(sender());
+    if (b)
+        assign_source(b->objectName().toInt());
+}
+
+void InputChoose::assign_source(int tile)
+{
+    const int n = tile + KRA_TILES_PER_PAGE * page_;
+    KraRamPara::pInstance()->KraSetImageSource(n, char(source_select_), char(image_select_));
+    initSource();
+    input_source_changed(char(image_select_));
+    if (g_tip)
+        g_tip->tip_create(2);
+}
+
+void InputChoose::kra_Button_previous_clicked() { turn_page(-1); }
+void InputChoose::kra_Button_next_clicked() { turn_page(1); }
+
+void InputChoose::turn_page(int step)
+{
+    const int page = page_ + step;
+    if (page < 0 || page > 255)
+        return;
+    page_ = u8(page);
+    initSource();
+}
+
+// ---- pop-up menu ----
+
+void InputChoose::kra_Button_menu_clicked() { toggle_menu(); }
+
+void InputChoose::toggle_menu()
+{
+    if (button_inputcut_->isHidden()) {
+        button_inputcut_->show();
+        button_EDID_->show();
+        button_inputcut_->raise();
+        button_EDID_->raise();
+    } else {
+        button_inputcut_->hide();
+        button_EDID_->hide();
+    }
+}
+
+void InputChoose::kra_button_inputcut_clicked() { kra_open_screen(7); }
+void InputChoose::kra_button_EDID_clicked() { kra_open_screen(8); }
+
+// ---- refresh and back ----
+
+void InputChoose::syncUpdate(int code)
+{
+    KraRamPara *para = KraRamPara::pInstance();
+    if (para->KraLanguageChanged())
+        language_changed();
+
+    const bool cropsChanged = code == 103 || para->differs(Para::CROP, Para::CROP_END - Para::CROP);
+    // Every tile and name below is drawn from the crop bitmap: rebuild it first.
+    if (cropsChanged)
+        para->KraCropSourceInit();
+
+    bool onChanged = false;
+    for (int w = 0; w < Para::WINDOWS_SHOWN; ++w) {
+        if (para->differs(Para::win(w, Para::W_SOURCE), 2))
+            input_source_changed(char(w));
+        if (para->differs(Para::win(w, Para::W_ON), 2))
+            onChanged = true;
+    }
+    // The shadow copy takes the timings only along with a saved change, so an input
+    // unplugged again compares equal to it: code 12 itself says that a timing changed.
+    const bool signalCode = code == 12;
+    const bool timingChanged = signalCode || kra_any_timing_changed();
+
+    int selection = 0;
+    if (para->differs(Para::win(image_select_, Para::W_SOURCE), 2))
+        selection = 1;
+    else if (signalCode || kra_input_timing_changed(source_select_))
+        selection = 2;
+
+    if (onChanged) {
+        if (para->ram_para[Para::win(image_select_, Para::W_ON)] != 0) {
+            initMenu();
+            if (selection == 1)
+                image_select();
+            else if (selection == 2)
+                initSource();
+        } else {
+            image_select_ = 0;
+            image_select();
+            initMenu();
+        }
+    } else if (selection == 1) {
+        image_select();
+    } else if (selection == 2) {
+        initSource();
+    }
+
+    if (cropsChanged) {
+        initSource();
+        crop_source_num_update();
+        return;
+    }
+    if (timingChanged)
+        source_check_update();
+}
+
+void InputChoose::on_Button_back_clicked() { back(); }
+
+void InputChoose::back()
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    close();
+    g_inputchoose = nullptr;
+    if (g_imagelayout) {
+        g_imagelayout->language_changed();
+        g_imagelayout->image_para_update();
+        g_imagelayout->image_init();
+        g_page_focus = 9;
+    } else {
+        if (g_mainwindow)
+            g_mainwindow->language_changed();
+        g_page_focus = 1;
+    }
+}

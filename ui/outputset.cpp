@@ -1,0 +1,561 @@
+#include "outputset.h"
+#include "ui_outputset.h"
+
+#include "fpga_manage.h"
+#include "krarampara.h"
+#include "numberkeyboard.h"
+#include "option.h"
+#include "utils.h"
+
+#include <QComboBox>
+#include <QListView>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QSignalBlocker>
+#include <climits>
+
+namespace {
+
+constexpr int kOutMax = 8188; // widest (and highest) area one output takes
+constexpr int kLedMax = 16376;
+enum : u8 { MODE_VERTICAL = 2, MODE_HORIZONTAL = 3, MODE_COPY = 4 };
+
+const char *kPageOn = "background-color: #4777FF;color: #FFFFFF";
+const char *kPageOff = "color: #FFFFFF";
+const char *kButtonOn = "background-color: #4777FF;color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);";
+const char *kButtonOff = "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);";
+const char *kTileOn = "background-color: #212435;border:1px solid #00D65B;";
+const char *kTileOff = "background-color: #212435;border:1px solid #FFFFFF;";
+const char *kTileText = "background-color: #212435;color: #FFFFFF";
+
+const KraText kTitle = {{"输出设置", "Output Seeting", "Выход", "Thông số đầu ra", "輸出設置"}};
+const KraText kStep1 = {{"1.设置LED屏宽高", "1.Set LED W&H", "1.Разрешение LED", "1.Cài đặt thông số led", "1.設置LED屏寬高"}};
+const KraText kStep2 = {{"2.选择拼接方式", "2.Splice", "2.Сплайсер", "2.Ghép nối", "2.選擇拼接方式"}};
+const KraText kLedSet = {{"LED设置", "LED Setting", "Настройка LED", "Cài đặt LED", "LED設置"}};
+const KraText kLanSet = {{"网口输出", "Port output", "Настройка LAN", "Cài đặt\ncổng MẠNG", "網口輸出"}};
+const KraText kWidth = {{"宽", "W", "Ширина", "Rộng", "寬"}};
+const KraText kHeight = {{"高", "H", "Высота", "Cao", "高"}};
+const KraText kTip = {{"可设LED屏最大点数:%d(宽),%d(高)", "LED max:%d(w),%d(h)", "Ширина:%d(px)Высота:%d(px)",
+                       "Điểm ảnh lớn nhất:%d(ngang),%d(dọc)", "可設LED屏最大點數:%d(寬),%d(高)"}};
+const KraText kCancel = {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}};
+const KraText kApply = {{"应用", "Apply", "OK", "Đồng ý", "應用"}};
+const KraText kGroup = {{"网口%d~%d", "LED%d~%d", "LED%d~%d", "LED%d~%d", "網口%d~%d"}};
+const KraText kTile = {{"网口LED%d", "LED%d", "LED%d", "LED%d", "網口LED%d"}};
+const KraText kModes[3] = {
+    {{"水平拼接", "horizontal", "Горизонтально", "Chiều ngang", "水平拼接"}},
+    {{"垂直拼接", "VerticalS", "Вертикально", "Chiều cao", "垂直拼接"}},
+    {{"复制模式", "copy", "Дублирование", "Sao chép", "複製模式"}},
+};
+
+// Replaces each "%d" of a text, in order, by the numbers given.
+QString fill(QString text, std::initializer_list<int> numbers)
+{
+    for (int n : numbers) {
+        const int at = text.indexOf(QLatin1String("%d"));
+        if (at < 0)
+            break;
+        text.replace(at, 2, QString::number(n));
+    }
+    return text;
+}
+
+// A field as a 16-bit signed number; text that does not parse or fit reads as 0.
+int fieldValue(const QLineEdit *field)
+{
+    bool ok = false;
+    const short v = field->text().toShort(&ok);
+    return ok ? v : 0;
+}
+
+// A typed value; digits too many for an int are far above every limit.
+int typedValue(const QString &text)
+{
+    bool ok = false;
+    const qlonglong n = text.toLongLong(&ok);
+    if (ok)
+        return int(qBound<qlonglong>(INT_MIN, n, INT_MAX));
+    static const QRegularExpression digits(QStringLiteral("^\\d+$"));
+    return digits.match(text).hasMatch() ? INT_MAX : 0;
+}
+
+int ceilTo(int n, int step)
+{
+    return (n + step - 1) / step * step;
+}
+
+// The larger part of an odd n is two more than floor(n / 2).
+int half(int n)
+{
+    return n / 2 + 2 * (n % 2);
+}
+
+// Output widths of the horizontal split of n. The rounding may exceed a narrow screen
+// (n below 8), so output 1 is limited to the screen.
+void horizontalSplit(int n, int *out1, int *out2)
+{
+    if (n <= kOutMax) {
+        *out1 = qMin(ceilTo(half(n), 8), qMax(n, 0));
+        *out2 = n - *out1;
+    } else {
+        *out1 = ceilTo(half(n), 32);
+        *out2 = ceilTo(n, 32) - *out1;
+    }
+}
+
+void setNumber(QLineEdit *field, int value)
+{
+    field->setText(QString::number(value));
+}
+
+} // namespace
+
+OutputSet::OutputSet(QWidget *parent) : QDialog(parent), ui(new Ui::OutputSet)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    tile_font_.setPointSize(12);
+
+    ui->Button_wlan4->hide();
+    ui->Button_wlan1->setGeometry(85, 10, 130, 50);
+    ui->Button_wlan2->setGeometry(235, 10, 130, 50);
+    ui->Button_wlan3->setGeometry(385, 10, 130, 50);
+    wlan_init();
+    para_init();
+    wlan_para_get(0);
+    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIconSize(QSize(32, 32));
+    ui->label_warning->setPixmap(QPixmap(QStringLiteral(":/png/warning.png")));
+
+    g_set_focus = ui->Button_ledset;
+    g_apply_focus1 = ui->Button_cancel1;
+    g_apply_focus2 = ui->Button_cancel2;
+    g_wlan_focus = ui->Button_wlan1;
+    ui->Button_ledset->setStyleSheet(QString::fromLatin1(kPageOn));
+    ui->Button_lanset->setStyleSheet(QString::fromLatin1(kPageOff));
+    for (QPushButton *b : {ui->Button_cancel1, ui->Button_cancel2, ui->Button_wlan1})
+        b->setStyleSheet(QString::fromLatin1(kButtonOn));
+    for (QPushButton *b : {ui->Button_apply1, ui->Button_apply2, ui->Button_wlan2, ui->Button_wlan3,
+                           ui->Button_wlan4})
+        b->setStyleSheet(QString::fromLatin1(kButtonOff));
+    ui->stackedWidget->setCurrentIndex(0);
+
+    for (My_lineEdit *field : {ui->lineEdit_width, ui->lineEdit_height, ui->lineEdit_out1_width,
+                               ui->lineEdit_out1_height})
+        connect(field, &My_lineEdit::send_show, this, &OutputSet::show_numberkeyboard_ui);
+    if (g_numberkeyboard)
+        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
+                &OutputSet::confirmString);
+
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             ui->lineEdit_out2_width, ui->lineEdit_out2_height, ui->lineEdit_X, ui->lineEdit_Y,
+             ui->lineEdit_W, ui->lineEdit_H, ui->lineEdit_width, ui->lineEdit_height,
+             ui->label_out1_width, ui->label_out1_height, ui->label_out2_width,
+             ui->label_out2_height})
+        w->setEnabled(false);
+    language_changed();
+    ui->comboBox->setView(new QListView(ui->comboBox));
+    ui->Button_apply2->hide();
+    ui->Button_cancel2->hide();
+}
+
+OutputSet::~OutputSet()
+{
+    if (g_lineedit && isAncestorOf(g_lineedit))
+        g_lineedit = nullptr;
+    delete ui;
+}
+
+void OutputSet::on_Button_back_clicked()
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    close();
+    g_outputset = nullptr;
+    if (g_option)
+        g_option->language_changed();
+    g_page_focus = 5;
+}
+
+// Every refresh reloads the LED page, dropping values typed but not applied.
+void OutputSet::syncUpdate()
+{
+    if (KraRamPara::pInstance()->KraLanguageChanged()) {
+        language_changed();
+        wlan_init();
+    }
+    para_init();
+}
+
+void OutputSet::para_init()
+{
+    const KraRamPara *p = KraRamPara::pInstance();
+    ui->lineEdit_width->setText(QString::number(p->live16(Para::LED_WIDTH)));
+    ui->lineEdit_height->setText(QString::number(p->live16(Para::LED_HEIGHT)));
+    const u16 mode = p->live16(Para::SPLICE_MODE);
+    int index = 2;
+    mode_ = MODE_COPY;
+    if (mode == MODE_VERTICAL) {
+        index = 1;
+        mode_ = MODE_VERTICAL;
+    } else if (mode == MODE_HORIZONTAL) {
+        index = 0;
+        mode_ = MODE_HORIZONTAL;
+    }
+    ui->comboBox->setCurrentIndex(index);
+    out_label_changed();
+    ui->lineEdit_out1_width->setText(QString::number(p->live16(Para::OUT1_WIDTH)));
+    ui->lineEdit_out1_height->setText(QString::number(p->live16(Para::OUT1_HEIGHT)));
+    ui->lineEdit_out2_width->setText(QString::number(p->live16(Para::OUT2_WIDTH)));
+    ui->lineEdit_out2_height->setText(QString::number(p->live16(Para::OUT2_HEIGHT)));
+}
+
+void OutputSet::out_label_changed()
+{
+    struct Picture {
+        const char *path;
+        QRect rect;
+    };
+    static const Picture pictures[3] = {
+        {":/png/out_horizontal.png", QRect(348, 155, 180, 40)},
+        {":/png/out_vertical.png", QRect(430, 130, 100, 80)},
+        {":/png/out_copy.png", QRect(388, 155, 100, 40)},
+    };
+    const int index = ui->comboBox->currentIndex();
+    if (index < 0 || index > 2)
+        return;
+    ui->out_label->setGeometry(pictures[index].rect);
+    ui->out_label->setPixmap(QPixmap(QString::fromLatin1(pictures[index].path)));
+}
+
+void OutputSet::on_comboBox_activated(int index)
+{
+    choose_mode(index);
+}
+
+void OutputSet::choose_mode(int index)
+{
+    int w = fieldValue(ui->lineEdit_width);
+    const int h = fieldValue(ui->lineEdit_height);
+    switch (index) {
+    case 0: {
+        mode_ = MODE_HORIZONTAL;
+        int out1, out2;
+        horizontalSplit(w, &out1, &out2);
+        setNumber(ui->lineEdit_out1_width, out1);
+        setNumber(ui->lineEdit_out2_width, out2);
+        setNumber(ui->lineEdit_out1_height, h);
+        setNumber(ui->lineEdit_out2_height, h);
+        break;
+    }
+    case 1: {
+        mode_ = MODE_VERTICAL;
+        const int out1 = h / 2 + h % 2;
+        setNumber(ui->lineEdit_out1_width, w);
+        setNumber(ui->lineEdit_out2_width, w);
+        setNumber(ui->lineEdit_out1_height, out1);
+        setNumber(ui->lineEdit_out2_height, h - out1);
+        break;
+    }
+    case 2:
+        mode_ = MODE_COPY;
+        if (w > kOutMax) {
+            w = kOutMax;
+            setNumber(ui->lineEdit_width, w);
+        }
+        for (QLineEdit *f : {ui->lineEdit_out1_width, ui->lineEdit_out2_width})
+            setNumber(f, w);
+        for (QLineEdit *f : {ui->lineEdit_out1_height, ui->lineEdit_out2_height})
+            setNumber(f, h);
+        break;
+    default:
+        return;
+    }
+    ui->comboBox->setCurrentIndex(index);
+    out_label_changed();
+}
+
+void OutputSet::show_numberkeyboard_ui(QString)
+{
+    auto *field = qobject_cast<QLineEdit *>(sender());
+    if (!field || !g_numberkeyboard)
+        return;
+    QString caption;
+    if (field == ui->lineEdit_width || field == ui->lineEdit_out1_width || field == ui->lineEdit_out2_width)
+        caption = QStringLiteral("宽");
+    else if (field == ui->lineEdit_height || field == ui->lineEdit_out1_height
+             || field == ui->lineEdit_out2_height)
+        caption = QStringLiteral("高");
+    else if (field == ui->lineEdit_X)
+        caption = QStringLiteral("X");
+    else if (field == ui->lineEdit_Y)
+        caption = QStringLiteral("Y");
+    else if (field == ui->lineEdit_W)
+        caption = QStringLiteral("W");
+    else if (field == ui->lineEdit_H)
+        caption = QStringLiteral("H");
+    g_lineedit = field;
+    g_numberkeyboard->label_show(caption, field->text());
+    g_numberkeyboard->run();
+}
+
+// Typed values stay on the screen until Apply; a value typed for another screen's field
+// is not ours.
+void OutputSet::confirmString(QString value)
+{
+    QLineEdit *field = g_lineedit;
+    if (!field || !isAncestorOf(field))
+        return;
+    if (field == ui->lineEdit_out1_width)
+        confirm_out1_width(typedValue(value));
+    else if (field == ui->lineEdit_out1_height)
+        confirm_out1_height(typedValue(value));
+    else
+        field->setText(value);
+}
+
+// Output 1's share is limited to the screen (after rounding), so output 2 is never
+// computed below 0.
+void OutputSet::confirm_out1_width(int v)
+{
+    if (v > kOutMax) {
+        v = kOutMax;
+        if (mode_ != MODE_HORIZONTAL)
+            choose_mode(0);
+    }
+    v = qMax(v, 0);
+    const int w = qMax(fieldValue(ui->lineEdit_width), 0);
+    int out1, out2;
+    if (w <= kOutMax) {
+        out1 = qMin(v, w);
+        out2 = mode_ == MODE_HORIZONTAL ? w - out1 : out1;
+    } else {
+        out1 = qMin(ceilTo(v, 32), w);
+        out2 = mode_ == MODE_HORIZONTAL ? ceilTo(w, 32) - out1 : out1;
+    }
+    setNumber(ui->lineEdit_out1_width, out1);
+    setNumber(ui->lineEdit_out2_width, out2);
+}
+
+void OutputSet::confirm_out1_height(int v)
+{
+    v = qBound(0, v, kOutMax);
+    const int h = qMax(fieldValue(ui->lineEdit_height), 0);
+    v = qMin(v, h);
+    setNumber(ui->lineEdit_out1_height, v);
+    setNumber(ui->lineEdit_out2_height, mode_ == MODE_VERTICAL ? h - v : v);
+}
+
+void OutputSet::on_Button_apply1_clicked()
+{
+    if (apply_led())
+        move_highlight(g_apply_focus1, ui->Button_apply1);
+}
+
+bool OutputSet::apply_led()
+{
+    // A change made while an FPGA is down would be half applied: no hand-shake follows it.
+    if (!fpga_manage::both_running())
+        return false;
+    const int w = fieldValue(ui->lineEdit_width);
+    const int h = fieldValue(ui->lineEdit_height);
+    const int out1w = fieldValue(ui->lineEdit_out1_width);
+    const int out1h = fieldValue(ui->lineEdit_out1_height);
+    const int out2w = fieldValue(ui->lineEdit_out2_width);
+    const int out2h = fieldValue(ui->lineEdit_out2_height);
+    // Output 1 width and height, output 2 X, Y, width and height.
+    int out[6];
+    switch (mode_) {
+    case MODE_HORIZONTAL:
+        if (out1w <= 0 || out1w >= w || out2w <= 0 || out1h <= 0 || out2h <= 0)
+            return false;
+        out[0] = out1w, out[1] = out1h, out[2] = out1w, out[3] = 0, out[4] = out2w, out[5] = out2h;
+        break;
+    case MODE_VERTICAL:
+        if (out1h <= 0 || out1h >= h || out2h <= 0 || out1w <= 0 || out2w <= 0)
+            return false;
+        out[0] = out1w, out[1] = out1h, out[2] = 0, out[3] = out1h, out[4] = out2w, out[5] = out2h;
+        break;
+    default:
+        if (w <= 0 || h <= 0)
+            return false;
+        out[0] = w, out[1] = h, out[2] = 0, out[3] = 0, out[4] = w, out[5] = h;
+        break;
+    }
+
+    KraRamPara *p = KraRamPara::pInstance();
+    ParaWrite write; // the video-chip manager's mutex; the changed flag is raised on release
+    write.set16(Para::LED_WIDTH, u16(w));
+    write.set16(Para::LED_HEIGHT, u16(h));
+    write.set16(Para::SPLICE_MODE, mode_);
+    for (int i = 0; i < 6; ++i)
+        write.set16(Para::OUT1_WIDTH + 2 * i, u16(out[i]));
+    if (p->differs(Para::SPLICE_MODE, 6)) {
+        write.set16(Para::win(0, Para::W_X), 0);
+        write.set16(Para::win(0, Para::W_Y), 0);
+        write.set16(Para::win(0, Para::W_WIDTH), u16(w));
+        write.set16(Para::win(0, Para::W_HEIGHT), u16(h));
+        for (int win = 1; win < Para::WINDOWS_SHOWN; ++win)
+            write.set16(Para::win(win, Para::W_ON), 0);
+        MutexLocker lock(&Utils::_led_para_init_mutex); // after the manager's mutex, as everywhere
+        g_set_led_para = 1;
+        g_set_led_setup = 0;
+    }
+    return true;
+}
+
+void OutputSet::on_Button_cancel1_clicked()
+{
+    move_highlight(g_apply_focus1, ui->Button_cancel1);
+}
+
+void OutputSet::on_Button_apply2_clicked()
+{
+    move_highlight(g_apply_focus2, ui->Button_apply2);
+}
+
+void OutputSet::on_Button_cancel2_clicked()
+{
+    move_highlight(g_apply_focus2, ui->Button_cancel2);
+}
+
+void OutputSet::move_highlight(QPushButton *&focus, QPushButton *button)
+{
+    if (focus)
+        focus->setStyleSheet(QString::fromLatin1(kButtonOff));
+    button->setStyleSheet(QString::fromLatin1(kButtonOn));
+    focus = button;
+}
+
+void OutputSet::on_Button_ledset_clicked()
+{
+    select_page(ui->Button_ledset, 0);
+}
+
+void OutputSet::on_Button_lanset_clicked()
+{
+    select_page(ui->Button_lanset, 1);
+}
+
+void OutputSet::select_page(QPushButton *button, int page)
+{
+    if (g_set_focus)
+        g_set_focus->setStyleSheet(QString::fromLatin1(kPageOff));
+    button->setStyleSheet(QString::fromLatin1(kPageOn));
+    g_set_focus = button;
+    ui->stackedWidget->setCurrentIndex(page);
+}
+
+void OutputSet::on_Button_wlan1_clicked() { select_group(1); }
+void OutputSet::on_Button_wlan2_clicked() { select_group(2); }
+void OutputSet::on_Button_wlan3_clicked() { select_group(3); }
+void OutputSet::on_Button_wlan4_clicked() { select_group(4); }
+
+void OutputSet::select_group(int tab)
+{
+    QPushButton *const tabs[4] = {ui->Button_wlan1, ui->Button_wlan2, ui->Button_wlan3, ui->Button_wlan4};
+    move_highlight(g_wlan_focus, tabs[tab - 1]);
+    group_ = u8(tab - 1);
+    tile_ = 0;
+    wlan_init();
+    wlan_para_get(u16(8 * group_));
+}
+
+void OutputSet::wlan_init()
+{
+    delete tiles_;
+    tiles_ = new QFrame(ui->page_2);
+    tiles_->setGeometry(1, 75, 608, 165);
+    for (int i = 0; i < 8; ++i) {
+        const int x = 150 * (i % 4), y = 75 * (i / 4);
+        auto *frame = new QFrame(tiles_);
+        frame->setGeometry(x + 9, y + 14, 130, 60);
+        frame->setStyleSheet(QString::fromLatin1(i == tile_ ? kTileOn : kTileOff));
+        g_wlan_frame[i] = frame;
+
+        auto *icon = new QLabel(tiles_);
+        icon->setGeometry(x + 59, y + 17, 32, 28);
+        icon->setStyleSheet(QStringLiteral("background-color: #212435;border:none;"));
+        icon->setPixmap(QPixmap(QStringLiteral(":/png/offline.png")));
+        icon->setScaledContents(true);
+
+        auto *caption = new QLabel(tiles_);
+        caption->setGeometry(x + 29, y + 45, 91, 28);
+        caption->setFont(tile_font_);
+        caption->setAlignment(Qt::AlignCenter);
+        caption->setStyleSheet(QString::fromLatin1(kTileText));
+        caption->setText(fill(kra_text(kTile), {i + 1 + 8 * group_}));
+
+        auto *button = new QPushButton(tiles_);
+        button->setGeometry(x + 10, y + 15, 128, 58);
+        button->setObjectName(QString::number(i));
+        button->setFlat(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setStyleSheet(QStringLiteral("background-color: transparent;border:none;"));
+        connect(button, &QPushButton::clicked, this, &OutputSet::kra_button_wlan_clicked);
+    }
+    tiles_->show();
+}
+
+void OutputSet::kra_button_wlan_clicked()
+{
+    auto *button = qobject_cast<QPushButton *>(sender());
+    if (!button)
+        return;
+    bool ok = false;
+    const int index = button->objectName().toInt(&ok);
+    if (!ok || index < 0 || index > 7)
+        return;
+    g_wlan_frame[tile_]->setStyleSheet(QString::fromLatin1(kTileOff));
+    tile_ = u8(index);
+    wlan_para_get(u16(tile_ + 8 * group_));
+    g_wlan_frame[tile_]->setStyleSheet(QString::fromLatin1(kTileOn));
+}
+
+// Ports 0..11 belong to FPGA 0, 12..23 to FPGA 1; any other shows index 0 of FPGA 0.
+void OutputSet::wlan_para_get(unsigned short port)
+{
+    int fpga = 0, index = 0;
+    if (port < fpga_manage::ETH_PORTS) {
+        index = port;
+    } else if (port < 2 * fpga_manage::ETH_PORTS) {
+        fpga = 1;
+        index = port - fpga_manage::ETH_PORTS;
+    }
+    unsigned short pos[4];
+    fpga_manage::get_eth_param_addr(u8(index), &pos[0], &pos[1], &pos[2], &pos[3]);
+    const u8 *image = fpga_manage::MCU_RAM_PARA_func[fpga];
+    QLineEdit *const fields[4] = {ui->lineEdit_X, ui->lineEdit_Y, ui->lineEdit_W, ui->lineEdit_H};
+    for (int i = 0; i < 4; ++i)
+        fields[i]->setText(QString::number(rd16(image, pos[i])));
+}
+
+void OutputSet::language_changed()
+{
+    ui->label_title->setText(kra_text(kTitle));
+    ui->label_s1->setText(kra_text(kStep1));
+    ui->label_s2->setText(kra_text(kStep2));
+    ui->Button_ledset->setText(kra_text(kLedSet));
+    ui->Button_lanset->setText(kra_text(kLanSet));
+    for (QLabel *l : {ui->label_width, ui->label_out1_width, ui->label_out2_width, ui->label_W})
+        l->setText(kra_text(kWidth));
+    for (QLabel *l : {ui->label_height, ui->label_out1_height, ui->label_out2_height, ui->label_H})
+        l->setText(kra_text(kHeight));
+    ui->label_tip->setText(fill(kra_text(kTip), {kLedMax, kLedMax}));
+    for (QPushButton *b : {ui->Button_cancel1, ui->Button_cancel2})
+        b->setText(kra_text(kCancel));
+    for (QPushButton *b : {ui->Button_apply1, ui->Button_apply2})
+        b->setText(kra_text(kApply));
+    QPushButton *const tabs[3] = {ui->Button_wlan1, ui->Button_wlan2, ui->Button_wlan3};
+    for (int n = 0; n < 3; ++n)
+        tabs[n]->setText(fill(kra_text(kGroup), {8 * n + 1, 8 * n + 8}));
+    combox_language_change();
+}
+
+void OutputSet::combox_language_change()
+{
+    const QSignalBlocker block(ui->comboBox);
+    const int index = ui->comboBox->currentIndex();
+    ui->comboBox->clear();
+    for (const KraText &t : kModes)
+        ui->comboBox->addItem(kra_text(t));
+    ui->comboBox->setCurrentIndex(index);
+}

@@ -1,0 +1,169 @@
+#include "sourcepanel.h"
+#include "alias.h"
+#include "krarampara.h"
+
+#include <QFont>
+#include <QFontMetrics>
+
+const KraInputTab kra_input_tabs[KRA_INPUT_TABS] = {
+    {"HDMI1", 2, ":/png/HDMI13.png", ":/png/HDMI13_lv.png"},
+    {"HDMI2", 3, ":/png/HDMI13.png", ":/png/HDMI13_lv.png"},
+    {"HDMI3", 4, ":/png/HDMI20.png", ":/png/HDMI20_lv.png"},
+    {"HDMI4", 5, ":/png/HDMI20.png", ":/png/HDMI20_lv.png"},
+    {"DVI", 1, ":/png/DVI.png", ":/png/dvilv.png"},
+    {"EXT", 0, ":/png/HDMI.png", ":/png/extlv.png"},
+};
+
+namespace {
+const KraText kNoSignal = {{"无信号", "No signal", "Нет сигнала", "Không có tín hiệu", "無信號"}};
+
+QString aliasName(const char *group, int id, const QFont &font, int width)
+{
+    ALIAS_PARA alias;
+    if (!get_json_alias_para(&alias, group, id))
+        return QString();
+    return QFontMetrics(font).elidedText(QString::fromStdString(alias.name), Qt::ElideRight, width);
+}
+} // namespace
+
+int kra_tab_of_input(int code)
+{
+    for (int k = 0; k < KRA_INPUT_TABS; ++k) {
+        if (kra_input_tabs[k].code == code)
+            return k;
+    }
+    return -1;
+}
+
+QString kra_input_name(int code)
+{
+    const int k = kra_tab_of_input(code);
+    return k < 0 ? QString() : QString::fromLatin1(kra_input_tabs[k].name);
+}
+
+QString kra_input_tab_name(int code, const QFont &font, int width)
+{
+    const QString alias = aliasName("source", code, font, width);
+    return alias.isEmpty() ? kra_input_name(code) : alias;
+}
+
+QString kra_source_tile_icon(int code)
+{
+    return code == 1 ? QStringLiteral(":/png/DVI.png") : QStringLiteral(":/png/HDMI.png");
+}
+
+KraTiming kra_input_timing(int code)
+{
+    KraTiming t;
+    if (code < 0 || code > 5)
+        return t;
+    const KraRamPara *p = KraRamPara::pInstance();
+    t.width = p->live16(Para::TIMING + 6 * code);
+    t.height = p->live16(Para::TIMING + 6 * code + 2);
+    t.rate = p->live16(Para::TIMING + 6 * code + 4);
+    return t;
+}
+
+bool kra_input_timing_changed(int code)
+{
+    if (code < 0 || code > 5)
+        return false;
+    return KraRamPara::pInstance()->differs(Para::TIMING + 6 * code, 6);
+}
+
+bool kra_any_timing_changed()
+{
+    return KraRamPara::pInstance()->differs(Para::TIMING, 6 * 6);
+}
+
+QString kra_timing_text(const KraTiming &timing)
+{
+    if (!timing.present())
+        return kra_text(kNoSignal);
+    return QString::asprintf("%dx%d@%dHz", timing.width, timing.height, timing.rate);
+}
+
+QString kra_signal_icon(int code, bool present)
+{
+    const int k = kra_tab_of_input(code);
+    if (k < 0)
+        return QString();
+    return QString::fromLatin1(present ? kra_input_tabs[k].icon_on : kra_input_tabs[k].icon_off);
+}
+
+int kra_source_count(int code)
+{
+    return KraRamPara::pInstance()->KraGetSourceNum(code, Para::CROP_ENTRIES) + 1;
+}
+
+QString kra_source_count_text(int code)
+{
+    return QString::asprintf("(%d)", kra_source_count(code));
+}
+
+int kra_last_page(int sources)
+{
+    int last = sources / KRA_TILES_PER_PAGE;
+    if (sources % KRA_TILES_PER_PAGE == 0)
+        --last;
+    return last < 0 ? 0 : last;
+}
+
+int kra_tiles_on_page(int sources, int page)
+{
+    const int left = sources - KRA_TILES_PER_PAGE * page;
+    if (left <= 0)
+        return 0;
+    return left < KRA_TILES_PER_PAGE ? left : KRA_TILES_PER_PAGE;
+}
+
+int kra_crop_number(int entry)
+{
+    if (entry < 0 || entry >= Para::CROP_ENTRIES)
+        return 0;
+    const u8 b1 = KraRamPara::pInstance()->ram_para[Para::crop(entry, 1)];
+    return (b1 & 0x80) ? (b1 & 0x7F) + 1 : 0;
+}
+
+int kra_crop_position(int code, int number)
+{
+    if (code < 0 || code > 5 || number < 1 || number > Para::CROP_ENTRIES)
+        return 0;
+    const u8 *bits = g_cut_source_state[code];
+    auto used = [bits](int bit) { return (bits[bit / 8] >> (bit % 8)) & 1; };
+    if (!used(number - 1))
+        return 0;
+    int n = 0;
+    for (int bit = 0; bit < number; ++bit)
+        n += used(bit);
+    return n;
+}
+
+QString kra_crop_tile_name(int code, int entry, const QFont &font, int width)
+{
+    const QString alias = aliasName("crop", entry, font, width);
+    if (!alias.isEmpty())
+        return alias;
+    return kra_input_name(code) + QString::asprintf("_crop%d", kra_crop_number(entry));
+}
+
+KraWindowSource kra_window_source(int window)
+{
+    KraWindowSource s;
+    if (window < 0 || window >= Para::WINDOWS_SHOWN)
+        return s;
+    KraRamPara *p = KraRamPara::pInstance();
+    short isCrop = 0;
+    char entry = 0;
+    s.input = p->KraGetImageSource(p->ram_para, u8(window), &isCrop, &entry, 0);
+    s.crop = isCrop != 0;
+    if (!s.crop) {
+        s.position = s.input <= 5 ? 0 : -1;
+        return s;
+    }
+    s.entry = u8(entry);
+    s.number = kra_crop_number(s.entry);
+    const int n = s.number ? kra_crop_position(s.input, s.number) : 0;
+    s.position = n > 0 ? n : -1;
+    return s;
+}

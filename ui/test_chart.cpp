@@ -1,0 +1,161 @@
+#include "test_chart.h"
+#include "ui_test_chart.h"
+
+#include "krarampara.h"
+#include "option.h"
+#include "utils.h"
+
+#include <QFontMetrics>
+#include <QPushButton>
+
+namespace {
+
+const char *kMarked = "border:5px solid rgb(255,171,84);";
+const char *kUnmarked = "border:1px solid rgb(255, 255, 255);";
+
+struct Pattern {
+    QLabel *Ui::test_chart::*picture;
+    QLabel *Ui::test_chart::*name;
+    KraText text; // Russian and Vietnamese use the numbered format below instead
+};
+const Pattern kPatterns[test_chart::kPatternCount] = {
+    {&Ui::test_chart::label_test1, &Ui::test_chart::label_red, {{"红色", "Red", nullptr, nullptr, "紅色"}}},
+    {&Ui::test_chart::label_test2, &Ui::test_chart::label_green, {{"绿色", "Green", nullptr, nullptr, "綠色"}}},
+    {&Ui::test_chart::label_test3, &Ui::test_chart::label_blue, {{"蓝色", "Blue", nullptr, nullptr, "藍色"}}},
+    {&Ui::test_chart::label_test4, &Ui::test_chart::label_white, {{"白色", "White", nullptr, nullptr, "白色"}}},
+    {&Ui::test_chart::label_test5, &Ui::test_chart::label_black, {{"黑色", "Black", nullptr, nullptr, "黑色"}}},
+    {&Ui::test_chart::label_test6, &Ui::test_chart::label_colour, {{"色带", "Colour bar", nullptr, nullptr, "色帶"}}},
+    {&Ui::test_chart::label_test7, &Ui::test_chart::label_hline,
+     {{"横线", "Horizontal line", nullptr, nullptr, "橫線"}}},
+    {&Ui::test_chart::label_test8, &Ui::test_chart::label_wline, {{"竖线", "Vertical line", nullptr, nullptr, "豎線"}}},
+};
+const char *const kNumberedName[5] = {nullptr, nullptr, "Тест %1", "Kiểm tra %1", nullptr};
+
+const KraText kClose = {{"关闭测试图", "Close", "Закрыть", "Đóng", "關閉測試圖"}};
+const KraText kTitle = {{"测试图", "Test pattern", "Тестовый\nобразец", "Biểu đồ\nkiểm tra", "測試圖"}};
+
+// The form's point size, reduced only as far as a long translation or a two-line title
+// needs to fit its widget.
+void fitText(QWidget *w)
+{
+    const char *key = "formPointSize";
+    if (!w->property(key).isValid())
+        w->setProperty(key, w->font().pointSize());
+    QFont f = w->font();
+    f.setPointSize(w->property(key).toInt());
+    const QString text = w->property("text").toString();
+    const QRect room = w->rect().adjusted(4, 0, -4, 0);
+    while (f.pointSize() > 8 && !room.contains(QFontMetrics(f).boundingRect(room, Qt::AlignCenter, text)))
+        f.setPointSize(f.pointSize() - 1);
+    w->setFont(f);
+}
+
+} // namespace
+
+test_chart::test_chart(QWidget *parent) : QDialog(parent), ui(new Ui::test_chart)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIconSize(QSize(32, 32));
+    testimage_button_init();
+    para_init();
+    language_changed();
+}
+
+test_chart::~test_chart()
+{
+    delete ui;
+}
+
+QLabel *test_chart::picture(int index) const
+{
+    return ui->*(kPatterns[index].picture);
+}
+
+// Each button covers the right part of its picture and the space beside it.
+void test_chart::testimage_button_init()
+{
+    for (int i = 0; i < kPatternCount; ++i) {
+        auto *b = new QPushButton(ui->frame);
+        b->setObjectName(QString::number(i));
+        b->setGeometry(40 + 140 * (i % 4), 20 + 160 * (i / 4), 100, 100);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setFlat(true);
+        connect(b, &QPushButton::clicked, this, &test_chart::kra_image_button_clicked);
+    }
+}
+
+void test_chart::para_init()
+{
+    for (int i = 0; i < kPatternCount; ++i)
+        picture(i)->setPixmap(QPixmap(QStringLiteral(":/png/img_test%1.png").arg(i + 1)));
+}
+
+void test_chart::language_changed()
+{
+    const int lang = kra_text_language();
+    for (int i = 0; i < kPatternCount; ++i) {
+        const QString name = kNumberedName[lang] ? QString::fromUtf8(kNumberedName[lang]).arg(i + 1)
+                                                 : kra_text(kPatterns[i].text);
+        (ui->*(kPatterns[i].name))->setText(name);
+        fitText(ui->*(kPatterns[i].name));
+    }
+    ui->Button_closetest->setText(kra_text(kClose));
+    fitText(ui->Button_closetest);
+    ui->label_title->setText(kra_text(kTitle));
+    fitText(ui->label_title);
+}
+
+void test_chart::syncUpdate()
+{
+    if (KraRamPara::pInstance()->KraLanguageChanged())
+        language_changed();
+}
+
+// Written on every touch, also of the pattern already marked: the field may have been
+// changed by the protocol meanwhile.
+void test_chart::choose_pattern(int index)
+{
+    kra_debug("\n\n index = %d \n\n", index);
+    if (index != selected_) {
+        if (selected_ < kPatternCount)
+            picture(selected_)->setStyleSheet(QString::fromLatin1(kUnmarked));
+        selected_ = u8(index);
+        picture(index)->setStyleSheet(QString::fromLatin1(kMarked));
+    }
+    ParaWrite w;
+    w.set8(Para::TEST_PATTERN, u8(index + 1));
+}
+
+void test_chart::close_pattern()
+{
+    if (selected_ < kPatternCount)
+        picture(selected_)->setStyleSheet(QString::fromLatin1(kUnmarked));
+    selected_ = kNoSelection;
+    ParaWrite w;
+    w.set8(Para::TEST_PATTERN, 0);
+}
+
+void test_chart::kra_image_button_clicked()
+{
+    const QObject *button = sender();
+    if (!button)
+        return;
+    bool ok = false;
+    const int index = button->objectName().toInt(&ok);
+    if (ok && index >= 0 && index < kPatternCount)
+        choose_pattern(index);
+}
+
+void test_chart::on_Button_closetest_clicked() { close_pattern(); }
+
+void test_chart::on_Button_back_clicked()
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    close();
+    g_test_chart = nullptr;
+    if (g_option)
+        g_option->language_changed();
+    g_page_focus = 5;
+}
