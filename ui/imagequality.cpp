@@ -1,4 +1,5 @@
 #include "imagequality.h"
+#include "textfit.h"
 #include "ui_imagequality.h"
 
 #include "global.h"
@@ -74,21 +75,6 @@ const KraText kColourTypes[] = {
 };
 constexpr int kColourTypeCount = int(sizeof kColourTypes / sizeof kColourTypes[0]);
 
-// The form's point size, reduced only as far as a long translation or a two-line title
-// needs to fit its widget.
-void fitText(QWidget *w)
-{
-    const char *key = "formPointSize";
-    if (!w->property(key).isValid())
-        w->setProperty(key, w->font().pointSize());
-    QFont f = w->font();
-    f.setPointSize(w->property(key).toInt());
-    const QString text = w->property("text").toString();
-    const QRect room = w->rect().adjusted(4, 0, -4, 0);
-    while (f.pointSize() > 8 && !room.contains(QFontMetrics(f).boundingRect(room, Qt::AlignCenter, text)))
-        f.setPointSize(f.pointSize() - 1);
-    w->setFont(f);
-}
 
 } // namespace
 
@@ -156,11 +142,11 @@ void ImageQuality::language_changed()
 {
     for (const LabelText &t : kLabelTexts) {
         (ui->*(t.label))->setText(kra_text(t.text));
-        fitText(ui->*(t.label));
+        kra_fit_text(ui->*(t.label));
     }
     for (const ButtonText &t : kButtonTexts) {
         (ui->*(t.button))->setText(kra_text(t.text));
-        fitText(ui->*(t.button));
+        kra_fit_text(ui->*(t.button));
     }
     {
         QSignalBlocker block(ui->comboBox);

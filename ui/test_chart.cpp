@@ -1,4 +1,5 @@
 #include "test_chart.h"
+#include "textfit.h"
 #include "ui_test_chart.h"
 
 #include "krarampara.h"
@@ -34,21 +35,6 @@ const char *const kNumberedName[5] = {nullptr, nullptr, "Тест %1", "Kiểm t
 const KraText kClose = {{"关闭测试图", "Close", "Закрыть", "Đóng", "關閉測試圖"}};
 const KraText kTitle = {{"测试图", "Test pattern", "Тестовый\nобразец", "Biểu đồ\nkiểm tra", "測試圖"}};
 
-// The form's point size, reduced only as far as a long translation or a two-line title
-// needs to fit its widget.
-void fitText(QWidget *w)
-{
-    const char *key = "formPointSize";
-    if (!w->property(key).isValid())
-        w->setProperty(key, w->font().pointSize());
-    QFont f = w->font();
-    f.setPointSize(w->property(key).toInt());
-    const QString text = w->property("text").toString();
-    const QRect room = w->rect().adjusted(4, 0, -4, 0);
-    while (f.pointSize() > 8 && !room.contains(QFontMetrics(f).boundingRect(room, Qt::AlignCenter, text)))
-        f.setPointSize(f.pointSize() - 1);
-    w->setFont(f);
-}
 
 } // namespace
 
@@ -99,12 +85,12 @@ void test_chart::language_changed()
         const QString name = kNumberedName[lang] ? QString::fromUtf8(kNumberedName[lang]).arg(i + 1)
                                                  : kra_text(kPatterns[i].text);
         (ui->*(kPatterns[i].name))->setText(name);
-        fitText(ui->*(kPatterns[i].name));
+        kra_fit_text(ui->*(kPatterns[i].name));
     }
     ui->Button_closetest->setText(kra_text(kClose));
-    fitText(ui->Button_closetest);
+    kra_fit_text(ui->Button_closetest);
     ui->label_title->setText(kra_text(kTitle));
-    fitText(ui->label_title);
+    kra_fit_text(ui->label_title);
 }
 
 void test_chart::syncUpdate()
