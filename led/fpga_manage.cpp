@@ -550,19 +550,27 @@ void fpga_manage::load_scan_deal()
     end_job(PROGRESS_SMARTMAPPING);
 }
 
-void fpga_manage::para_save_deal()
+// One pass of a job that visits every net port once: false until the last port is done.
+bool fpga_manage::port_sweep_pass()
 {
     if (send_para_byte(SendPara::STEP) == 0) {
         last_percent_[PROGRESS_SMARTMAPPING] = -1;
         report(PROGRESS_SMARTMAPPING, 0);
         job_pos_ = 0;
         set_send_para_byte(SendPara::STEP, 1);
-        return;
+        return false;
     }
     if (++job_pos_ < kNetPorts) {
         report(PROGRESS_SMARTMAPPING, job_pos_ * 100 / kNetPorts);
-        return;
+        return false;
     }
+    return true;
+}
+
+void fpga_manage::para_save_deal()
+{
+    if (!port_sweep_pass())
+        return;
     {
         MutexLocker lock(&state_mutex_);
         ++saves_;
@@ -572,17 +580,8 @@ void fpga_manage::para_save_deal()
 
 void fpga_manage::mapping_switch_deal()
 {
-    if (send_para_byte(SendPara::STEP) == 0) {
-        last_percent_[PROGRESS_SMARTMAPPING] = -1;
-        report(PROGRESS_SMARTMAPPING, 0);
-        job_pos_ = 0;
-        set_send_para_byte(SendPara::STEP, 1);
+    if (!port_sweep_pass())
         return;
-    }
-    if (++job_pos_ < kNetPorts) {
-        report(PROGRESS_SMARTMAPPING, job_pos_ * 100 / kNetPorts);
-        return;
-    }
     {
         MutexLocker lock(&state_mutex_);
         mapping_arg_ = send_para_u32(SendPara::MAP_ARG);

@@ -146,6 +146,7 @@ private:
     void set_running_image(int fpga, bool running);
     void smart_mapping_deal();
     void load_scan_deal();
+    bool port_sweep_pass();
     void para_save_deal();
     void mapping_switch_deal();
     // Port and card of the first card that lost its parameters, from port `from` on.
