@@ -6,6 +6,7 @@
 #include "numberkeyboard.h"
 #include "option.h"
 #include "screens.h"
+#include "sourcepanel.h"
 
 #include <QFontMetrics>
 #include <QListView>
@@ -378,9 +379,7 @@ void ImageLayout::show_numberkeyboard_ui(QString text)
         caption = QStringLiteral("H");
     else
         return;
-    g_lineedit = field;
-    g_numberkeyboard->label_show(caption, field->text());
-    g_numberkeyboard->run();
+    kra_ask_number(field, caption);
 }
 
 void ImageLayout::confirmString(QString text)

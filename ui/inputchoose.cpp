@@ -28,71 +28,14 @@ const char *kWindowStyles[6] = {
     "background-color: #39A9CB;font: 16px", "background-color: #EBA83A;font: 16px",
     "background-color: #FF96AD;font: 16px", "background-color: #D5E5FF;font: 16px",
 };
-const char *kMarkStyle = "background-color:#00D65B;border:0px groove gray;border-radius:7px;";
 const char *kSelectStyle = "border:2px solid rgb(255,171,84);";
 const char *kPopupStyle = "background-color: rgb(95, 100, 129); color: rgb(255, 255, 255);";
 const char *kTileInUse = "#source_frame{border:1px solid #00D65B;border-radius:5px;}";
 const char *kTileIdle = "#source_frame{border:1px solid #CCCCCC;border-radius:5px;}";
 const char *kBadgeStyle = "background-color: #00D65B;color: rgb(255, 255, 255);font: 18px;"
                           "border-radius:5px;";
-// Buttons laid over tiles: the tile beneath must show through.
-const char *kOverlayStyle = "background-color: transparent;border:none;";
 const KraTileGrid kTiles = {10, 15, 235, 100, 220, 90};
 
-QString tabFrameStyle()
-{
-    const QString blanks(37, QLatin1Char(' '));
-    return QStringLiteral("border:1px solid;border-left-color:rgb(71, 119, 255);") + blanks +
-           QStringLiteral("border-right-color:rgb(71, 119, 255);") + blanks +
-           QStringLiteral("border-top-color:rgb(71, 119, 255);");
-}
-
-QLabel *pictureLabel(QWidget *parent, const QString &name, const QRect &geometry,
-                     const QString &picture)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setScaledContents(true);
-    label->setPixmap(QPixmap(picture));
-    return label;
-}
-
-QPushButton *overlayButton(QWidget *parent, const QString &name, const QRect &geometry)
-{
-    auto *b = new QPushButton(parent);
-    b->setObjectName(name);
-    b->setGeometry(geometry);
-    b->setFlat(true);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setStyleSheet(QString::fromLatin1(kOverlayStyle));
-    return b;
-}
-
-QPushButton *iconButton(QWidget *parent, const QString &name, const QRect &geometry,
-                        const QString &icon)
-{
-    auto *b = new QPushButton(parent);
-    b->setObjectName(name);
-    b->setGeometry(geometry);
-    b->setFlat(true);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setIcon(QIcon(icon));
-    b->setIconSize(QSize(50, 50));
-    return b;
-}
-
-// A frame may be rebuilt from a click of one of its own buttons and must outlive that click:
-// it leaves the screen at once and is deleted once the click has returned.
-void retire(QFrame *&frame)
-{
-    if (!frame)
-        return;
-    frame->hide();
-    frame->setParent(nullptr);
-    frame->deleteLater();
-    frame = nullptr;
-}
 } // namespace
 
 InputChoose::InputChoose(QWidget *parent) : QDialog(parent), ui(new Ui::InputChoose)
@@ -169,7 +112,7 @@ void InputChoose::initMenu()
     // The labels die with the old strip; single updates must not reach them.
     for (QLabel *&l : window_labels_)
         l = nullptr;
-    retire(frame_image_);
+    kra_retire_frame(frame_image_);
     frame_image_ = new QFrame(this);
     frame_image_->setObjectName(QStringLiteral("frame_image"));
     frame_image_->setGeometry(0, 64, 800, 96);
@@ -194,9 +137,9 @@ void InputChoose::initMenu()
         window_labels_[w] = name;
         auto *mark = new QLabel(tile);
         mark->setGeometry(101, 8, 14, 14);
-        mark->setStyleSheet(QString::fromLatin1(kMarkStyle));
+        mark->setStyleSheet(QString::fromLatin1(kra_mark_style));
         TextCreate(char(w), 0);
-        QPushButton *b = overlayButton(frame_image_, QString::number(w),
+        QPushButton *b = kra_overlay_button(frame_image_, QString::number(w),
                                        QRect(17 + 130 * p, 0, 126, 96));
         connect(b, &QPushButton::clicked, this, &InputChoose::kra_image_button_clicked);
         if (w == image_select_) {
@@ -269,7 +212,7 @@ void InputChoose::choose_input(int tab)
     input_name_ = QString::fromLatin1(kra_input_tabs[tab].name);
     initSource();
     ui->frame1->setGeometry(kra_tab_x(tab), 173, 120, 85);
-    ui->frame1->setStyleSheet(tabFrameStyle());
+    ui->frame1->setStyleSheet(kra_tab_frame_style());
 }
 
 void InputChoose::crop_source_num_update()
@@ -307,7 +250,7 @@ void InputChoose::initSource()
     const KraWindowSource shown = kra_window_source(image_select_);
     const int inUse = shown.input == input ? shown.position : -1;
 
-    retire(frame_source_);
+    kra_retire_frame(frame_source_);
     frame_source_ = new QFrame(this);
     frame_source_->setObjectName(QStringLiteral("frame"));
     frame_source_->setGeometry(20, 257, 770, 215);
@@ -338,9 +281,9 @@ void InputChoose::initSource()
         tile->setObjectName(QStringLiteral("source_frame"));
         tile->setGeometry(kTiles.rect(i));
         tile->setStyleSheet(QString::fromLatin1(used ? kTileInUse : kTileIdle));
-        pictureLabel(tile, QStringLiteral("label_state"), QRect(10, 10, 14, 14),
+        kra_picture_label(tile, QStringLiteral("label_state"), QRect(10, 10, 14, 14),
                      used ? QStringLiteral(":/png/state_on.png") : QStringLiteral(":/png/state_off.png"));
-        pictureLabel(tile, QStringLiteral("label_input"), QRect(29, 5, 63, 24), kra_source_tile_icon(input));
+        kra_picture_label(tile, QStringLiteral("label_input"), QRect(29, 5, 63, 24), kra_source_tile_icon(input));
         auto *nameLabel = new QLabel(name, tile);
         nameLabel->setObjectName(QStringLiteral("label_source_name"));
         nameLabel->setGeometry(10, 29, 172, 24);
@@ -356,20 +299,20 @@ void InputChoose::initSource()
             badge->setAlignment(Qt::AlignCenter);
             badge->setStyleSheet(QString::fromLatin1(kBadgeStyle));
         }
-        QPushButton *b = overlayButton(tile, QString::number(i), QRect(1, 1, 218, 88));
+        QPushButton *b = kra_overlay_button(tile, QString::number(i), QRect(1, 1, 218, 88));
         connect(b, &QPushButton::clicked, this, &InputChoose::kra_source_button_clicked);
     }
 
-    QPushButton *menu = iconButton(frame_source_, QStringLiteral("Button_menu"),
+    QPushButton *menu = kra_icon_button(frame_source_, QStringLiteral("Button_menu"),
                                    QRect(715, 10, 50, 50), QStringLiteral(":/png/menu.png"));
     connect(menu, &QPushButton::clicked, this, &InputChoose::kra_Button_menu_clicked);
     if (page_ != 0) {
-        QPushButton *b = iconButton(frame_source_, QStringLiteral("Button_previous"),
+        QPushButton *b = kra_icon_button(frame_source_, QStringLiteral("Button_previous"),
                                     QRect(715, 95, 50, 50), QStringLiteral(":/png/previous.png"));
         connect(b, &QPushButton::clicked, this, &InputChoose::kra_Button_previous_clicked);
     }
     if (last_page_ > page_) {
-        QPushButton *b = iconButton(frame_source_, QStringLiteral("Button_next"),
+        QPushButton *b = kra_icon_button(frame_source_, QStringLiteral("Button_next"),
                                     QRect(715, 155, 50, 50), QStringLiteral(":/png/next.png"));
         connect(b, &QPushButton::clicked, this, &InputChoose::kra_Button_next_clicked);
     }

@@ -5,6 +5,7 @@
 #include "krarampara.h"
 #include "numberkeyboard.h"
 #include "option.h"
+#include "sourcepanel.h"
 #include "utils.h"
 
 #include <QComboBox>
@@ -292,9 +293,7 @@ void OutputSet::show_numberkeyboard_ui(QString)
         caption = QStringLiteral("W");
     else if (field == ui->lineEdit_H)
         caption = QStringLiteral("H");
-    g_lineedit = field;
-    g_numberkeyboard->label_show(caption, field->text());
-    g_numberkeyboard->run();
+    kra_ask_number(field, caption);
 }
 
 // Typed values stay on the screen until Apply; a value typed for another screen's field

@@ -2,8 +2,15 @@
 #include "alias.h"
 #include "krarampara.h"
 
+#include "numberkeyboard.h"
+
 #include <QFont>
 #include <QFontMetrics>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
 
 const KraInputTab kra_input_tabs[KRA_INPUT_TABS] = {
     {"HDMI1", 2, ":/png/HDMI13.png", ":/png/HDMI13_lv.png"},
@@ -166,4 +173,77 @@ KraWindowSource kra_window_source(int window)
     const int n = s.number ? kra_crop_position(s.input, s.number) : 0;
     s.position = n > 0 ? n : -1;
     return s;
+}
+
+const char *const kra_mark_style = "background-color:#00D65B;border:0px groove gray;border-radius:7px;";
+
+QString kra_tab_frame_style()
+{
+    const QString blanks(37, QLatin1Char(' '));
+    return QStringLiteral("border:1px solid;border-left-color:rgb(71, 119, 255);") + blanks +
+           QStringLiteral("border-right-color:rgb(71, 119, 255);") + blanks +
+           QStringLiteral("border-top-color:rgb(71, 119, 255);");
+}
+
+QLabel *kra_picture_label(QWidget *parent, const QString &name, const QRect &geometry,
+                          const QString &picture)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    label->setScaledContents(true);
+    label->setPixmap(QPixmap(picture));
+    return label;
+}
+
+QPushButton *kra_overlay_button(QWidget *parent, const QString &name, const QRect &geometry)
+{
+    auto *b = new QPushButton(parent);
+    b->setObjectName(name);
+    b->setGeometry(geometry);
+    b->setFlat(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setStyleSheet(QStringLiteral("background-color: transparent;border:none;"));
+    return b;
+}
+
+QPushButton *kra_icon_button(QWidget *parent, const QString &name, const QRect &geometry,
+                             const QString &icon)
+{
+    auto *b = new QPushButton(parent);
+    b->setObjectName(name);
+    b->setGeometry(geometry);
+    b->setFlat(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setIcon(QIcon(icon));
+    b->setIconSize(QSize(50, 50));
+    return b;
+}
+
+void kra_retire_frame(QFrame *&frame)
+{
+    if (!frame)
+        return;
+    frame->hide();
+    frame->setParent(nullptr);
+    frame->deleteLater();
+    frame = nullptr;
+}
+
+void kra_ask_number(QLineEdit *field, const QString &caption)
+{
+    if (!g_numberkeyboard || !field)
+        return;
+    g_lineedit = field;
+    g_numberkeyboard->label_show(caption, field->text());
+    g_numberkeyboard->run();
+}
+
+int kra_field_s16(const QString &text, bool *ok)
+{
+    bool parsed = false;
+    const short v = text.toShort(&parsed, 10);
+    if (ok)
+        *ok = parsed;
+    return parsed ? v : 0;
 }

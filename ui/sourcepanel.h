@@ -10,6 +10,11 @@
 #include <QString>
 
 class QFont;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
 
 // One input tab; the tabs stand left to right in the order of kra_input_tabs.
 struct KraInputTab {
@@ -87,5 +92,33 @@ struct KraWindowSource {
     int position = -1;
 };
 KraWindowSource kra_window_source(int window);
+
+// ---- widgets of the tab row and the tile area ----
+
+// Style of the frame that marks the chosen tab: blue left, right and top edges.
+QString kra_tab_frame_style();
+// Green round mark of a tile (14 x 14).
+extern const char *const kra_mark_style;
+// A label showing `picture` scaled into `geometry`.
+QLabel *kra_picture_label(QWidget *parent, const QString &name, const QRect &geometry,
+                          const QString &picture);
+// A flat, unfocusable button laid over a tile; the tile shows through it.
+QPushButton *kra_overlay_button(QWidget *parent, const QString &name, const QRect &geometry);
+// A flat, unfocusable button with a 50 x 50 icon (add, menu, previous, next).
+QPushButton *kra_icon_button(QWidget *parent, const QString &name, const QRect &geometry,
+                             const QString &icon);
+// A frame may be rebuilt from a click of one of its own buttons and must outlive that
+// click: it leaves the screen at once, is deleted once the click has returned, and
+// `frame` is cleared.
+void kra_retire_frame(QFrame *&frame);
+
+// ---- number fields ----
+
+// Runs the shared number keyboard for `field` of the calling screen: g_lineedit := field,
+// caption and the field's text shown. Does nothing without a keyboard.
+void kra_ask_number(QLineEdit *field, const QString &caption);
+// A field's text as a 16-bit signed decimal number; `ok` false (and 0) when the text is
+// not such a number.
+int kra_field_s16(const QString &text, bool *ok = nullptr);
 
 #endif
