@@ -1,5 +1,6 @@
 #include "screens.h"
 #include "custommode.h"
+#include "edidset.h"
 #include "fpga_manage.h"
 #include "global.h"
 #include "imagelayout.h"
@@ -68,6 +69,10 @@ const std::map<int, ScreenEntry> &table()
          {[] { openScreen(g_outputset, 6); },
           [](int) { if (g_outputset) g_outputset->syncUpdate(); },
           [] { if (g_outputset) g_outputset->on_Button_back_clicked(); }}},
+        {8,
+         {[] { openScreen(g_edidset, 8); },
+          [](int) { if (g_edidset) g_edidset->syncUpdate(); },
+          [] { if (g_edidset) g_edidset->on_Button_back_clicked(); }}},
         {9,
          {[] { openScreen(g_imagelayout, 9); },
           [](int) { if (g_imagelayout) g_imagelayout->syncUpdate(); },

@@ -1,0 +1,329 @@
+#include "edidset.h"
+#include "ui_edidset.h"
+
+#include "inputchoose.h"
+#include "krarampara.h"
+#include "numberkeyboard.h"
+#include "sourcepanel.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace {
+
+// Texts in language-code order: zh-CN, en, ru, vi, zh-TW.
+const KraText kTitle = {{"设置EDID", "EDID Settings", "Настройка EDID", "Cài đặt EDID", "设置EDID"}};
+const KraText kSourcePrefix = {{"EDID信源:", "EDID source:", "Источник EDID:", "Tín hiệu EDID:",
+                                "EDID信源:"}};
+const KraText kWidth = {{"宽", "W", "Ширина", "Rộng", "寬"}};
+const KraText kHeight = {{"高", "H", "Высота", "Cao", "高"}};
+const KraText kFreq = {{"刷新率", "Refresh rate", "Частота", "Tần số", "刷新率"}};
+const KraText kCancel = {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}};
+const KraText kSave = {{"保存", "SAVE", "Сохранить", "lưu", "保存"}};
+const KraText kDelete = {{"删除", "Delete", "Удалить", "Xoá bỏ", "删除"}};
+const KraText kKeyWidth = {{"宽", "W", "W", "W", "寬"}};
+const KraText kKeyHeight = {{"高", "H", "H", "H", "高"}};
+
+// The rate row by language, sized to its caption: where the caption ends, then the x of
+// "<", of the rate and of ">".
+struct RateRow {
+    int freqEnd, left, rate, right;
+};
+const RateRow kRateRows[5] = {
+    {429, 440, 484, 576}, // zh-CN
+    {489, 500, 544, 636}, // en
+    {489, 500, 544, 636}, // ru
+    {489, 500, 544, 616}, // vi
+    {429, 440, 484, 576}, // zh-TW
+};
+constexpr int kFreqX = 380;
+
+const char *const kEditButtonStyle =
+    "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);font:20px";
+const char *const kTileStyle = "background-color: #212435;border:1px solid #CCCCCC;";
+const char *const kTileTextStyle = "background-color:#212435;color:#FFFFFF";
+
+// An EDID detailed timing holds the active width and height in 12 bits.
+constexpr int kEdidMaxSize = 4095;
+
+int edid_word(int record, int offset)
+{
+    return KraRamPara::pInstance()->live16(Para::EDID + 6 * record + offset);
+}
+
+// A width or height the EDID can carry, or -1.
+int edid_size(const QString &text)
+{
+    bool ok = false;
+    const int v = kra_field_s16(text, &ok);
+    return ok && v >= 1 && v <= kEdidMaxSize ? v : -1;
+}
+
+} // namespace
+
+EDIDset::EDIDset(QWidget *parent) : QDialog(parent), ui(new Ui::EDIDset)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setFixedSize(800, 480);
+    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIconSize(QSize(32, 32));
+    tile_font_ = font();
+    tile_font_.setPointSize(12);
+
+    QLabel *const pictures[KRA_INPUT_TABS] = {ui->label_HDMI1, ui->label_HDMI2, ui->label_HDMI3,
+                                              ui->label_HDMI4, ui->label_DVI, ui->label_EXT};
+    for (int k = 0; k < KRA_INPUT_TABS; ++k) {
+        pictures[k]->setScaledContents(true);
+        pictures[k]->setPixmap(QPixmap(QString::fromLatin1(kra_input_tabs[k].icon_off)));
+    }
+
+    frame_select_ = new QFrame(this);
+    frame_select_->setObjectName(QStringLiteral("frame_select"));
+    frame_select_->setGeometry(kra_tab_x(0), 68, 120, 85);
+    frame_select_->setStyleSheet(kra_tab_frame_style());
+    frame_select_->lower();
+
+    input_init();
+    source_init();
+    ui->frame_add->hide();
+
+    button_delete_ = new QPushButton(this);
+    button_delete_->setObjectName(QStringLiteral("button_delete"));
+    button_cancel_ = new QPushButton(this);
+    button_cancel_->setObjectName(QStringLiteral("button_cancel"));
+    button_ok_ = new QPushButton(this);
+    button_ok_->setObjectName(QStringLiteral("button_ok"));
+    for (QPushButton *b : {button_delete_, button_cancel_, button_ok_}) {
+        b->setStyleSheet(QString::fromLatin1(kEditButtonStyle));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoDefault(false);
+        b->hide();
+    }
+
+    connect(button_delete_, &QPushButton::clicked, this, &EDIDset::kra_button_delete_clicked);
+    connect(button_cancel_, &QPushButton::clicked, this, &EDIDset::kra_button_cancel_clicked);
+    connect(button_ok_, &QPushButton::clicked, this, &EDIDset::kra_button_ok_clicked);
+    for (My_lineEdit *field : {ui->lineEdit_W, ui->lineEdit_H})
+        connect(field, &My_lineEdit::send_show, this, &EDIDset::show_numberkeyboard_ui);
+    if (g_numberkeyboard)
+        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
+                &EDIDset::confirmString);
+
+    language_changed();
+}
+
+EDIDset::~EDIDset()
+{
+    // The keyboard's field pointer must not outlive the fields.
+    if (own_field(g_lineedit))
+        g_lineedit = nullptr;
+    if (g_edidset == this)
+        g_edidset = nullptr;
+    delete ui;
+}
+
+bool EDIDset::own_field(const QLineEdit *field) const
+{
+    return field && (field == ui->lineEdit_W || field == ui->lineEdit_H);
+}
+
+void EDIDset::language_changed()
+{
+    ui->label_title->setText(kra_text(kTitle));
+    ui->label_W->setText(kra_text(kWidth));
+    ui->label_H->setText(kra_text(kHeight));
+    ui->label_freq->setText(kra_text(kFreq));
+    button_cancel_->setText(kra_text(kCancel));
+    button_ok_->setText(kra_text(kSave));
+    button_delete_->setText(kra_text(kDelete));
+    show_source_label();
+
+    const RateRow &row = kRateRows[kra_text_language()];
+    ui->label_freq->setGeometry(kFreqX, 83, row.freqEnd + 1 - kFreqX, 28);
+    ui->Button_left->setGeometry(row.left, 72, row.rate - row.left, 50);
+    ui->label_rate->setGeometry(row.rate, 72, row.right - row.rate, 50);
+    ui->Button_right->setGeometry(row.right, 72, 44, 50);
+}
+
+void EDIDset::show_source_label()
+{
+    ui->label_edid_source->setText(kra_text(kSourcePrefix) + input_name_);
+}
+
+// ---- inputs and the tile ----
+
+void EDIDset::input_init()
+{
+    for (int k = 0; k < KRA_INPUT_TABS; ++k) {
+        QPushButton *b = kra_overlay_button(this, QString::number(k),
+                                            QRect(kra_tab_x(k) + 1, 69, 118, 83));
+        connect(b, &QPushButton::clicked, this, &EDIDset::kra_button_input_clicked);
+    }
+}
+
+void EDIDset::kra_button_input_clicked()
+{
+    auto *b = qobject_cast<QPushButton *>(sender());
+    if (b)
+        choose_input(b->objectName().toInt());
+}
+
+void EDIDset::choose_input(int position)
+{
+    if (position < 0 || position >= KRA_INPUT_TABS)
+        return;
+    edid_select_ = kra_input_tabs[position].code;
+    input_name_ = QString::fromLatin1(kra_input_tabs[position].name);
+    frame_select_->setGeometry(kra_tab_x(position), 68, 120, 85);
+    source_init();
+    close_editor();
+}
+
+void EDIDset::source_init()
+{
+    const int r = edid_select_;
+    kra_retire_frame(frame_source_);
+    frame_source_ = new QFrame(this);
+    frame_source_->setObjectName(QStringLiteral("frame_source"));
+    frame_source_->setGeometry(20, 152, 770, 240);
+    frame_source_->setStyleSheet(QStringLiteral("#frame_source{border:1px solid rgb(71, 119, 255);}"));
+
+    // The tile's parts are siblings in the container, so the tile's border stays its own.
+    auto *tile = new QFrame(frame_source_);
+    tile->setObjectName(QStringLiteral("source_frame"));
+    tile->setGeometry(10, 15, 220, 90);
+    tile->setStyleSheet(QString::fromLatin1(kTileStyle));
+    auto *mark = new QLabel(frame_source_);
+    mark->setObjectName(QStringLiteral("label_mark"));
+    mark->setGeometry(20, 25, 14, 14);
+    mark->setStyleSheet(QString::fromLatin1(kra_mark_style));
+    QLabel *picture = kra_picture_label(frame_source_, QStringLiteral("label_input"),
+                                        QRect(39, 20, 63, 24), kra_source_tile_icon(r));
+    picture->setStyleSheet(QStringLiteral("background-color: #212435;"));
+    auto *name = new QLabel(input_name_, frame_source_);
+    name->setObjectName(QStringLiteral("label_source_name"));
+    name->setGeometry(20, 44, 172, 28);
+    auto *value = new QLabel(QString::asprintf("%dx%d@%dHz", edid_word(r, 0), edid_word(r, 2),
+                                               edid_word(r, 4)),
+                             frame_source_);
+    value->setObjectName(QStringLiteral("label_source_value"));
+    value->setGeometry(20, 72, 172, 28);
+    for (QLabel *l : {name, value}) {
+        l->setFont(tile_font_);
+        l->setStyleSheet(QString::fromLatin1(kTileTextStyle));
+    }
+    QPushButton *b = kra_overlay_button(frame_source_, QStringLiteral("button_source"),
+                                        QRect(11, 16, 218, 88));
+    connect(b, &QPushButton::clicked, this, &EDIDset::kra_button_source_clicked);
+
+    // Under the edit frame, which overlaps the container's lower part.
+    frame_source_->lower();
+    frame_select_->lower();
+    frame_source_->show();
+}
+
+// ---- the edit frame ----
+
+void EDIDset::kra_button_source_clicked() { open_editor(); }
+
+void EDIDset::open_editor()
+{
+    const int r = edid_select_;
+    show_source_label();
+    ui->lineEdit_W->setText(QString::asprintf("%d", edid_word(r, 0)));
+    ui->lineEdit_H->setText(QString::asprintf("%d", edid_word(r, 2)));
+    ui->label_rate->setText(QString::asprintf("%d", edid_word(r, 4)));
+    button_delete_->setGeometry(80, 406, 180, 60);
+    button_cancel_->setGeometry(310, 406, 180, 60);
+    button_ok_->setGeometry(540, 406, 180, 60);
+    ui->frame_add->show();
+    ui->frame_add->raise();
+    for (QPushButton *b : {button_delete_, button_cancel_, button_ok_}) {
+        b->show();
+        b->raise();
+    }
+}
+
+void EDIDset::close_editor()
+{
+    ui->frame_add->hide();
+    button_delete_->hide();
+    button_cancel_->hide();
+    button_ok_->hide();
+}
+
+void EDIDset::on_Button_left_clicked() { toggle_rate(); }
+void EDIDset::on_Button_right_clicked() { toggle_rate(); }
+
+// Flips the rate shown, whatever the record held when the frame opened.
+void EDIDset::toggle_rate()
+{
+    const bool shows30 = ui->label_rate->text() == QLatin1String("30");
+    ui->label_rate->setText(shows30 ? QStringLiteral("60") : QStringLiteral("30"));
+}
+
+void EDIDset::show_numberkeyboard_ui(QString text)
+{
+    Q_UNUSED(text)
+    auto *field = qobject_cast<QLineEdit *>(sender());
+    if (field == ui->lineEdit_W)
+        kra_ask_number(field, kra_text(kKeyWidth));
+    else if (field == ui->lineEdit_H)
+        kra_ask_number(field, kra_text(kKeyHeight));
+}
+
+void EDIDset::confirmString(QString text)
+{
+    // Screens below this one listen to the same keyboard with fields of the same names.
+    if (own_field(g_lineedit))
+        g_lineedit->setText(text);
+}
+
+void EDIDset::kra_button_ok_clicked() { save(); }
+
+void EDIDset::save()
+{
+    const int width = edid_size(ui->lineEdit_W->text());
+    const int height = edid_size(ui->lineEdit_H->text());
+    if (width < 0 || height < 0)
+        return; // refused: the frame stays open with the values as typed
+    // The rate shown is either the record's own word or a toggled 30/60: read back as the
+    // unsigned word it came from, so an untouched rate is stored unchanged.
+    bool ok = false;
+    const u16 rate = ui->label_rate->text().toUShort(&ok, 10);
+    KraRamPara::pInstance()->KraSetEDIDPara(edid_select_, short(width), short(height),
+                                            short(ok ? rate : 0));
+    source_init();
+    close_editor();
+}
+
+void EDIDset::kra_button_cancel_clicked() { close_editor(); }
+void EDIDset::kra_button_delete_clicked() { close_editor(); }
+
+// ---- refresh and back ----
+
+void EDIDset::syncUpdate()
+{
+    KraRamPara *para = KraRamPara::pInstance();
+    if (para->KraLanguageChanged())
+        language_changed();
+    if (para->differs(Para::EDID + 6 * edid_select_, 6))
+        source_init();
+}
+
+void EDIDset::on_Button_back_clicked() { back(); }
+
+void EDIDset::back()
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    close();
+    g_edidset = nullptr;
+    if (g_inputchoose) {
+        g_inputchoose->language_changed();
+        g_page_focus = 3;
+        g_inputchoose->initSource();
+    }
+}
