@@ -4,6 +4,7 @@
 #include "global.h"
 #include "imagelayout.h"
 #include "inputchoose.h"
+#include "inputcut.h"
 #include "imagequality.h"
 #include "krarampara.h"
 #include "lcd_touch.h"
@@ -68,6 +69,10 @@ const std::map<int, ScreenEntry> &table()
          {[] { openScreen(g_outputset, 6); },
           [](int) { if (g_outputset) g_outputset->syncUpdate(); },
           [] { if (g_outputset) g_outputset->on_Button_back_clicked(); }}},
+        {7,
+         {[] { openScreen(g_inputcut, 7); },
+          [](int code) { if (g_inputcut) g_inputcut->syncUpdate(code); },
+          [] { if (g_inputcut) g_inputcut->on_Button_back_clicked(); }}},
         {9,
          {[] { openScreen(g_imagelayout, 9); },
           [](int) { if (g_imagelayout) g_imagelayout->syncUpdate(); },
