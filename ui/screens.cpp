@@ -4,8 +4,9 @@
 #include "fpga_manage.h"
 #include "global.h"
 #include "imagelayout.h"
-#include "inputchoose.h"
 #include "imagequality.h"
+#include "inputchoose.h"
+#include "inputcut.h"
 #include "krarampara.h"
 #include "lcd_touch.h"
 #include "lockwindow.h"
@@ -69,6 +70,10 @@ const std::map<int, ScreenEntry> &table()
          {[] { openScreen(g_outputset, 6); },
           [](int) { if (g_outputset) g_outputset->syncUpdate(); },
           [] { if (g_outputset) g_outputset->on_Button_back_clicked(); }}},
+        {7,
+         {[] { openScreen(g_inputcut, 7); },
+          [](int code) { if (g_inputcut) g_inputcut->syncUpdate(code); },
+          [] { if (g_inputcut) g_inputcut->on_Button_back_clicked(); }}},
         {8,
          {[] { openScreen(g_edidset, 8); },
           [](int) { if (g_edidset) g_edidset->syncUpdate(); },

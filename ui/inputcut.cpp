@@ -1,0 +1,475 @@
+#include "inputcut.h"
+#include "ui_inputcut.h"
+
+#include "inputchoose.h"
+#include "krarampara.h"
+#include "numberkeyboard.h"
+#include "option.h"
+#include "sourcepanel.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+// Texts in language-code order: zh-CN, en, ru, vi, zh-TW.
+const KraText kTitle = {{"输入截取", "Input intercept", "Источник", "Chặn nguồn vào", "輸入截取"}};
+const KraText kCrop = {{"截取:", "Crop:", "Обрезать:", "Cắt:", "截取:"}};
+const KraText kWidth = {{"宽", "W", "Ширина", "Rộng", "寬"}};
+const KraText kHeight = {{"高", "H", "Высота", "Cao", "高"}};
+const KraText kCancel = {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}};
+const KraText kOk = {{"确定", "OK", "OK", "Đồng ý", "確定"}};
+const KraText kDelete = {{"删除", "Delete", "Удалить", "Xoá bỏ", "删除"}};
+const KraText kNamePrefix = {{"名称:", "Name:", "Название:", "Tên:", "名稱:"}};
+// Keyboard captions of the width and height fields.
+const KraText kKeyWidth = {{"宽", "W", "W", "W", "寬"}};
+const KraText kKeyHeight = {{"高", "H", "H", "H", "H"}};
+
+const char *const kTileStyle = "background-color: #212435;border:1px solid #CCCCCC;";
+const char *const kTileTextStyle = "background-color:#212435;color:#FFFFFF";
+const char *const kEditButtonStyle =
+    "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);font:20px";
+const KraTileGrid kTiles = {10, 15, 240, 110, 220, 90};
+constexpr int kEditButtonY = 406;
+
+KraRamPara *para() { return KraRamPara::pInstance(); }
+
+// The number a new crop of `code` gets: its lowest free crop number (from g_cut_source_state);
+// 41 when all 40 are taken.
+int lowest_free_crop_number(int code)
+{
+    for (int bit = 0; bit < Para::CROP_ENTRIES; ++bit) {
+        if (!(g_cut_source_state[code][bit / 8] & (1u << (bit % 8))))
+            return bit + 1;
+    }
+    return Para::CROP_ENTRIES + 1;
+}
+
+} // namespace
+
+InputCut::InputCut(QWidget *parent) : QDialog(parent), ui(new Ui::InputCut)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setFixedSize(800, 480);
+    tile_font_ = font();
+    tile_font_.setPointSize(12);
+
+    QLabel *const icons[KRA_INPUT_TABS] = {ui->label_HDMI1, ui->label_HDMI2, ui->label_HDMI3,
+                                           ui->label_HDMI4, ui->label_DVI, ui->label_EXT};
+    for (int k = 0; k < KRA_INPUT_TABS; ++k)
+        icons[k]->setPixmap(QPixmap(QString::fromLatin1(kra_input_tabs[k].icon_off)));
+
+    frame_input_select_ = new QFrame(this);
+    frame_input_select_->setObjectName(QStringLiteral("frame_input_select"));
+    frame_input_select_->setGeometry(kra_tab_x(0), 68, 120, 85);
+    frame_input_select_->setStyleSheet(kra_tab_frame_style());
+    crop_source_num_update();
+    input_name_ = QStringLiteral("HDMI1");
+    frame_input_select_->lower();
+
+    para()->KraCropSourceInit();
+    input_init();
+    source_init();
+    ui->frame_add->hide();
+
+    button_cancel_ = new QPushButton(this);
+    button_cancel_->setObjectName(QStringLiteral("Button_cancel"));
+    button_ok_ = new QPushButton(this);
+    button_ok_->setObjectName(QStringLiteral("Button_ok"));
+    button_delete_ = new QPushButton(this);
+    button_delete_->setObjectName(QStringLiteral("Button_delete"));
+    for (QPushButton *b : {button_cancel_, button_ok_, button_delete_}) {
+        b->setStyleSheet(QString::fromLatin1(kEditButtonStyle));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoDefault(false);
+        b->resize(180, 60);
+        b->hide();
+    }
+
+    connect(button_cancel_, &QPushButton::clicked, this, &InputCut::kra_button_cancel_clicked);
+    connect(button_ok_, &QPushButton::clicked, this, &InputCut::kra_button_ok_clicked);
+    connect(button_delete_, &QPushButton::clicked, this, &InputCut::kra_button_delete_clicked);
+    for (My_lineEdit *field : {ui->lineEdit_X, ui->lineEdit_Y, ui->lineEdit_W, ui->lineEdit_H})
+        connect(field, &My_lineEdit::send_show, this, &InputCut::show_numberkeyboard_ui);
+    if (g_numberkeyboard)
+        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
+                &InputCut::confirmString);
+
+    language_changed();
+}
+
+InputCut::~InputCut()
+{
+    // The keyboard's field pointer must not outlive the fields.
+    if (own_field(g_lineedit))
+        g_lineedit = nullptr;
+    if (g_inputcut == this)
+        g_inputcut = nullptr;
+    delete ui;
+}
+
+bool InputCut::own_field(const QLineEdit *field) const
+{
+    return field && (field == ui->lineEdit_X || field == ui->lineEdit_Y || field == ui->lineEdit_W
+                     || field == ui->lineEdit_H);
+}
+
+bool InputCut::editor_open() const
+{
+    return !ui->frame_add->isHidden();
+}
+
+void InputCut::language_changed()
+{
+    ui->label_title->setText(kra_text(kTitle));
+    ui->label_crop->setText(kra_text(kCrop));
+    ui->label_W->setText(kra_text(kWidth));
+    ui->label_H->setText(kra_text(kHeight));
+    button_cancel_->setText(kra_text(kCancel));
+    button_ok_->setText(kra_text(kOk));
+    button_delete_->setText(kra_text(kDelete));
+    caption_editor();
+}
+
+// ---- input tabs ----
+
+void InputCut::input_init()
+{
+    for (int k = 0; k < KRA_INPUT_TABS; ++k) {
+        QPushButton *b = kra_overlay_button(this, QString::number(k), QRect(kra_tab_x(k) + 1, 69, 118, 83));
+        connect(b, &QPushButton::clicked, this, &InputCut::kra_button_input_clicked);
+    }
+}
+
+void InputCut::kra_button_input_clicked()
+{
+    auto *b = qobject_cast<QPushButton *>(sender());
+    if (!b)
+        return;
+    bool ok = false;
+    const int tab = b->objectName().toInt(&ok);
+    if (ok && tab >= 0 && tab < KRA_INPUT_TABS)
+        choose_input(tab);
+}
+
+void InputCut::choose_input(int tab)
+{
+    source_select_ = kra_input_tabs[tab].code;
+    input_name_ = QString::fromLatin1(kra_input_tabs[tab].name);
+    page_ = 0;
+    frame_input_select_->setGeometry(kra_tab_x(tab), 68, 120, 85);
+    source_init();
+    para_changed_over();
+}
+
+void InputCut::crop_source_num_update()
+{
+    QLabel *const nums[KRA_INPUT_TABS] = {ui->HDMI1_num, ui->HDMI2_num, ui->HDMI3_num,
+                                          ui->HDMI4_num, ui->DVI_num, ui->EXT_num};
+    for (int k = 0; k < KRA_INPUT_TABS; ++k)
+        nums[k]->setText(kra_source_count_text(kra_input_tabs[k].code));
+}
+
+// ---- source tiles ----
+
+void InputCut::source_init()
+{
+    const int input = source_select_;
+    const int sources = kra_source_count(input);
+    last_page_ = u8(kra_last_page(sources));
+    const int tiles = kra_tiles_on_page(sources, page_);
+
+    // Paging rebuilds the frame from a click of its own buttons.
+    kra_retire_frame(frame_source_);
+    button_add_ = nullptr;
+    frame_source_ = new QFrame(this);
+    frame_source_->setObjectName(QStringLiteral("frame_source"));
+    frame_source_->setGeometry(20, 152, 770, 240);
+    frame_source_->setStyleSheet(QStringLiteral("#frame_source{border:1px solid rgb(71, 119, 255);}"));
+
+    for (int i = 0; i < tiles; ++i) {
+        const int n = KRA_TILES_PER_PAGE * page_ + i;
+        QString name;
+        QString value;
+        if (n == 0) {
+            name = input_name_;
+            value = kra_timing_text(kra_input_timing(input));
+        } else {
+            CROP_PARA crop{};
+            int entry = Para::CROP_ENTRIES;
+            para()->KraGetCropPara(input, n, &crop, &entry);
+            if (entry >= Para::CROP_ENTRIES)
+                continue; // the table and its bitmap disagree: nothing to show
+            name = kra_crop_tile_name(input, entry, tile_font_, 172);
+            value = QString::asprintf("%dx%d", crop.width, crop.height);
+        }
+        auto *tile = new QFrame(frame_source_);
+        tile->setObjectName(QStringLiteral("source_frame"));
+        tile->setGeometry(kTiles.rect(i));
+        tile->setStyleSheet(QString::fromLatin1(kTileStyle));
+        auto *mark = new QLabel(tile);
+        mark->setObjectName(QStringLiteral("label_state"));
+        mark->setGeometry(10, 10, 14, 14);
+        mark->setStyleSheet(QString::fromLatin1(kra_mark_style));
+        QLabel *icon = kra_picture_label(tile, QStringLiteral("label_input"), QRect(29, 5, 63, 24),
+                                         kra_source_tile_icon(input));
+        icon->setStyleSheet(QStringLiteral("background-color: #212435;"));
+        auto *nameLabel = new QLabel(name, tile);
+        nameLabel->setObjectName(QStringLiteral("label_source_name"));
+        nameLabel->setGeometry(10, 29, 172, 28);
+        auto *valueLabel = new QLabel(value, tile);
+        valueLabel->setObjectName(QStringLiteral("label_source_value"));
+        valueLabel->setGeometry(10, 57, 172, 28);
+        for (QLabel *l : {nameLabel, valueLabel}) {
+            l->setFont(tile_font_);
+            l->setStyleSheet(QString::fromLatin1(kTileTextStyle));
+        }
+        QPushButton *b = kra_overlay_button(tile, QString::number(i), QRect(1, 1, 218, 88));
+        connect(b, &QPushButton::clicked, this, &InputCut::kra_button_source_clicked);
+    }
+
+    button_add_ = kra_icon_button(frame_source_, QStringLiteral("Button_add"), QRect(715, 10, 50, 50),
+                                  QStringLiteral(":/png/add.png"));
+    connect(button_add_, &QPushButton::clicked, this, &InputCut::kra_button_add_clicked);
+    if (page_ != 0) {
+        QPushButton *b = kra_icon_button(frame_source_, QStringLiteral("Button_previous"),
+                                         QRect(715, 110, 50, 50), QStringLiteral(":/png/previous.png"));
+        connect(b, &QPushButton::clicked, this, &InputCut::kra_Button_previous_clicked);
+    }
+    if (last_page_ > page_) {
+        QPushButton *b = kra_icon_button(frame_source_, QStringLiteral("Button_next"),
+                                         QRect(715, 175, 50, 50), QStringLiteral(":/png/next.png"));
+        connect(b, &QPushButton::clicked, this, &InputCut::kra_Button_next_clicked);
+    }
+    frame_source_->lower();
+    frame_source_->show();
+}
+
+void InputCut::kra_Button_previous_clicked() { turn_page(-1); }
+void InputCut::kra_Button_next_clicked() { turn_page(1); }
+
+void InputCut::turn_page(int step)
+{
+    const int page = page_ + step;
+    if (page < 0 || page > 255)
+        return;
+    page_ = u8(page);
+    source_init();
+}
+
+// ---- the editor ----
+
+void InputCut::kra_button_add_clicked() { open_new_crop(); }
+
+void InputCut::open_new_crop()
+{
+    new_crop_ = 1;
+    edit_number_ = 0;
+    if (button_add_)
+        button_add_->hide();
+    crop_caption_ = QString::asprintf("-Crop-%d", lowest_free_crop_number(source_select_));
+    caption_editor();
+    ui->lineEdit_X->setText(QStringLiteral("0"));
+    ui->lineEdit_Y->setText(QStringLiteral("0"));
+    ui->lineEdit_W->setText(QStringLiteral("1920"));
+    ui->lineEdit_H->setText(QStringLiteral("1080"));
+    show_editor(false);
+}
+
+void InputCut::kra_button_source_clicked()
+{
+    auto *b = qobject_cast<QPushButton *>(sender());
+    if (b)
+        open_crop(b->objectName().toInt());
+}
+
+void InputCut::open_crop(int tile)
+{
+    new_crop_ = 0;
+    const int n = tile + KRA_TILES_PER_PAGE * page_;
+    source_edit_ = u8(n);
+    CROP_PARA crop{};
+    int entry = Para::CROP_ENTRIES;
+    if (n > 0)
+        para()->KraGetCropPara(source_select_, n, &crop, &entry);
+    // The whole input is not edited here; nor is a crop deleted since its tile was drawn.
+    if (entry >= Para::CROP_ENTRIES) {
+        para_changed_over();
+        return;
+    }
+    edit_input_ = source_select_;
+    edit_number_ = kra_crop_number(entry);
+    if (button_add_)
+        button_add_->hide();
+    crop_caption_ = QString::asprintf("-Crop-%d", n);
+    caption_editor();
+    ui->lineEdit_X->setText(QString::asprintf("%d", crop.x));
+    ui->lineEdit_Y->setText(QString::asprintf("%d", crop.y));
+    ui->lineEdit_W->setText(QString::asprintf("%d", crop.width));
+    ui->lineEdit_H->setText(QString::asprintf("%d", crop.height));
+    show_editor(true);
+}
+
+void InputCut::caption_editor()
+{
+    if (!crop_caption_.isEmpty())
+        ui->label_change_source->setText(kra_text(kNamePrefix) + input_name_ + crop_caption_);
+}
+
+void InputCut::show_editor(bool editing)
+{
+    if (editing) {
+        button_delete_->move(80, kEditButtonY);
+        button_cancel_->move(310, kEditButtonY);
+        button_ok_->move(540, kEditButtonY);
+        button_delete_->show();
+    } else {
+        button_cancel_->move(195, kEditButtonY);
+        button_ok_->move(425, kEditButtonY);
+        button_delete_->hide();
+    }
+    ui->frame_add->show();
+    button_cancel_->show();
+    button_ok_->show();
+}
+
+void InputCut::para_changed_over()
+{
+    ui->frame_add->hide();
+    button_cancel_->hide();
+    button_ok_->hide();
+    button_delete_->hide();
+    if (button_add_)
+        button_add_->show();
+    edit_number_ = 0;
+}
+
+void InputCut::kra_button_cancel_clicked() { para_changed_over(); }
+
+void InputCut::show_numberkeyboard_ui(QString text)
+{
+    Q_UNUSED(text)
+    auto *field = qobject_cast<QLineEdit *>(sender());
+    QString caption;
+    if (field == ui->lineEdit_X)
+        caption = QStringLiteral("X");
+    else if (field == ui->lineEdit_Y)
+        caption = QStringLiteral("Y");
+    else if (field == ui->lineEdit_W)
+        caption = kra_text(kKeyWidth);
+    else if (field == ui->lineEdit_H)
+        caption = kra_text(kKeyHeight);
+    else
+        return;
+    kra_ask_number(field, caption);
+}
+
+void InputCut::confirmString(QString text)
+{
+    // A value typed for another screen's field (one open below this) is not ours.
+    if (own_field(g_lineedit))
+        g_lineedit->setText(text);
+}
+
+// A crop is X, Y, W, H in 0..32767 with W and H not 0; anything else is refused.
+bool InputCut::read_fields(CROP_PARA *crop) const
+{
+    int values[4] = {};
+    const QLineEdit *fields[4] = {ui->lineEdit_X, ui->lineEdit_Y, ui->lineEdit_W, ui->lineEdit_H};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        values[i] = kra_field_s16(fields[i]->text(), &ok);
+        if (!ok || values[i] < 0)
+            return false;
+    }
+    if (values[2] == 0 || values[3] == 0)
+        return false;
+    *crop = CROP_PARA{source_select_, values[0], values[1], values[2], values[3]};
+    return true;
+}
+
+void InputCut::kra_button_ok_clicked() { store(); }
+
+void InputCut::store()
+{
+    if (!editor_open())
+        return;
+    CROP_PARA crop{};
+    if (!read_fields(&crop))
+        return; // refused without a message: the editor keeps the values as typed
+    KraRamPara *p = para();
+    if (new_crop_) {
+        p->KraAddNewCrop(source_select_, &crop); // stores nothing when the table is full
+    } else {
+        p->KraCropSourceInit();
+        const int n = kra_crop_position(edit_input_, edit_number_);
+        if (n > 0)
+            p->KraSetCropPara(char(edit_input_), char(n), &crop);
+    }
+    crops_changed();
+}
+
+void InputCut::kra_button_delete_clicked() { delete_crop(); }
+
+void InputCut::delete_crop()
+{
+    if (!editor_open() || new_crop_ || !edit_number_)
+        return;
+    KraRamPara *p = para();
+    p->KraCropSourceInit();
+    const int n = kra_crop_position(edit_input_, edit_number_);
+    if (n > 0)
+        p->KraDeleteCrop(char(edit_input_), char(n));
+    crops_changed();
+}
+
+void InputCut::crops_changed()
+{
+    para()->KraCropSourceInit();
+    crop_source_num_update();
+    source_init();
+    para_changed_over();
+}
+
+// ---- refresh and back ----
+
+void InputCut::syncUpdate(int code)
+{
+    KraRamPara *p = para();
+    if (p->KraLanguageChanged()) {
+        language_changed();
+        source_init();
+    }
+    if (code == 103 || p->differs(Para::CROP, Para::CROP_END - Para::CROP)) {
+        p->KraCropSourceInit();
+        crop_source_num_update();
+        source_init();
+        // A new crop's caption names the number it will get, which another client may
+        // just have taken.
+        if (editor_open() && new_crop_) {
+            crop_caption_ = QString::asprintf("-Crop-%d", lowest_free_crop_number(source_select_));
+            caption_editor();
+        }
+    }
+}
+
+void InputCut::on_Button_back_clicked() { back(); }
+
+void InputCut::back()
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    close();
+    g_inputcut = nullptr;
+    if (g_inputchoose) {
+        g_inputchoose->language_changed();
+        g_page_focus = 3;
+        g_inputchoose->initSource();
+        g_inputchoose->crop_source_num_update();
+    } else {
+        if (g_option)
+            g_option->language_changed();
+        g_page_focus = 5;
+    }
+}
