@@ -50,11 +50,13 @@ TestDevice::TestDevice() : dir_(new QTemporaryDir())
     if (!g_tip)
         g_tip = new TIP(nullptr);
     NumberKeyboard::runner = nullptr;
+    kra_set_screen_runner({});
 }
 
 TestDevice::~TestDevice()
 {
     NumberKeyboard::runner = nullptr;
+    kra_set_screen_runner({});
 }
 
 void TestDevice::settle()

@@ -32,6 +32,7 @@ struct ScreenEntry {
 // openScreen): the screen is built, not run.
 bool s_construct_only = false;
 QDialog *s_constructed = nullptr;
+std::function<void(QDialog *)> s_runner;
 
 // Opens a screen in the shared way: no parent, global pointer, page id, modal run.
 template <typename Screen>
@@ -52,7 +53,10 @@ void openScreen(Screen *&global, int page)
     if (!global)
         global = new Screen(nullptr);
     g_page_focus = u8(page);
-    global->exec();
+    if (s_runner)
+        s_runner(global);
+    else
+        global->exec();
 }
 
 const std::map<int, ScreenEntry> &table()
@@ -118,6 +122,11 @@ QDialog *kra_construct_screen(int page)
     it->second.open();
     s_construct_only = false;
     return s_constructed;
+}
+
+void kra_set_screen_runner(std::function<void(QDialog *)> runner)
+{
+    s_runner = std::move(runner);
 }
 
 void kra_register_screens()

@@ -5,6 +5,8 @@
 // it opens, how the refresh path reaches it and how the idle time-out closes it, so that a
 // new screen adds one entry.
 
+#include <functional>
+
 class QDialog;
 
 // True when the screen of `page` exists in this build.
@@ -16,6 +18,9 @@ void kra_open_screen(int page);
 // held), stores it in its global and returns it without running it; the global is cleared
 // when the screen is deleted. nullptr for a page without a screen.
 QDialog *kra_construct_screen(int page);
+// Replaces the modal run of the screens that kra_open_screen opens (tests: the runner acts
+// on the screen and closes it); an empty function restores exec().
+void kra_set_screen_runner(std::function<void(QDialog *)> runner);
 // Registers the refresh handlers, the idle back actions and the tip with the core and the
 // touch watcher. Called once at start-up (and by tests).
 void kra_register_screens();
