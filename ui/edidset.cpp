@@ -42,8 +42,6 @@ constexpr int kFreqX = 380;
 
 const char *const kEditButtonStyle =
     "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);font:20px";
-const char *const kTileStyle = "background-color: #212435;border:1px solid #CCCCCC;";
-const char *const kTileTextStyle = "background-color:#212435;color:#FFFFFF";
 
 // An EDID detailed timing holds the active width and height in 12 bits.
 constexpr int kEdidMaxSize = 4095;
@@ -191,32 +189,10 @@ void EDIDset::source_init()
     frame_source_->setGeometry(20, 152, 770, 240);
     frame_source_->setStyleSheet(QStringLiteral("#frame_source{border:1px solid rgb(71, 119, 255);}"));
 
-    // The tile's parts are siblings in the container, so the tile's border stays its own.
-    auto *tile = new QFrame(frame_source_);
-    tile->setObjectName(QStringLiteral("source_frame"));
-    tile->setGeometry(10, 15, 220, 90);
-    tile->setStyleSheet(QString::fromLatin1(kTileStyle));
-    auto *mark = new QLabel(frame_source_);
-    mark->setObjectName(QStringLiteral("label_mark"));
-    mark->setGeometry(20, 25, 14, 14);
-    mark->setStyleSheet(QString::fromLatin1(kra_mark_style));
-    QLabel *picture = kra_picture_label(frame_source_, QStringLiteral("label_input"),
-                                        QRect(39, 20, 63, 24), kra_source_tile_icon(r));
-    picture->setStyleSheet(QStringLiteral("background-color: #212435;"));
-    auto *name = new QLabel(input_name_, frame_source_);
-    name->setObjectName(QStringLiteral("label_source_name"));
-    name->setGeometry(20, 44, 172, 28);
-    auto *value = new QLabel(QString::asprintf("%dx%d@%dHz", edid_word(r, 0), edid_word(r, 2),
-                                               edid_word(r, 4)),
-                             frame_source_);
-    value->setObjectName(QStringLiteral("label_source_value"));
-    value->setGeometry(20, 72, 172, 28);
-    for (QLabel *l : {name, value}) {
-        l->setFont(tile_font_);
-        l->setStyleSheet(QString::fromLatin1(kTileTextStyle));
-    }
-    QPushButton *b = kra_overlay_button(frame_source_, QStringLiteral("button_source"),
-                                        QRect(11, 16, 218, 88));
+    const QString value = QString::asprintf("%dx%d@%dHz", edid_word(r, 0), edid_word(r, 2),
+                                            edid_word(r, 4));
+    QPushButton *b = kra_source_tile(frame_source_, QRect(10, 15, 220, 90), r, input_name_, value,
+                                     tile_font_, QStringLiteral("button_source"));
     connect(b, &QPushButton::clicked, this, &EDIDset::kra_button_source_clicked);
 
     // Under the edit frame, which overlaps the container's lower part.

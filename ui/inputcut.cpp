@@ -26,8 +26,6 @@ const KraText kNamePrefix = {{"名称:", "Name:", "Название:", "Tên:", 
 const KraText kKeyWidth = {{"宽", "W", "W", "W", "寬"}};
 const KraText kKeyHeight = {{"高", "H", "H", "H", "H"}};
 
-const char *const kTileStyle = "background-color: #212435;border:1px solid #CCCCCC;";
-const char *const kTileTextStyle = "background-color:#212435;color:#FFFFFF";
 const char *const kEditButtonStyle =
     "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);font:20px";
 const KraTileGrid kTiles = {10, 15, 240, 110, 220, 90};
@@ -205,28 +203,8 @@ void InputCut::source_init()
             name = kra_crop_tile_name(input, entry, tile_font_, 172);
             value = QString::asprintf("%dx%d", crop.width, crop.height);
         }
-        auto *tile = new QFrame(frame_source_);
-        tile->setObjectName(QStringLiteral("source_frame"));
-        tile->setGeometry(kTiles.rect(i));
-        tile->setStyleSheet(QString::fromLatin1(kTileStyle));
-        auto *mark = new QLabel(tile);
-        mark->setObjectName(QStringLiteral("label_state"));
-        mark->setGeometry(10, 10, 14, 14);
-        mark->setStyleSheet(QString::fromLatin1(kra_mark_style));
-        QLabel *icon = kra_picture_label(tile, QStringLiteral("label_input"), QRect(29, 5, 63, 24),
-                                         kra_source_tile_icon(input));
-        icon->setStyleSheet(QStringLiteral("background-color: #212435;"));
-        auto *nameLabel = new QLabel(name, tile);
-        nameLabel->setObjectName(QStringLiteral("label_source_name"));
-        nameLabel->setGeometry(10, 29, 172, 28);
-        auto *valueLabel = new QLabel(value, tile);
-        valueLabel->setObjectName(QStringLiteral("label_source_value"));
-        valueLabel->setGeometry(10, 57, 172, 28);
-        for (QLabel *l : {nameLabel, valueLabel}) {
-            l->setFont(tile_font_);
-            l->setStyleSheet(QString::fromLatin1(kTileTextStyle));
-        }
-        QPushButton *b = kra_overlay_button(tile, QString::number(i), QRect(1, 1, 218, 88));
+        QPushButton *b = kra_source_tile(frame_source_, kTiles.rect(i), input, name, value,
+                                         tile_font_, QString::number(i));
         connect(b, &QPushButton::clicked, this, &InputCut::kra_button_source_clicked);
     }
 

@@ -230,6 +230,38 @@ void kra_retire_frame(QFrame *&frame)
     frame = nullptr;
 }
 
+QPushButton *kra_source_tile(QWidget *parent, const QRect &rect, int input, const QString &name,
+                             const QString &value, const QFont &font, const QString &button)
+{
+    // The frame's unscoped style would cascade to children and box every text: the texts
+    // are the frame's siblings, over it, in a plain holder.
+    auto *tile = new QWidget(parent);
+    tile->setObjectName(QStringLiteral("source_tile"));
+    tile->setGeometry(rect);
+    auto *frame = new QFrame(tile);
+    frame->setObjectName(QStringLiteral("source_frame"));
+    frame->setGeometry(0, 0, rect.width(), rect.height());
+    frame->setStyleSheet(QStringLiteral("background-color: #212435;border:1px solid #CCCCCC;"));
+    auto *mark = new QLabel(tile);
+    mark->setObjectName(QStringLiteral("label_state"));
+    mark->setGeometry(10, 10, 14, 14);
+    mark->setStyleSheet(QString::fromLatin1(kra_mark_style));
+    QLabel *picture = kra_picture_label(tile, QStringLiteral("label_input"), QRect(29, 5, 63, 24),
+                                        kra_source_tile_icon(input));
+    picture->setStyleSheet(QStringLiteral("background-color: #212435;"));
+    auto *nameLabel = new QLabel(name, tile);
+    nameLabel->setObjectName(QStringLiteral("label_source_name"));
+    nameLabel->setGeometry(10, 29, 172, 28);
+    auto *valueLabel = new QLabel(value, tile);
+    valueLabel->setObjectName(QStringLiteral("label_source_value"));
+    valueLabel->setGeometry(10, 57, 172, 28);
+    for (QLabel *l : {nameLabel, valueLabel}) {
+        l->setFont(font);
+        l->setStyleSheet(QStringLiteral("background-color:#212435;color:#FFFFFF"));
+    }
+    return kra_overlay_button(tile, button, QRect(1, 1, rect.width() - 2, rect.height() - 2));
+}
+
 void kra_ask_number(QLineEdit *field, const QString &caption)
 {
     if (!g_numberkeyboard || !field)

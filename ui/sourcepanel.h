@@ -107,6 +107,11 @@ QPushButton *kra_overlay_button(QWidget *parent, const QString &name, const QRec
 // A flat, unfocusable button with a 50 x 50 icon (add, menu, previous, next).
 QPushButton *kra_icon_button(QWidget *parent, const QString &name, const QRect &geometry,
                              const QString &icon);
+// A source tile of the crop and EDID screens, 220 x 90 at `rect` of `parent`: its frame
+// "source_frame", the green mark, the picture of `input`, the name and the value in `font`,
+// and a flat button over it named `button`, returned for the caller to connect.
+QPushButton *kra_source_tile(QWidget *parent, const QRect &rect, int input, const QString &name,
+                             const QString &value, const QFont &font, const QString &button);
 // A frame may be rebuilt from a click of one of its own buttons and must outlive that
 // click: it leaves the screen at once, is deleted once the click has returned, and
 // `frame` is cleared.
