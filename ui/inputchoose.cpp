@@ -344,11 +344,8 @@ void InputChoose::kra_Button_next_clicked() { turn_page(1); }
 
 void InputChoose::turn_page(int step)
 {
-    const int page = page_ + step;
-    if (page < 0 || page > 255)
-        return;
-    page_ = u8(page);
-    initSource();
+    if (kra_step_page(&page_, step))
+        initSource();
 }
 
 // ---- pop-up menu ----

@@ -230,11 +230,8 @@ void InputCut::kra_Button_next_clicked() { turn_page(1); }
 
 void InputCut::turn_page(int step)
 {
-    const int page = page_ + step;
-    if (page < 0 || page > 255)
-        return;
-    page_ = u8(page);
-    source_init();
+    if (kra_step_page(&page_, step))
+        source_init();
 }
 
 // ---- the editor ----

@@ -116,6 +116,15 @@ int kra_last_page(int sources)
     return last < 0 ? 0 : last;
 }
 
+bool kra_step_page(u8 *page, int step)
+{
+    const int next = *page + step;
+    if (next < 0 || next > 255)
+        return false;
+    *page = u8(next);
+    return true;
+}
+
 int kra_tiles_on_page(int sources, int page)
 {
     const int left = sources - KRA_TILES_PER_PAGE * page;

@@ -61,6 +61,8 @@ QString kra_source_count_text(int code); // "(%d)"
 // Paging of source tiles, six to a page.
 constexpr int KRA_TILES_PER_PAGE = 6;
 int kra_last_page(int sources);
+// Moves `page` by `step`; false (and `page` unchanged) when that leaves 0..255.
+bool kra_step_page(u8 *page, int step);
 // Tiles on `page` (0 for a page beyond the last).
 int kra_tiles_on_page(int sources, int page);
 // Tile i (0..5) of a page: three to a row, two rows.
