@@ -5,6 +5,7 @@
 #include "krarampara.h"
 #include "numberkeyboard.h"
 #include "sourcepanel.h"
+#include "textfit.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -38,7 +39,7 @@ const RateRow kRateRows[5] = {
     {489, 500, 544, 616}, // vi
     {429, 440, 484, 576}, // zh-TW
 };
-constexpr int kFreqX = 380;
+constexpr int kFreqX = 372;
 
 const char *const kEditButtonStyle =
     "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);font:20px";
@@ -144,6 +145,9 @@ void EDIDset::language_changed()
     ui->Button_left->setGeometry(row.left, 72, row.rate - row.left, 50);
     ui->label_rate->setGeometry(row.rate, 72, row.right - row.rate, 50);
     ui->Button_right->setGeometry(row.right, 72, 44, 50);
+    // The captions keep their sizes; a long translation gets a smaller font.
+    for (QLabel *l : {ui->label_W, ui->label_H, ui->label_freq})
+        kra_fit_text(l);
 }
 
 void EDIDset::show_source_label()

@@ -6,6 +6,7 @@
 #include "numberkeyboard.h"
 #include "option.h"
 #include "sourcepanel.h"
+#include "textfit.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -125,6 +126,9 @@ void InputCut::language_changed()
     ui->label_crop->setText(kra_text(kCrop));
     ui->label_W->setText(kra_text(kWidth));
     ui->label_H->setText(kra_text(kHeight));
+    // The captions keep their given sizes; a long translation gets a smaller font.
+    for (QLabel *l : {ui->label_crop, ui->label_W, ui->label_H})
+        kra_fit_text(l);
     button_cancel_->setText(kra_text(kCancel));
     button_ok_->setText(kra_text(kOk));
     button_delete_->setText(kra_text(kDelete));
