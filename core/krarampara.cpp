@@ -311,18 +311,23 @@ void KraRamPara::KraCropSourceInit()
     }
 }
 
+int KraRamPara::KraFreeCropNumber(int input) const
+{
+    if (input < 0 || input > 5)
+        return 0;
+    for (int bit = 0; bit < Para::CROP_ENTRIES; ++bit) {
+        if (!(g_cut_source_state[input][bit / 8] & (1u << (bit % 8))))
+            return bit + 1;
+    }
+    return 0;
+}
+
 void KraRamPara::KraAddNewCrop(int input, CROP_PARA *crop)
 {
     if (input < 0 || input > 5 || !crop)
         return;
     KraCropSourceInit();
-    int number = 0;
-    for (int bit = 0; bit < Para::CROP_ENTRIES; ++bit) {
-        if (!(g_cut_source_state[input][bit / 8] & (1u << (bit % 8)))) {
-            number = bit + 1;
-            break;
-        }
-    }
+    const int number = KraFreeCropNumber(input);
     int entry = -1;
     for (int e = 0; e < Para::CROP_ENTRIES; ++e) {
         if (!(ram_para[Para::crop(e, 1)] & 0x80)) {

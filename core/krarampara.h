@@ -142,6 +142,8 @@ public:
     void KraGetCropPara(int input, int n, CROP_PARA *crop, int *entry);
     void KraSetImageSource(int n, char input, char window);
     void KraCropSourceInit();
+    // Lowest crop number (1..40) not in use for `input` by the crop bitmap; 0 when all are.
+    int KraFreeCropNumber(int input) const;
     void KraAddNewCrop(int input, CROP_PARA *crop);
     void KraSetCropPara(char input, char n, CROP_PARA *crop);
     void KraDeleteCrop(char input, char n);

@@ -34,17 +34,6 @@ constexpr int kEditButtonY = 406;
 
 KraRamPara *para() { return KraRamPara::pInstance(); }
 
-// The number a new crop of `code` gets: its lowest free crop number (from g_cut_source_state);
-// 41 when all 40 are taken.
-int lowest_free_crop_number(int code)
-{
-    for (int bit = 0; bit < Para::CROP_ENTRIES; ++bit) {
-        if (!(g_cut_source_state[code][bit / 8] & (1u << (bit % 8))))
-            return bit + 1;
-    }
-    return Para::CROP_ENTRIES + 1;
-}
-
 } // namespace
 
 InputCut::InputCut(QWidget *parent) : QDialog(parent), ui(new Ui::InputCut)
@@ -242,13 +231,21 @@ void InputCut::turn_page(int step)
 
 void InputCut::kra_button_add_clicked() { open_new_crop(); }
 
+// The number the crop being added will get; with none free the table is full and OK stores
+// nothing, so the caption shows count + 1 (41 at most).
+int InputCut::new_crop_number() const
+{
+    const int free = para()->KraFreeCropNumber(source_select_);
+    return free ? free : para()->KraGetSourceNum(source_select_, Para::CROP_ENTRIES) + 1;
+}
+
 void InputCut::open_new_crop()
 {
     new_crop_ = 1;
     edit_number_ = 0;
     if (button_add_)
         button_add_->hide();
-    crop_caption_ = QString::asprintf("-Crop-%d", lowest_free_crop_number(source_select_));
+    crop_caption_ = QString::asprintf("-Crop-%d", new_crop_number());
     caption_editor();
     ui->lineEdit_X->setText(QStringLiteral("0"));
     ui->lineEdit_Y->setText(QStringLiteral("0"));
@@ -428,7 +425,7 @@ void InputCut::syncUpdate(int code)
         // A new crop's caption names the number it will get, which another client may
         // just have taken.
         if (editor_open() && new_crop_) {
-            crop_caption_ = QString::asprintf("-Crop-%d", lowest_free_crop_number(source_select_));
+            crop_caption_ = QString::asprintf("-Crop-%d", new_crop_number());
             caption_editor();
         }
     }

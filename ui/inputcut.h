@@ -57,6 +57,7 @@ public slots:
 private:
     void choose_input(int tab);
     void open_new_crop();
+    int new_crop_number() const;
     void open_crop(int tile);
     void show_editor(bool editing);
     void caption_editor();
