@@ -304,18 +304,13 @@ void InputChoose::initSource()
     }
 
     QPushButton *menu = kra_icon_button(frame_source_, QStringLiteral("Button_menu"),
-                                   QRect(715, 10, 50, 50), QStringLiteral(":/png/menu.png"));
+                                        QRect(715, 10, 50, 50), QStringLiteral(":/png/menu.png"));
     connect(menu, &QPushButton::clicked, this, &InputChoose::kra_Button_menu_clicked);
-    if (page_ != 0) {
-        QPushButton *b = kra_icon_button(frame_source_, QStringLiteral("Button_previous"),
-                                    QRect(715, 95, 50, 50), QStringLiteral(":/png/previous.png"));
-        connect(b, &QPushButton::clicked, this, &InputChoose::kra_Button_previous_clicked);
-    }
-    if (last_page_ > page_) {
-        QPushButton *b = kra_icon_button(frame_source_, QStringLiteral("Button_next"),
-                                    QRect(715, 155, 50, 50), QStringLiteral(":/png/next.png"));
-        connect(b, &QPushButton::clicked, this, &InputChoose::kra_Button_next_clicked);
-    }
+    const KraPageButtons paging = kra_page_buttons(frame_source_, page_, last_page_, 95, 155);
+    if (paging.previous)
+        connect(paging.previous, &QPushButton::clicked, this, &InputChoose::kra_Button_previous_clicked);
+    if (paging.next)
+        connect(paging.next, &QPushButton::clicked, this, &InputChoose::kra_Button_next_clicked);
     frame_source_->lower();
     frame_source_->show();
     button_inputcut_->hide();

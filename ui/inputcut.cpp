@@ -204,16 +204,11 @@ void InputCut::source_init()
     button_add_ = kra_icon_button(frame_source_, QStringLiteral("Button_add"), QRect(715, 10, 50, 50),
                                   QStringLiteral(":/png/add.png"));
     connect(button_add_, &QPushButton::clicked, this, &InputCut::kra_button_add_clicked);
-    if (page_ != 0) {
-        QPushButton *b = kra_icon_button(frame_source_, QStringLiteral("Button_previous"),
-                                         QRect(715, 110, 50, 50), QStringLiteral(":/png/previous.png"));
-        connect(b, &QPushButton::clicked, this, &InputCut::kra_Button_previous_clicked);
-    }
-    if (last_page_ > page_) {
-        QPushButton *b = kra_icon_button(frame_source_, QStringLiteral("Button_next"),
-                                         QRect(715, 175, 50, 50), QStringLiteral(":/png/next.png"));
-        connect(b, &QPushButton::clicked, this, &InputCut::kra_Button_next_clicked);
-    }
+    const KraPageButtons paging = kra_page_buttons(frame_source_, page_, last_page_, 110, 175);
+    if (paging.previous)
+        connect(paging.previous, &QPushButton::clicked, this, &InputCut::kra_Button_previous_clicked);
+    if (paging.next)
+        connect(paging.next, &QPushButton::clicked, this, &InputCut::kra_Button_next_clicked);
     frame_source_->lower();
     frame_source_->show();
 }

@@ -239,6 +239,18 @@ void kra_retire_frame(QFrame *&frame)
     frame = nullptr;
 }
 
+KraPageButtons kra_page_buttons(QWidget *frame, int page, int last_page, int previous_y, int next_y)
+{
+    KraPageButtons b;
+    if (page != 0)
+        b.previous = kra_icon_button(frame, QStringLiteral("Button_previous"), QRect(715, previous_y, 50, 50),
+                                     QStringLiteral(":/png/previous.png"));
+    if (last_page > page)
+        b.next = kra_icon_button(frame, QStringLiteral("Button_next"), QRect(715, next_y, 50, 50),
+                                 QStringLiteral(":/png/next.png"));
+    return b;
+}
+
 QPushButton *kra_source_tile(QWidget *parent, const QRect &rect, int input, const QString &name,
                              const QString &value, const QFont &font, const QString &button)
 {

@@ -109,6 +109,14 @@ QPushButton *kra_overlay_button(QWidget *parent, const QString &name, const QRec
 // A flat, unfocusable button with a 50 x 50 icon (add, menu, previous, next).
 QPushButton *kra_icon_button(QWidget *parent, const QString &name, const QRect &geometry,
                              const QString &icon);
+// The previous and next buttons of a tile area, at x 715 of `frame`: previous at
+// `previous_y` only past page 0, next at `next_y` only before the last page; null when
+// not shown.
+struct KraPageButtons {
+    QPushButton *previous = nullptr;
+    QPushButton *next = nullptr;
+};
+KraPageButtons kra_page_buttons(QWidget *frame, int page, int last_page, int previous_y, int next_y);
 // A source tile of the crop and EDID screens, 220 x 90 at `rect` of `parent`: its frame
 // "source_frame", the green mark, the picture of `input`, the name and the value in `font`,
 // and a flat button over it named `button`, returned for the caller to connect.
