@@ -351,27 +351,24 @@ void OutputSet::on_Button_apply1_clicked()
 
 bool OutputSet::apply_led()
 {
-    // A change made while an FPGA is down would be half applied: no hand-shake follows it.
-    if (!fpga_manage::both_running())
-        return false;
     const int w = fieldValue(ui->lineEdit_width);
     const int h = fieldValue(ui->lineEdit_height);
     const int out1w = fieldValue(ui->lineEdit_out1_width);
     const int out1h = fieldValue(ui->lineEdit_out1_height);
-    const int out2w = fieldValue(ui->lineEdit_out2_width);
     const int out2h = fieldValue(ui->lineEdit_out2_height);
     // Output 1 width and height, output 2 X, Y, width and height.
     int out[6];
     switch (mode_) {
     case MODE_HORIZONTAL:
-        if (out1w <= 0 || out1w >= w || out2w <= 0 || out1h <= 0 || out2h <= 0)
+        // Output 2 takes the rest of the LED screen, whatever its field shows.
+        if (out1w <= 0 || out1w >= w || out1h <= 0)
             return false;
-        out[0] = out1w, out[1] = out1h, out[2] = out1w, out[3] = 0, out[4] = out2w, out[5] = out2h;
+        out[0] = out1w, out[1] = out1h, out[2] = out1w, out[3] = 0, out[4] = w - out1w, out[5] = out1h;
         break;
     case MODE_VERTICAL:
-        if (out1h <= 0 || out1h >= h || out2h <= 0 || out1w <= 0 || out2w <= 0)
+        if (out1h <= 0 || out1h >= h || out2h <= 0 || out1w <= 0)
             return false;
-        out[0] = out1w, out[1] = out1h, out[2] = 0, out[3] = out1h, out[4] = out2w, out[5] = out2h;
+        out[0] = out1w, out[1] = out1h, out[2] = 0, out[3] = out1h, out[4] = out1w, out[5] = out2h;
         break;
     default:
         if (w <= 0 || h <= 0)
@@ -394,9 +391,12 @@ bool OutputSet::apply_led()
         write.set16(Para::win(0, Para::W_HEIGHT), u16(h));
         for (int win = 1; win < Para::WINDOWS_SHOWN; ++win)
             write.set16(Para::win(win, Para::W_ON), 0);
-        MutexLocker lock(&Utils::_led_para_init_mutex); // after the manager's mutex, as everywhere
-        g_set_led_para = 1;
-        g_set_led_setup = 0;
+        // A stopped FPGA takes the new size up when it starts again.
+        if (fpga_manage::both_running()) {
+            MutexLocker lock(&Utils::_led_para_init_mutex); // after the manager's mutex, as everywhere
+            g_set_led_para = 1;
+            g_set_led_setup = 0;
+        }
     }
     return true;
 }
