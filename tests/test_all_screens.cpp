@@ -2,14 +2,14 @@
 // (a renamed object leaves "on_<object>_<signal>" silently unhooked), or when a label's or
 // button's text, in any language, does not fit its rectangle.
 #include "QRoundProgressBar.h"
-#include "krarampara.h"
-#include "taviksource.h"
 #include "firmwareupdate.h"
+#include "krarampara.h"
 #include "lockwindow.h"
 #include "mainwindow.h"
 #include "numberkeyboard.h"
 #include "option.h"
 #include "screens.h"
+#include "taviksource.h"
 #include "testsupport.h"
 #include "tip.h"
 
@@ -236,6 +236,8 @@ void TestAllScreens::everyTextFits()
     TestDevice dev;
     if (inUse)
         putDeviceInUse();
+    if (QTest::currentTestFailed())
+        return;
     g_language = u8(language);
     {
         ParaWrite w(false); // live and shadow agree: no refresh resets the language
