@@ -94,6 +94,7 @@ int KraRamPara::ram_para_load()
         if (good) {
             ParaWrite w(false);
             memcpy(ram_para + Para::SAVED_FIRST, data.constData() + 2, size_t(kFileSize - 2));
+            wr16(ram_para, Para::TEST_PATTERN, 0); // no test pattern survives a restart
             memcpy(ram_para_bak, ram_para, sizeof ram_para);
             return 0;
         }

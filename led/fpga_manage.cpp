@@ -160,7 +160,7 @@ int fpga_manage::get_eth_param_addr(unsigned char index, unsigned short *x, unsi
     return 0;
 }
 
-void fpga_manage::configure_net_ports()
+void fpga_manage::configure_net_ports(int only)
 {
     u16 area[2][4];
     {
@@ -174,6 +174,8 @@ void fpga_manage::configure_net_ports()
     }
     MutexLocker lock(&image_mutex_);
     for (int f = 0; f < 2; ++f) {
+        if (only >= 0 && f != only)
+            continue;
         const int h = area[f][3];
         const int band = (h + ETH_PORTS - 1) / ETH_PORTS;
         for (int i = 0; i < ETH_PORTS; ++i) {
@@ -204,8 +206,11 @@ void fpga_manage::sim_set_running(int fpga, bool running)
 {
     if (fpga < 0 || fpga > 1)
         return;
-    sim_stopped_[fpga] = !running;
+    const bool wasStopped = sim_stopped_[fpga].exchange(!running);
     set_running_image(fpga, running);
+    // The size may have been applied while it was down: it starts with the current one.
+    if (running && wasStopped)
+        configure_net_ports(fpga);
 }
 
 void fpga_manage::sim_poll_file()

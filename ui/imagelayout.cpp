@@ -8,6 +8,7 @@
 #include "pararules.h"
 #include "screens.h"
 #include "sourcepanel.h"
+#include "textfit.h"
 
 #include <QFontMetrics>
 #include <QListView>
@@ -165,10 +166,14 @@ void ImageLayout::syncUpdate()
 
 void ImageLayout::language_changed()
 {
-    for (const LabelText &t : kLabelTexts)
+    for (const LabelText &t : kLabelTexts) {
         (ui->*t.label)->setText(kra_text(t.text));
-    for (const ButtonText &t : kButtonTexts)
+        kra_fit_text(ui->*t.label);
+    }
+    for (const ButtonText &t : kButtonTexts) {
         (ui->*t.button)->setText(kra_text(t.text));
+        kra_fit_text(ui->*t.button);
+    }
 
     // The refill is no operator choice: it must not reach the record. Afterwards the choice
     // shows the stored state, or what it showed before when the stored mode has no entry.
