@@ -14,6 +14,7 @@ namespace {
 // again only when it was replaced or rewritten.
 struct NamesCache {
     bool valid = false;
+    QString path;
     dev_t dev = 0;
     ino_t ino = 0;
     off_t size = 0;
@@ -23,10 +24,11 @@ struct NamesCache {
 NamesCache s_names;
 pthread_mutex_t s_names_mutex = PTHREAD_MUTEX_INITIALIZER;
 
-bool sameFile(const NamesCache &c, const struct stat &st)
+bool sameFile(const NamesCache &c, const QString &path, const struct stat &st)
 {
-    return c.valid && c.dev == st.st_dev && c.ino == st.st_ino && c.size == st.st_size
-           && c.mtime.tv_sec == st.st_mtim.tv_sec && c.mtime.tv_nsec == st.st_mtim.tv_nsec;
+    return c.valid && c.path == path && c.dev == st.st_dev && c.ino == st.st_ino
+           && c.size == st.st_size && c.mtime.tv_sec == st.st_mtim.tv_sec
+           && c.mtime.tv_nsec == st.st_mtim.tv_nsec;
 }
 
 void fillCache(const pt::ptree &root)
@@ -64,13 +66,14 @@ int get_json_alias_para(ALIAS_PARA *out, const std::string &group, int id)
         s_names = NamesCache();
         return 0;
     }
-    if (!sameFile(s_names, st)) {
+    if (!sameFile(s_names, path, st)) {
         s_names = NamesCache();
         pt::ptree root;
         if (kra_read_json_file(path, &root) != JSON_OK)
             return 0;
         fillCache(root);
         s_names.valid = true;
+        s_names.path = path;
         s_names.dev = st.st_dev;
         s_names.ino = st.st_ino;
         s_names.size = st.st_size;

@@ -14,11 +14,12 @@ ConfigEngine *ConfigEngine::p_config = nullptr;
 namespace {
 constexpr off_t kIniFileMax = 64 * 1024; // a real file holds a few hundred bytes
 
-// QSettings reads whatever sits at the path, and a FIFO or device there would hang it.
+// QSettings reads whatever sits at the path (a FIFO or device there would hang it) and
+// writes through a link to its target, wherever that is.
 void setAsideUnlessRegular(const QString &path)
 {
     struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0
+    if (::lstat(QFile::encodeName(path).constData(), &st) == 0
         && (!S_ISREG(st.st_mode) || st.st_size > kIniFileMax)) {
         writeLogMsg(LOG_ERROR, QStringLiteral("INI file rejected"));
         MutexLocker lock(&Utils::_file_deal_mutex);
