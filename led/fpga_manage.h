@@ -135,8 +135,10 @@ public:
     // Card `card` of net port `port` lost its parameters; the stored pack holds `pack_cards`
     // cards of that port. A port of -1 clears the fault.
     void sim_rcv_fault(int port, int card, int pack_cards);
-    // Update files installed by the last USB upgrade (full paths).
+    // Update files installed by the last USB upgrade (full paths), and the listed ones that
+    // were not (gone, no regular file, or shorter than an update head).
     QStringList sim_installed() const;
+    QStringList sim_not_installed() const;
 
 private:
     fpga_manage();
@@ -186,6 +188,7 @@ private:
     int fault_card_ = 0;
     int fault_pack_cards_ = 0;
     QStringList installed_;
+    QStringList not_installed_;
 };
 
 #endif
