@@ -2,6 +2,7 @@
 #define TAVIKSOURCE_H
 
 #include "global.h"
+#include "it66121_sys.h"
 #include <QString>
 #include <pthread.h>
 
@@ -28,6 +29,8 @@ public:
     // "width height rate" (blanks, commas, 'x' or '@' between them, '#' starts a comment);
     // an empty or unreadable line means no signal.
     static QString sim_file_path();
+
+    it66121_sys it66121; // its reset of the SDI receiver may be called from any thread
 
 private:
     taviksource() = default;

@@ -7,6 +7,7 @@
 #include "lockwindow.h"
 #include "mainwindow.h"
 #include "numberkeyboard.h"
+#include "q71_wifi_config.h"
 #include "screens.h"
 #include "syncupdate.h"
 #include "taviksource.h"
@@ -65,6 +66,7 @@ int main(int argc, char **argv)
     c331_manage::pInstance(); // starts the video-chip manager's thread
     fpga_manage::pInstance()->initialize_start();
     taviksource::pInstance(); // starts the input-source manager's thread
+    Q71_WIFI_CONFIG::pInstance();
 
     lcd_touch::pInstance();
 #ifdef KRA_DEVICE

@@ -1,8 +1,10 @@
 #include "pararules.h"
+#include "config_engine.h"
 #include "utils.h"
 
 #include <algorithm>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -166,6 +168,63 @@ void kra_led_geometry_handshake(const ParaWrite &)
     MutexLocker lock(&Utils::_led_para_init_mutex);
     g_set_led_para = 1;
     g_set_led_setup = 0;
+}
+
+namespace {
+
+const char *const kDefaultIp = "192.168.1.199";
+
+// Returns false when the INI store does not exist; nothing is written then.
+bool restoreNetwork()
+{
+    ConfigEngine *config = ConfigEngine::p_config;
+    if (!config) {
+        writeLogMsg(LOG_ERROR, QStringLiteral("factory reset: no settings store, network left alone"));
+        return false;
+    }
+    config->write_config_variant(ConfigItem::IPAddress, QString::fromLatin1(kDefaultIp));
+    config->write_config_variant(ConfigItem::SubNetMask, QStringLiteral("255.255.255.0"));
+    config->write_config_variant(ConfigItem::GateWay, QStringLiteral("192.168.1.1"));
+    Utils::system_mutex(QStringLiteral("sync"), nullptr);
+    usleep(100);
+    Utils::initIPAddress();
+    return true;
+}
+
+} // namespace
+
+FactoryResetDone kra_factory_reset(int kind, bool fpgas_running)
+{
+    FactoryResetDone done;
+    if (kind < RESET_KEEP_IP || kind > RESET_ALL)
+        return done;
+    // Mask and gateway are left as they are when the address already is the default.
+    if (kind == RESET_ALL && g_str_ip != QLatin1String(kDefaultIp))
+        done.network = restoreNetwork();
+
+    constexpr int kKeptFirst = Para::EDID, kKeptEnd = 1376;
+    ParaWrite w;
+    u8 *image = w.image();
+    // Image byte 768 + n stands at byte 2 + n of the default file.
+    auto restore = [image](int first, int end) {
+        memcpy(image + first, default_para_ramlist.data() + 2 + first - Para::SAVED_FIRST, size_t(end - first));
+    };
+    if (kind == RESET_KEEP_IP_EDID) {
+        restore(Para::SAVED_FIRST, kKeptFirst);
+        restore(kKeptEnd, Para::IMAGE_SIZE);
+    } else {
+        restore(Para::SAVED_FIRST, Para::IMAGE_SIZE);
+    }
+    // Splicing, width and height are the three words from 0x560.
+    done.geometry = para()->differs(Para::SPLICE_MODE, 6);
+    if (done.geometry) {
+        if (fpgas_running) {
+            kra_led_geometry_handshake(w);
+            done.handshake = true;
+        }
+        w.set16(Para::SELECTED_WINDOW, 0);
+    }
+    return done;
 }
 
 void kra_window_set_on(int window, bool on)

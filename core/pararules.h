@@ -2,7 +2,8 @@
 #define PARARULES_H
 
 // Rules of the parameter block that screens and the command protocol share: the LED output
-// split and its Apply, the window-record writes, the picture reset and the source queries.
+// split and its Apply, the factory resets, the window-record writes, the picture reset and
+// the source queries.
 // Reads take no lock; every write goes through ParaWrite (the video-chip manager's mutex and
 // changed flag), so any thread may call them; the queries of crops read
 // g_cut_source_state, which the GUI thread keeps.
@@ -50,6 +51,22 @@ LedApplied kra_led_apply(const LedLayout &led, bool fpgas_running);
 // Starts the FPGA manager's LED-geometry hand-shake. Taken inside a write of the live image,
 // so the lock order is the manager's mutex, then Utils::_led_para_init_mutex, as everywhere.
 void kra_led_geometry_handshake(const ParaWrite &held);
+
+// ---- factory resets ----
+
+enum FactoryReset { RESET_KEEP_IP = 1, RESET_KEEP_IP_EDID = 2, RESET_ALL = 3 };
+
+struct FactoryResetDone {
+    bool network = false;   // the INI network items were restored and applied to eth0
+    bool geometry = false;  // the LED size or splicing differs from the shadow copy
+    bool handshake = false; // the FPGA manager was told to take the new geometry
+};
+// Restores the saved range of the live image (768..4095) from the built-in defaults;
+// RESET_KEEP_IP_EDID keeps 896..1375. When the LED geometry changes, 0x840 is cleared and,
+// only while both FPGAs run, the hand-shake is started. RESET_ALL first restores the
+// network items of the INI file and applies them, but only when the address is not the
+// default already. Other kinds do nothing. Runs shell commands, so not under any lock.
+FactoryResetDone kra_factory_reset(int kind, bool fpgas_running);
 
 // ---- window records (0..5) ----
 
