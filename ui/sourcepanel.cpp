@@ -1,6 +1,7 @@
 #include "sourcepanel.h"
 #include "alias.h"
 #include "krarampara.h"
+#include "utils.h"
 
 #include "numberkeyboard.h"
 
@@ -65,6 +66,8 @@ KraTiming kra_input_timing(int code)
     if (code < 0 || code > 5)
         return t;
     const KraRamPara *p = KraRamPara::pInstance();
+    // The input-source manager's thread writes the record under this lock.
+    MutexLocker lock(&Utils::_source_hdminfo_mutex);
     t.width = p->live16(Para::TIMING + 6 * code);
     t.height = p->live16(Para::TIMING + 6 * code + 2);
     t.rate = p->live16(Para::TIMING + 6 * code + 4);
@@ -75,11 +78,13 @@ bool kra_input_timing_changed(int code)
 {
     if (code < 0 || code > 5)
         return false;
+    MutexLocker lock(&Utils::_source_hdminfo_mutex);
     return KraRamPara::pInstance()->differs(Para::TIMING + 6 * code, 6);
 }
 
 bool kra_any_timing_changed()
 {
+    MutexLocker lock(&Utils::_source_hdminfo_mutex);
     return KraRamPara::pInstance()->differs(Para::TIMING, 6 * 6);
 }
 
