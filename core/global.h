@@ -122,7 +122,8 @@ struct LINE_TYPE {
     u8 pattern; // 1..16; 0 or above 16 is ignored by the smart-mapping job
 };
 static_assert(sizeof(LINE_TYPE) == 12, "line_type is a 12-byte record");
-// Written by the GUI thread before the job code, read by the FPGA thread during the job; no lock.
+// Written by the GUI thread before the job code; the FPGA thread copies the whole record at
+// the job's first step and works on its copy to the end. No lock.
 extern LINE_TYPE line_type;
 
 // User-mode slot waiting to be stored by the next refresh (slot + 1, 0 none); GUI thread.

@@ -309,6 +309,8 @@ KraTiming kra_input_timing(int code)
     if (code < 0 || code > 5)
         return t;
     const KraRamPara *p = para();
+    // The input-source manager's thread writes the record under this lock.
+    MutexLocker lock(&Utils::_source_hdminfo_mutex);
     t.width = p->live16(Para::TIMING + 6 * code);
     t.height = p->live16(Para::TIMING + 6 * code + 2);
     t.rate = p->live16(Para::TIMING + 6 * code + 4);
@@ -319,11 +321,13 @@ bool kra_input_timing_changed(int code)
 {
     if (code < 0 || code > 5)
         return false;
+    MutexLocker lock(&Utils::_source_hdminfo_mutex);
     return para()->differs(Para::TIMING + 6 * code, 6);
 }
 
 bool kra_any_timing_changed()
 {
+    MutexLocker lock(&Utils::_source_hdminfo_mutex);
     return para()->differs(Para::TIMING, 6 * 6);
 }
 

@@ -74,16 +74,20 @@ void SyncUpdate::para_sync(int code)
 
     // Save from a snapshot so that no lock is held during the file write.
     u8 snapshot[Para::IMAGE_SIZE];
+    bool unapplied;
     {
         ParaWrite w(false);
         memcpy(snapshot, para->ram_para, sizeof snapshot);
+        unapplied = kra_para_changed != 0;
     }
     const int first = Para::SAVED_FIRST;
     bool saved = true;
     if (memcmp(snapshot + first, para->ram_para_bak + first, size_t(Para::IMAGE_SIZE - first)) != 0) {
-        // A failed write leaves the shadow as it was, so the next refresh tries again.
+        // A failed write leaves the shadow as it was, so the next refresh tries again. A change
+        // the video-chip manager has not applied yet also leaves it: the manager applies only
+        // what differs from the shadow; the refresh after its pass copies the image.
         saved = para->ram_para_write_file(snapshot) == 0;
-        if (saved) {
+        if (saved && !unapplied) {
             ParaWrite w(false);
             memcpy(para->ram_para_bak, snapshot, sizeof snapshot);
         }

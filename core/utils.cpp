@@ -99,7 +99,7 @@ bool Utils::isDottedQuad(const QString &text)
 void Utils::initIPAddress()
 {
     int status = 0;
-    if (system_mutex(QStringLiteral("ifconfig eth0 &>/dev/null"), &status) != 0)
+    if (system_mutex(QStringLiteral("ifconfig eth0 >/dev/null 2>&1"), &status) != 0)
         return;
     if (ConfigEngine::p_config)
         ConfigEngine::p_config->read_all_to_globals();

@@ -495,12 +495,15 @@ void fpga_manage::job_pass()
 // 2 rows, 3 columns (each line from the same side).
 void fpga_manage::smart_mapping_deal()
 {
-    const int port = line_type.net_port;
+    const LINE_TYPE &grid = job_line_;
     if (send_para_byte(SendPara::STEP) == 0) {
+        // The screen may change line_type meanwhile: the job keeps the record it started with.
+        job_line_ = line_type;
         last_percent_[PROGRESS_SMARTMAPPING] = -1;
         report(PROGRESS_SMARTMAPPING, 0);
-        const bool valid = line_type.pattern >= 1 && line_type.pattern <= 16 && port < kNetPorts;
-        job_total_ = valid ? line_type.rows * line_type.columns : 0;
+        const int port = grid.net_port;
+        const bool valid = grid.pattern >= 1 && grid.pattern <= 16 && port < kNetPorts;
+        job_total_ = valid ? grid.rows * grid.columns : 0;
         job_pos_ = 0;
         if (port < kNetPorts) {
             MutexLocker lock(&state_mutex_);
@@ -513,10 +516,10 @@ void fpga_manage::smart_mapping_deal()
         set_send_para_byte(SendPara::STEP, 1);
         return;
     }
-    const int k = line_type.pattern - 1;
+    const int k = grid.pattern - 1;
     const bool right = k % 2 == 1, bottom = (k % 4) >= 2;
     const bool byColumns = (k / 4) % 2 == 1, serpentine = k / 4 < 2;
-    const int rows = line_type.rows, cols = line_type.columns;
+    const int rows = grid.rows, cols = grid.columns;
     const int lineLength = byColumns ? rows : cols;
     std::vector<SimCard> placed;
     for (int n = 0; n < kCardsPerPass && job_pos_ < job_total_; ++n, ++job_pos_) {
@@ -530,12 +533,13 @@ void fpga_manage::smart_mapping_deal()
             col = cols - 1 - col;
         if (bottom)
             row = rows - 1 - row;
-        placed.push_back({u16(line_type.offset_x + col * line_type.box_width),
-                          u16(line_type.offset_y + row * line_type.box_height)});
+        placed.push_back({u16(grid.offset_x + col * grid.box_width),
+                          u16(grid.offset_y + row * grid.box_height)});
     }
     {
         MutexLocker lock(&state_mutex_);
-        cards_[port].insert(cards_[port].end(), placed.begin(), placed.end());
+        std::vector<SimCard> &cards = cards_[grid.net_port];
+        cards.insert(cards.end(), placed.begin(), placed.end());
     }
     if (job_pos_ >= job_total_)
         end_job(PROGRESS_SMARTMAPPING);
@@ -545,8 +549,11 @@ void fpga_manage::smart_mapping_deal()
 
 void fpga_manage::load_scan_deal()
 {
-    const int port = line_type.net_port;
-    if (send_para_byte(SendPara::STEP) == 0) {
+    const bool first = send_para_byte(SendPara::STEP) == 0;
+    if (first)
+        job_line_ = line_type; // the port is kept to the end, as the file name is
+    const int port = job_line_.net_port;
+    if (first) {
         last_percent_[PROGRESS_SMARTMAPPING] = -1;
         report(PROGRESS_SMARTMAPPING, 0);
         const QString path = g_ztfile_name; // the screen may choose another file meanwhile

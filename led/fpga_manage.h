@@ -168,6 +168,7 @@ private:
     int last_percent_[3] = {-1, -1, -1};
     int job_pos_ = 0;
     int job_total_ = 0;
+    LINE_TYPE job_line_{}; // the running job's copy of line_type, taken at its first step
     QByteArray scan_data_;
     QString scan_name_;
     QStringList usb_files_;

@@ -130,6 +130,8 @@ private slots:
     void checkAndRecovery_data();
     void checkAndRecovery();
     void loadScanMissingFile();
+    void jobKeepsItsGrid_data();
+    void jobKeepsItsGrid();
     void usbUpgrade_data();
     void usbUpgrade();
     void dirFiles_data();
@@ -469,6 +471,51 @@ void TestFpgaManage::loadScanMissingFile()
     runJob();
     verifyProgress(progress_.of(PROGRESS_SMARTMAPPING)); // the bar still closes
     QVERIFY(fpga()->sim_scan_file(3).isEmpty());
+}
+
+// The screen may rewrite line_type while a job runs: the job goes on with the record it
+// started with (a net port of 200 would index past the 24 ports).
+void TestFpgaManage::jobKeepsItsGrid_data()
+{
+    QTest::addColumn<int>("job");
+    QTest::addColumn<int>("changeAfter"); // passes run before line_type changes
+    QTest::newRow("smart mapping, after the first step") << int(JOB_SMART_MAPPING) << 1;
+    QTest::newRow("smart mapping, half placed") << int(JOB_SMART_MAPPING) << 2;
+    QTest::newRow("load scan, after the first step") << int(JOB_LOAD_SCAN) << 1;
+    QTest::newRow("load scan, half sent") << int(JOB_LOAD_SCAN) << 2;
+}
+
+void TestFpgaManage::jobKeepsItsGrid()
+{
+    QFETCH(int, job);
+    QFETCH(int, changeAfter);
+    writeFile(QStringLiteral("/data/smartmapping/kept.ztfile"), 3000);
+    g_ztfile_name = kra_path(QStringLiteral("/data/smartmapping/kept.ztfile"));
+    const LINE_TYPE grid = {100, 50, 7, 3, 9, 4, 5, 1}; // 20 cards: more than one pass
+    line_type = grid;
+    fpga_manage::start_job(JOB_SMART_MAPPING);
+    runJob();
+    const std::vector<fpga_manage::SimCard> expected = fpga()->sim_cards(9);
+    QCOMPARE(int(expected.size()), 20);
+
+    line_type = grid;
+    fpga_manage::start_job(u16(job));
+    for (int i = 0; i < changeAfter; ++i)
+        fpga()->run_once();
+    QVERIFY(fpga_manage::send_para_byte(SendPara::JOB) != 0);
+    line_type = {30, 20, 1, 1, 200, 2, 2, 4};
+    runJob();
+
+    if (job == JOB_SMART_MAPPING) {
+        const std::vector<fpga_manage::SimCard> cards = fpga()->sim_cards(9);
+        QCOMPARE(int(cards.size()), int(expected.size()));
+        for (size_t i = 0; i < cards.size(); ++i) {
+            QCOMPARE(cards[i].x, expected[i].x);
+            QCOMPARE(cards[i].y, expected[i].y);
+        }
+    } else {
+        QCOMPARE(fpga()->sim_scan_file(9), QStringLiteral("kept.ztfile"));
+    }
 }
 
 void TestFpgaManage::usbUpgrade_data()

@@ -59,6 +59,8 @@ class TestHandoff : public QObject
 private slots:
     void writeApplyRefreshSave_data();
     void writeApplyRefreshSave();
+    void refreshBeforeApplyKeepsChange_data();
+    void refreshBeforeApplyKeepsChange();
     void changeOutsideSavedRangeIsNotSaved();
     void failedSaveIsRetried();
     void nothingPending();
@@ -129,7 +131,7 @@ void TestHandoff::failedSaveIsRetried()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     kra_set_root(blocker.fileName()); // nothing can be created below a plain file
-    SyncUpdate::pInstance()->para_sync(1);
+    TestDevice::settle();                // applied; its refresh cannot save
     QCOMPARE(para()->shadow16(Para::PICTURE), u16(100));
     QVERIFY(!g_tip->isVisible());
 
@@ -140,6 +142,42 @@ void TestHandoff::failedSaveIsRetried()
     QCOMPARE(g_tip->kind(), 1);
     g_tip->tip_create(2);
     g_page_focus = 1;
+}
+
+void TestHandoff::refreshBeforeApplyKeepsChange_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("saveRequest"); // a screen's explicit save right after its write
+    QTest::newRow("inputs") << 12 << false;
+    QTest::newRow("job") << 1 << false;
+    QTest::newRow("save request") << 1 << true;
+}
+
+// A refresh queued before the manager's pass saves the change but leaves it to be applied.
+void TestHandoff::refreshBeforeApplyKeepsChange()
+{
+    QFETCH(int, code);
+    QFETCH(bool, saveRequest);
+    TestDevice dev;
+    {
+        ParaWrite w;
+        w.set16(Para::PICTURE, 80);
+    }
+    if (saveRequest)
+        para()->ram_para_save();
+    else
+        para()->test_signal(code);
+    QCoreApplication::processEvents();
+    QCOMPARE(fileWord(blockFile(), Para::PICTURE), u16(80));
+
+    QCOMPARE(manager()->run_once(), 1);
+    const std::vector<C331Change> set = manager()->last_change_set();
+    QCOMPARE(int(set.size()), 1);
+    QCOMPARE(set[0].addr, Para::PICTURE);
+    QCOMPARE(int(set[0].before), 100);
+    QCOMPARE(int(set[0].after), 80);
+    QCoreApplication::processEvents();
+    QVERIFY(shadowEqualsLive());
 }
 
 void TestHandoff::changeOutsideSavedRangeIsNotSaved()

@@ -325,7 +325,7 @@ void TestParaRules::factoryReset()
     QCOMPARE(int(kra_para_changed), kind <= 3 ? 1 : 0);
 
     const QStringList restore = {QStringLiteral("sync"),
-                                 QStringLiteral("ifconfig eth0 &>/dev/null"),
+                                 QStringLiteral("ifconfig eth0 >/dev/null 2>&1"),
                                  QStringLiteral("route del default wlan0"),
                                  QStringLiteral("ifconfig eth0 192.168.1.199 netmask 255.255.255.0"),
                                  QStringLiteral("route add -host 192.168.1.199 dev eth0"),

@@ -2,6 +2,7 @@
 // the tick, the tip and the round progress bar.
 #include "QRoundProgressBar.h"
 #include "fpga_manage.h"
+#include "krarampara.h"
 #include "lcd_touch.h"
 #include "lockwindow.h"
 #include "mainwindow.h"
@@ -9,6 +10,7 @@
 #include "screens.h"
 #include "testsupport.h"
 #include "tip.h"
+#include "utils.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +19,9 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
+#include <atomic>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -102,6 +107,7 @@ private slots:
     void autoLock_data();
     void autoLock();
     void lockAndReturn();
+    void homeShowsWholeTimings();
     void touchRestartsIdleCount();
 
     void keyboardValueGoesToItsScreen();
@@ -255,6 +261,39 @@ void TestShell::lockAndReturn()
     QVERIFY(!g_lockwindow->isVisible());
     QCOMPARE(int(g_page_focus), 1);
     g_mainwindow = nullptr;
+}
+
+// The input-source manager writes a timing record word by word under its lock: the home
+// screen waits for the whole record instead of showing a new width with the old height.
+void TestShell::homeShowsWholeTimings()
+{
+    TestDevice dev;
+    const int hdmi1 = Para::TIMING + 6 * 2;
+    {
+        ParaWrite w(false);
+        MutexLocker lock(&Utils::_source_hdminfo_mutex);
+        w.set16(hdmi1, 1280);
+        w.set16(hdmi1 + 2, 720);
+        w.set16(hdmi1 + 4, 60);
+    }
+    LockWindow home(nullptr);
+    std::atomic<bool> halfWritten{false}, shown{false};
+    std::thread source([&] {
+        ParaWrite w(false);
+        MutexLocker lock(&Utils::_source_hdminfo_mutex);
+        w.set16(hdmi1, 1920);
+        halfWritten = true;
+        for (int i = 0; i < 200 && !shown; ++i) // a reader that waits for the lock never shows
+            usleep(1000);
+        w.set16(hdmi1 + 2, 1080);
+    });
+    while (!halfWritten)
+        usleep(100);
+    home.syncUpdate();
+    shown = true;
+    source.join();
+    QCOMPARE(home.findChild<QLabel *>(QStringLiteral("label_state_2"))->text(),
+             QStringLiteral("1920x1080@60"));
 }
 
 void TestShell::touchRestartsIdleCount()

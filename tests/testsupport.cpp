@@ -28,8 +28,12 @@ TestDevice::TestDevice() : dir_(new QTemporaryDir())
     g_language = 1;
     g_lcd_lang_valid = 0x1F;
     g_save_mode_request = 0;
-    g_set_led_para = 0;
-    g_set_led_setup = 0;
+    {
+        // A manager's thread started by an earlier test may still be polling the flag.
+        MutexLocker lock(&Utils::_led_para_init_mutex);
+        g_set_led_para = 0;
+        g_set_led_setup = 0;
+    }
     KraRamPara *p = KraRamPara::pInstance();
     memset(p->ram_para, 0, sizeof p->ram_para);
     p->load_defaults();
