@@ -355,7 +355,7 @@ private slots:
         QTest::addColumn<bool>("inputChooseOpen");
         QTest::addColumn<int>("page");
         QTest::newRow("to the input selection") << true << 3;
-        QTest::newRow("nothing below") << false << 8;
+        QTest::newRow("nothing below") << false << 1;
     }
     void back()
     {
