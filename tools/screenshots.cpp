@@ -3,16 +3,13 @@
 // Writes <screen>_<lang>.png (lang zh, en, ru, vi, tw) and prints one line per file.
 // The pages of the screens table are found at run time, so a screen added there is
 // rendered without touching this tool.
-#include "c331_manage.h"
-#include "config_engine.h"
-#include "fpga_manage.h"
 #include "global.h"
 #include "krarampara.h"
 #include "lockwindow.h"
 #include "mainwindow.h"
 #include "numberkeyboard.h"
-#include "option.h"
 #include "screens.h"
+#include "startup.h"
 #include "tip.h"
 #include "utils.h"
 
@@ -111,7 +108,6 @@ int main(int argc, char **argv)
         return usage();
 
     QApplication app(argc, argv);
-    Q_INIT_RESOURCE(png);
     if (!QDir().mkpath(outDir)) {
         fprintf(stderr, "kra_screenshots: cannot create %s\n", qPrintable(outDir));
         return 1;
@@ -127,19 +123,7 @@ int main(int argc, char **argv)
         root = tempRoot->path();
     }
     kra_set_root(root);
-    QDir().mkpath(kra_path(QStringLiteral("/data/configs")));
-    QDir().mkpath(kra_path(QStringLiteral("/data/modes")));
-    ConfigEngine::pInstance()->read_all_to_globals();
-    KraRamPara *para = KraRamPara::pInstance();
-    para->ram_para_load(); // an empty root gives the defaults
-    para->user_mode_load_all();
-    para->KraCropSourceInit();
-    c331_manage::pInstanceNoThread();
-    fpga_manage::pInstance()->sim_set_running(0, true);
-    fpga_manage::pInstance()->sim_set_running(1, true);
-    kra_register_screens();
-    g_numberkeyboard = new NumberKeyboard(nullptr);
-    g_tip = new TIP(nullptr);
+    kra_start_up(KraRun::Offline); // an empty root gives the default parameters
 
     QList<int> pages;
     for (int page = 0; page <= 255; ++page) {
@@ -166,12 +150,6 @@ int main(int argc, char **argv)
         g_mainwindow->on_Button_mode_close_clicked();
         g_mainwindow->hide();
 
-        g_page_focus = 5;
-        g_option = new Option(nullptr);
-        shooter.shoot(g_option, QStringLiteral("option"), lang);
-        delete g_option;
-        g_option = nullptr;
-
         g_numberkeyboard->label_show(kra_text(kCaption), QStringLiteral("1920"));
         shooter.shoot(g_numberkeyboard, QStringLiteral("numberkeyboard"), lang);
         g_numberkeyboard->hide();
@@ -181,8 +159,7 @@ int main(int argc, char **argv)
         g_tip->hide();
 
         QSet<QString> used = {QStringLiteral("lockwindow"), QStringLiteral("mainwindow"),
-                              QStringLiteral("option"), QStringLiteral("numberkeyboard"),
-                              QStringLiteral("tip")};
+                              QStringLiteral("numberkeyboard"), QStringLiteral("tip")};
         for (int page : pages) {
             g_page_focus = u8(page);
             QDialog *screen = kra_construct_screen(page);
