@@ -12,6 +12,17 @@
 #include <cstring>
 
 namespace {
+QStringList s_warnings;
+QtMessageHandler s_previous_handler = nullptr;
+
+void collectWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        s_warnings << text;
+    if (s_previous_handler)
+        s_previous_handler(type, context, text);
+}
+
 // Before any test runs, in every build kind: no shell command reaches the machine and no
 // device path resolves to its real folders until a TestDevice gives each test its own root.
 void testProcessStartup()
@@ -25,6 +36,9 @@ Q_COREAPP_STARTUP_FUNCTION(testProcessStartup)
 TestDevice::TestDevice() : dir_(new QTemporaryDir())
 {
     kra_set_root(dir_->path());
+    // Qt Test installs its own handler when the tests start; ours goes on top of it once.
+    static const bool collecting = (s_previous_handler = qInstallMessageHandler(collectWarnings), true);
+    (void)collecting;
     // The live-only part of the block is not in the file: a test starts with it cleared.
     memset(KraRamPara::pInstance()->ram_para, 0, sizeof KraRamPara::pInstance()->ram_para);
     kra_start_up(KraRun::Offline);
@@ -57,6 +71,25 @@ QStringList TestDevice::commands()
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+ScreenFixture::~ScreenFixture()
+{
+    kra_delete_screens();
+    g_lineedit = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QStringList takeWarnings()
+{
+    QStringList taken;
+    taken.swap(s_warnings);
+    return taken;
+}
+
+QStringList unhookedSlots(const QStringList &warnings)
+{
+    return warnings.filter(QStringLiteral("QMetaObject::connectSlotsByName: No matching signal"));
 }
 
 void answerKeyboardWith(const QString &text)
