@@ -284,8 +284,8 @@ std::vector<BenchScreen> screenList()
         list.push_back({std::move(name), page, std::move(build),
                         hasForm ? form->second : Builder(emptyStyledDialog), hasForm});
     };
-    add("LockWindow", 0, [] { return buildInto(g_lockwindow); }, "LockWindow");
-    add("MainWindow", 1, [] { return buildInto(g_mainwindow); }, "MainWindow");
+    add("LockWindow", Page::Home, [] { return buildInto(g_lockwindow); }, "LockWindow");
+    add("MainWindow", Page::Main, [] { return buildInto(g_mainwindow); }, "MainWindow");
     for (int page = 0; page <= 255; ++page) {
         if (!kra_screen_built(page))
             continue;
@@ -348,7 +348,7 @@ int main(int argc, char **argv)
            "para_sync", "syncUpdate", "file write", "load", "cycle");
     int failures = 0;
     for (const BenchScreen &s : screens) {
-        g_mainwindow = s.page == 1 ? nullptr : resident;
+        g_mainwindow = s.page == Page::Main ? nullptr : resident;
         g_page_focus = u8(s.page);
         const Stats open = timeOpen(s.build, kOpenRuns);
         const Stats base = timeOpen(s.baseline, kOpenRuns);

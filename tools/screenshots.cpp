@@ -136,13 +136,13 @@ int main(int argc, char **argv)
         setLanguage(lang);
 
         // Screens are rebuilt per language: their texts are set when they are built.
-        g_page_focus = 0;
+        g_page_focus = Page::Home;
         g_lockwindow = new LockWindow(nullptr);
         shooter.shoot(g_lockwindow, QStringLiteral("lockwindow"), lang);
         delete g_lockwindow;
         g_lockwindow = nullptr;
 
-        g_page_focus = 1;
+        g_page_focus = Page::Main;
         g_mainwindow = new MainWindow(nullptr);
         shooter.shoot(g_mainwindow, QStringLiteral("mainwindow"), lang);
         g_mainwindow->on_Button_mode_panel_clicked();
