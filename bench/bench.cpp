@@ -9,15 +9,12 @@
 // form (the shell screens are built in code) is compared with an empty styled 800 x 480
 // dialog, marked "empty" in the table.
 #include "c331_manage.h"
-#include "config_engine.h"
-#include "fpga_manage.h"
 #include "global.h"
 #include "krarampara.h"
 #include "lockwindow.h"
 #include "mainwindow.h"
-#include "numberkeyboard.h"
-#include "option.h"
 #include "screens.h"
+#include "startup.h"
 #include "syncupdate.h"
 #include "tip.h"
 #include "utils.h"
@@ -287,9 +284,8 @@ std::vector<BenchScreen> screenList()
         list.push_back({std::move(name), page, std::move(build),
                         hasForm ? form->second : Builder(emptyStyledDialog), hasForm});
     };
-    add("LockWindow", 0, [] { return buildInto(g_lockwindow); }, "LockWindow");
-    add("MainWindow", 1, [] { return buildInto(g_mainwindow); }, "MainWindow");
-    add("Option", 5, [] { return buildInto(g_option); }, "Option");
+    add("LockWindow", Page::Home, [] { return buildInto(g_lockwindow); }, "LockWindow");
+    add("MainWindow", Page::Main, [] { return buildInto(g_mainwindow); }, "MainWindow");
     for (int page = 0; page <= 255; ++page) {
         if (!kra_screen_built(page))
             continue;
@@ -318,22 +314,9 @@ void setUpDevice(const QString &root)
     kra_set_root(root);
     QFile blocked(blockedRoot());
     blocked.open(QIODevice::WriteOnly);
-    QDir().mkpath(kra_path(QStringLiteral("/data/configs")));
-    QDir().mkpath(kra_path(QStringLiteral("/data/modes")));
-    ConfigEngine::pInstance()->read_all_to_globals();
+    kra_start_up(KraRun::Offline);
     g_language = 1;
     g_lcd_lang_valid = 0x1F;
-    KraRamPara *para = KraRamPara::pInstance();
-    para->ram_para_load();
-    para->user_mode_load_all();
-    para->KraCropSourceInit();
-    c331_manage::pInstanceNoThread();
-    c331_manage::para_changed = 0;
-    fpga_manage::pInstance()->sim_set_running(0, true);
-    fpga_manage::pInstance()->sim_set_running(1, true);
-    kra_register_screens();
-    g_numberkeyboard = new NumberKeyboard(nullptr);
-    g_tip = new TIP(nullptr);
 }
 
 } // namespace
@@ -344,7 +327,6 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    Q_INIT_RESOURCE(png);
     QTemporaryDir root;
     if (!root.isValid()) {
         fprintf(stderr, "kra_bench: cannot make a temporary data root\n");
@@ -366,7 +348,7 @@ int main(int argc, char **argv)
            "para_sync", "syncUpdate", "file write", "load", "cycle");
     int failures = 0;
     for (const BenchScreen &s : screens) {
-        g_mainwindow = s.page == 1 ? nullptr : resident;
+        g_mainwindow = s.page == Page::Main ? nullptr : resident;
         g_page_focus = u8(s.page);
         const Stats open = timeOpen(s.build, kOpenRuns);
         const Stats base = timeOpen(s.baseline, kOpenRuns);

@@ -1,5 +1,6 @@
 #include "fpga_manage.h"
 #include "krarampara.h"
+#include "screenhost.h"
 #include "utils.h"
 
 #include <QDir>
@@ -35,11 +36,6 @@ enum LedSetup : u8 {
     LED_CONFIGURE = 4,
     LED_START = 5,
 };
-
-pthread_mutex_t s_hook_mutex = PTHREAD_MUTEX_INITIALIZER;
-std::function<void(int)> s_sinks[3];
-std::function<void()> s_update_start;
-std::function<void()> s_update_over;
 
 QString clockText()
 {
@@ -349,35 +345,15 @@ void fpga_manage::set_send_para_u32(int pos, u32 value)
     set_send_para_u16(pos, u16(value & 0xFFFF));
 }
 
-void fpga_manage::set_progress_sink(int sink, std::function<void(int)> report)
-{
-    if (sink < 0 || sink > 2)
-        return;
-    MutexLocker lock(&s_hook_mutex);
-    s_sinks[sink] = std::move(report);
-}
-
-void fpga_manage::set_update_notice(std::function<void()> start, std::function<void()> over)
-{
-    MutexLocker lock(&s_hook_mutex);
-    s_update_start = std::move(start);
-    s_update_over = std::move(over);
-}
-
-// Reports each percentage once; the hook is called without the hook lock held.
+// Reports each percentage once.
 void fpga_manage::report(int sink, int percent)
 {
     percent = std::max(0, std::min(100, percent));
     if (percent == last_percent_[sink])
         return;
     last_percent_[sink] = percent;
-    std::function<void(int)> fn;
-    {
-        MutexLocker lock(&s_hook_mutex);
-        fn = s_sinks[sink];
-    }
-    if (fn)
-        fn(percent);
+    if (ScreenHost *host = ScreenHost::instance())
+        host->job_progress(sink, percent);
 }
 
 // The job word is cleared before 100 is reported: the progress bar closes at 100, and a job
@@ -717,13 +693,8 @@ void fpga_manage::usb_upgrade_deal()
     case 0: {
         last_percent_[PROGRESS_USB] = -1;
         report(PROGRESS_USB, 0);
-        std::function<void()> start;
-        {
-            MutexLocker lock(&s_hook_mutex);
-            start = s_update_start;
-        }
-        if (start)
-            start();
+        if (ScreenHost *host = ScreenHost::instance())
+            host->update_notice(true);
         upgrade_log = clockText();
         set_send_para_byte(SendPara::STEP, 1);
         return;
@@ -771,13 +742,8 @@ void fpga_manage::usb_upgrade_deal()
         return;
     default: {
         upgrade_log += QStringLiteral("    ") + clockText();
-        std::function<void()> over;
-        {
-            MutexLocker lock(&s_hook_mutex);
-            over = s_update_over;
-        }
-        if (over)
-            over();
+        if (ScreenHost *host = ScreenHost::instance())
+            host->update_notice(false);
         KraRamPara::pInstance()->test_signal(104);
         set_send_para_byte(SendPara::STEP, 0);
         g_usb_grade = 0;

@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
-#include <functional>
 #include <pthread.h>
 #include <vector>
 
@@ -41,8 +40,8 @@ enum FpgaProgressSink { PROGRESS_SMARTMAPPING = 0, PROGRESS_ADVANCED = 1, PROGRE
 // Threads: the register and parameter images are read by anyone without a lock and written
 // under the image mutex; the LED-geometry hand-shake flags are taken under kra_manage_mutex,
 // then Utils::_led_para_init_mutex (the order every writer uses); jobs run only in the
-// manager's thread (or in a test's run_once while that thread is not running). Hooks are
-// called from the manager's thread and must hand any widget work to the GUI thread.
+// manager's thread (or in a test's run_once while that thread is not running). Progress and
+// the update notice go to the ScreenHost from the manager's thread.
 class fpga_manage
 {
 public:
@@ -86,10 +85,6 @@ public:
     static void set_send_para_u32(int pos, u32 value);
     // Hands a job to the thread: the 16-bit job word, which also sets the step to 0.
     static void start_job(u16 code) { set_send_para_u16(SendPara::JOB, code); }
-
-    // Hooks, set once by the user interface at start-up (tests may replace them).
-    static void set_progress_sink(int sink, std::function<void(int percent)> report);
-    static void set_update_notice(std::function<void()> start, std::function<void()> over);
 
     // Result of the check and recovery job for the advanced settings screen: at most one
     // entry "screen/port/card/cards in the pack"; the job replaces it before it raises the

@@ -5,6 +5,7 @@
 #include "fpga_manage.h"
 #include "krarampara.h"
 #include "outputset.h"
+#include "screens.h"
 #include "testsupport.h"
 #include "utils.h"
 
@@ -54,16 +55,19 @@ void writeFile(const QString &devicePath, int size)
 }
 
 // Collects what the manager reports, from whichever thread reports it.
-struct Progress {
+struct Progress : KraShell {
     std::mutex m;
     std::vector<int> values[3];
-    void hook()
+    QStringList notices;
+    void job_progress(int sink, int percent) override
     {
-        for (int sink = 0; sink < 3; ++sink)
-            fpga_manage::set_progress_sink(sink, [this, sink](int p) {
-                std::lock_guard<std::mutex> l(m);
-                values[sink].push_back(p);
-            });
+        std::lock_guard<std::mutex> l(m);
+        values[sink].push_back(percent);
+    }
+    void update_notice(bool shown) override
+    {
+        std::lock_guard<std::mutex> l(m);
+        notices << (shown ? "start" : "over");
     }
     std::vector<int> of(int sink)
     {
@@ -155,15 +159,14 @@ void TestFpgaManage::init()
     progress_.values[0].clear();
     progress_.values[1].clear();
     progress_.values[2].clear();
-    progress_.hook();
+    progress_.notices.clear();
+    ScreenHost::install(&progress_);
 }
 
 void TestFpgaManage::cleanup()
 {
     fpga()->stop_thread();
-    for (int sink = 0; sink < 3; ++sink)
-        fpga_manage::set_progress_sink(sink, nullptr);
-    fpga_manage::set_update_notice(nullptr, nullptr);
+    kra_register_screens();
     dev_.reset();
 }
 
@@ -538,10 +541,6 @@ void TestFpgaManage::usbUpgrade()
     writeFile(QStringLiteral("/mnt/usb1/KRA-Q53/e.KRA"), 200);
     g_usb_grade_path = gradePath;
 
-    std::mutex m;
-    QStringList calls;
-    fpga_manage::set_update_notice([&] { std::lock_guard<std::mutex> l(m); calls << "start"; },
-                                   [&] { std::lock_guard<std::mutex> l(m); calls << "over"; });
     QSignalSpy spy(KraRamPara::pInstance(), &KraRamPara::sig_update_para);
     fpga()->initialize_start();
     fpga_manage::set_send_para_byte(SendPara::STEP, 0);
@@ -549,7 +548,7 @@ void TestFpgaManage::usbUpgrade()
     QTRY_VERIFY_WITH_TIMEOUT(g_usb_grade == 0, 10000);
     fpga()->stop_thread();
 
-    QCOMPARE(calls, (QStringList{"start", "over"}));
+    QCOMPARE(progress_.notices, (QStringList{"start", "over"}));
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toInt(), 104);
     QCOMPARE(int(fpga_manage::send_para_byte(SendPara::STEP)), 0);

@@ -17,13 +17,6 @@
 
 namespace {
 
-QStringList s_warnings;
-void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &msg)
-{
-    if (type == QtWarningMsg)
-        s_warnings << msg;
-}
-
 KraRamPara *para() { return KraRamPara::pInstance(); }
 
 void addCrop(int input, int width, int height)
@@ -52,17 +45,12 @@ class TestInputChoose : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDevice> dev_;
+    std::unique_ptr<ScreenFixture> dev_;
     InputChoose *screen_ = nullptr;
 
     void open()
     {
-        s_warnings.clear();
-        qInstallMessageHandler(collectWarnings);
-        screen_ = new InputChoose(nullptr);
-        qInstallMessageHandler(nullptr);
-        g_inputchoose = screen_;
-        g_page_focus = 3;
+        screen_ = dev_->open<InputChoose>(Page::InputSelect);
     }
     QFrame *sourceFrame() { return screen_->findChild<QFrame *>("frame", Qt::FindDirectChildrenOnly); }
     QFrame *strip() { return screen_->findChild<QFrame *>("frame_image", Qt::FindDirectChildrenOnly); }
@@ -95,21 +83,15 @@ class TestInputChoose : public QObject
 private slots:
     void init()
     {
-        dev_.reset(new TestDevice);
+        dev_.reset(new ScreenFixture);
         screen_ = nullptr;
     }
-    void cleanup()
-    {
-        delete screen_;
-        g_inputchoose = nullptr;
-        dev_.reset();
-    }
+    void cleanup() { dev_.reset(); }
 
     void buildsWithoutSlotWarnings()
     {
         open();
-        for (const QString &w : s_warnings)
-            QVERIFY2(!w.contains("connectSlotsByName"), qPrintable(w));
+        QVERIFY2(unhookedSlots(dev_->buildWarnings()).isEmpty(), qPrintable(dev_->buildWarnings().join('\n')));
         QCOMPARE(screen_->selected_window(), u8(0));
         QCOMPARE(screen_->selected_input(), u8(2));
         QVERIFY(screen_->findChild<QLabel *>("label_12")->isHidden());
@@ -514,8 +496,8 @@ private slots:
     {
         QFETCH(bool, layoutOpen);
         QFETCH(int, page);
-        ImageLayout *layout = layoutOpen ? new ImageLayout(nullptr) : nullptr;
-        g_imagelayout = layout;
+        if (layoutOpen)
+            dev_->open<ImageLayout>(Page::WindowLayout);
         open();
         QPointer<InputChoose> guard(screen_);
         screen_->findChild<QPushButton *>("Button_back")->click();
@@ -524,8 +506,6 @@ private slots:
         QCOMPARE(int(g_page_focus), page);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(guard.isNull());
-        g_imagelayout = nullptr;
-        delete layout;
     }
 };
 

@@ -52,14 +52,12 @@ class TestInputCut : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDevice> dev_;
+    std::unique_ptr<ScreenFixture> dev_;
     InputCut *screen_ = nullptr;
 
     void open()
     {
-        screen_ = new InputCut(nullptr);
-        g_inputcut = screen_;
-        g_page_focus = 7;
+        screen_ = dev_->open<InputCut>(Page::CropEditor);
     }
     QFrame *tiles() { return screen_->findChild<QFrame *>("frame_source", Qt::FindDirectChildrenOnly); }
     QPushButton *tile(int i) { return tiles()->findChild<QPushButton *>(QString::number(i)); }
@@ -89,17 +87,10 @@ class TestInputCut : public QObject
 private slots:
     void init()
     {
-        dev_.reset(new TestDevice);
+        dev_.reset(new ScreenFixture);
         screen_ = nullptr;
     }
-    void cleanup()
-    {
-        delete screen_;
-        g_inputcut = nullptr;
-        g_inputchoose = nullptr;
-        g_lineedit = nullptr;
-        dev_.reset();
-    }
+    void cleanup() { dev_.reset(); }
 
     void buildsClosedOnHdmi1()
     {
@@ -348,8 +339,7 @@ private slots:
     // A value typed on the shared keyboard belongs to the screen whose field asked for it.
     void keyboardValueStaysWithItsScreen()
     {
-        auto *layout = new ImageLayout(nullptr);
-        g_imagelayout = layout;
+        auto *layout = dev_->open<ImageLayout>(Page::WindowLayout);
         open();
         button("Button_add")->click();
         QLineEdit *layoutW = layout->findChild<QLineEdit *>("lineEdit_W");
@@ -365,8 +355,6 @@ private slots:
         QTest::mouseClick(layoutW, Qt::LeftButton);
         QCOMPARE(layoutW->text(), layoutBefore);
         QCOMPARE(fields(), QStringList({"0", "0", "1234", "1080"}));
-        g_imagelayout = nullptr;
-        delete layout;
     }
 
     void paging()
@@ -497,10 +485,8 @@ private slots:
     {
         QFETCH(bool, fromInputChoose);
         QFETCH(int, page);
-        std::unique_ptr<InputChoose> choose(fromInputChoose ? new InputChoose(nullptr) : nullptr);
-        g_inputchoose = choose.get();
-        Option option(nullptr);
-        g_option = &option;
+        dev_->open<Option>(Page::Settings);
+        QPointer<InputChoose> choose = fromInputChoose ? dev_->open<InputChoose>(Page::InputSelect) : nullptr;
         open();
         button("Button_add")->click();
         button("Button_ok")->click();
@@ -516,15 +502,12 @@ private slots:
             QFrame *frame = choose->findChild<QFrame *>("frame", Qt::FindDirectChildrenOnly);
             QCOMPARE(frame->findChildren<QFrame *>("source_frame").size(), 2);
         }
-        g_option = nullptr;
     }
 
     // The idle time-out closes the editor, then the input selection below it.
     void idleClosesEditorFirst()
     {
-        auto *choose = new InputChoose(nullptr);
-        g_inputchoose = choose;
-        QPointer<InputChoose> chooseGuard(choose);
+        QPointer<InputChoose> chooseGuard = dev_->open<InputChoose>(Page::InputSelect);
         open();
         QPointer<InputCut> guard(screen_);
         screen_ = nullptr;

@@ -66,7 +66,6 @@ private:
     void delete_crop();
     void crops_changed();
     void turn_page(int step);
-    void back();
     bool own_field(const QLineEdit *field) const;
 
     Ui::InputCut *ui;

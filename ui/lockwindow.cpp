@@ -62,9 +62,9 @@ void LockWindow::show_home()
 {
     if (!g_lockwindow)
         g_lockwindow = new LockWindow(nullptr);
-    if (g_page_focus != 0)
+    if (g_page_focus != Page::Home)
         g_lockwindow->return_page_ = g_page_focus;
-    g_page_focus = 0;
+    g_page_focus = Page::Home;
     g_lockwindow->syncUpdate();
     g_lockwindow->show();
     g_lockwindow->raise();
@@ -100,7 +100,7 @@ void LockWindow::unlock()
 {
     hide();
     g_page_focus = u8(return_page_);
-    if (g_mainwindow && return_page_ == 1)
+    if (g_mainwindow && return_page_ == Page::Main)
         g_mainwindow->language_changed();
 }
 
