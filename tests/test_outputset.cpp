@@ -2,6 +2,7 @@
 // refuses, when it starts the geometry hand-shake), refresh and the net-port page.
 #include "c331_manage.h"
 #include "fpga_manage.h"
+#include "fpga_model_sim.h"
 #include "krarampara.h"
 #include "numberkeyboard.h"
 #include "outputset.h"
@@ -285,7 +286,7 @@ void TestOutputSet::applyRefused()
     QFETCH(int, stopped);
     setBlock(3, width, height);
     if (stopped >= 0)
-        fpga_manage::pInstance()->sim_set_running(stopped, false);
+        fpga_sim_power(stopped, false);
     Screen sc;
     if (choose >= 0)
         sc.s.on_comboBox_activated(choose);

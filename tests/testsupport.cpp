@@ -1,11 +1,15 @@
 #include "testsupport.h"
 #include "c331_manage.h"
+#include "c331_model_sim.h"
 #include "config_engine.h"
 #include "fpga_manage.h"
+#include "fpga_model_sim.h"
 #include "krarampara.h"
 #include "numberkeyboard.h"
 #include "screens.h"
 #include "syncupdate.h"
+#include "tavik_model_sim.h"
+#include "taviksource.h"
 #include "tip.h"
 #include "utils.h"
 
@@ -35,10 +39,19 @@ TestDevice::TestDevice() : dir_(new QTemporaryDir())
     p->load_defaults();
     p->user_mode_load_all();
     p->KraCropSourceInit();
-    c331_manage::pInstanceNoThread();
+    // The PC models of the chips, whatever the build kind: a test never reaches hardware.
+    c331_manage *video = c331_manage::pInstanceNoThread();
+    if (!video->model())
+        video->set_access(std::make_unique<C331ModelSim>());
+    fpga_manage *fpga = fpga_manage::pInstance();
+    if (!fpga->model())
+        fpga->set_access(std::make_unique<FpgaModelSim>());
+    taviksource *inputs = taviksource::pInstanceNoThread();
+    if (!dynamic_cast<TavikModelSim *>(inputs->access()))
+        inputs->set_access(std::make_unique<TavikModelSim>());
     c331_manage::para_changed = 0;
-    fpga_manage::pInstance()->sim_set_running(0, true);
-    fpga_manage::pInstance()->sim_set_running(1, true);
+    fpga_sim_power(0, true);
+    fpga_sim_power(1, true);
     if (!s_wired) {
         s_wired = true;
         kra_register_screens();

@@ -6,6 +6,7 @@
 #include "c331_manage.h"
 #include "config_engine.h"
 #include "fpga_manage.h"
+#include "fpga_model_sim.h"
 #include "global.h"
 #include "krarampara.h"
 #include "lockwindow.h"
@@ -135,8 +136,8 @@ int main(int argc, char **argv)
     para->user_mode_load_all();
     para->KraCropSourceInit();
     c331_manage::pInstanceNoThread();
-    fpga_manage::pInstance()->sim_set_running(0, true);
-    fpga_manage::pInstance()->sim_set_running(1, true);
+    fpga_sim_power(0, true);
+    fpga_sim_power(1, true);
     kra_register_screens();
     g_numberkeyboard = new NumberKeyboard(nullptr);
     g_tip = new TIP(nullptr);

@@ -7,6 +7,7 @@
 #include "option.h"
 #include "sourcepanel.h"
 #include "utils.h"
+#include "wake.h"
 
 #include <QComboBox>
 #include <QListView>
@@ -395,7 +396,7 @@ bool OutputSet::apply_led()
         for (int win = 1; win < Para::WINDOWS_SHOWN; ++win)
             write.set16(Para::win(win, Para::W_ON), 0);
         MutexLocker lock(&Utils::_led_para_init_mutex); // after the manager's mutex, as everywhere
-        g_set_led_para = 1;
+        kra_set_led_para(1);
         g_set_led_setup = 0;
     }
     return true;
