@@ -5,7 +5,6 @@
 #include "utils.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTime>
 #include <algorithm>
@@ -25,6 +24,22 @@ QString clockText()
 {
     const QTime t = QTime::currentTime();
     return QStringLiteral("%1:%2:%3").arg(t.hour()).arg(t.minute()).arg(t.second());
+}
+
+// The upgrade directory with links and ".." resolved, or empty when it is missing or lies
+// outside the stick.
+QString usbUpgradeDir()
+{
+    QString dir = QStringLiteral("/mnt/usb1/");
+    if (g_usb_grade_path != QLatin1String(" "))
+        dir += g_usb_grade_path;
+    const QString stick = QDir(kra_path(QStringLiteral("/mnt/usb1"))).canonicalPath();
+    const QString real = QDir(kra_path(dir)).canonicalPath();
+    if (stick.isEmpty() || real.isEmpty())
+        return QString();
+    if (real != stick && !real.startsWith(stick + QLatin1Char('/')))
+        return QString();
+    return real;
 }
 
 bool noCard(u16 result)
@@ -335,15 +350,16 @@ void fpga_manage::usb_upgrade_deal()
         return;
     }
     case 1: {
-        QString dir = QStringLiteral("/mnt/usb1/");
-        if (g_usb_grade_path != QLatin1String(" "))
-            dir += g_usb_grade_path;
         usb_files_.clear();
-        QDir d(kra_path(dir));
-        for (const QFileInfo &fi : d.entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted)) {
-            const QString suffix = fi.suffix();
-            if (suffix == QLatin1String("KRA") || suffix == QLatin1String("KRAZK"))
-                usb_files_ << fi.absoluteFilePath();
+        const QString dir = usbUpgradeDir();
+        if (dir.isEmpty()) {
+            writeLogMsg(LOG_ERROR, QStringLiteral("usb upgrade: %1 is no directory on the stick").arg(g_usb_grade_path));
+        } else {
+            for (const QFileInfo &fi : QDir(dir).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted)) {
+                const QString suffix = fi.suffix();
+                if (suffix == QLatin1String("KRA") || suffix == QLatin1String("KRAZK"))
+                    usb_files_ << fi.absoluteFilePath();
+            }
         }
         job_pos_ = 0;
         taken(access_->begin_update(), "update start");
@@ -354,7 +370,7 @@ void fpga_manage::usb_upgrade_deal()
         if (job_pos_ < usb_files_.size()) {
             const QString path = usb_files_[job_pos_++];
             if (!access_->install_update(path))
-                writeLogMsg(LOG_ERROR, QStringLiteral("usb upgrade: %1 is no update file").arg(path));
+                writeLogMsg(LOG_ERROR, QStringLiteral("usb upgrade: %1 not installed").arg(path));
             report(PROGRESS_USB, job_pos_ * 100 / (usb_files_.size() + 1));
             return;
         }

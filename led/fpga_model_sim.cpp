@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 constexpr int kRegRunning = 80;
@@ -168,17 +169,21 @@ bool FpgaModelSim::begin_update()
 {
     MutexLocker lock(&mutex_);
     installed_.clear();
+    not_installed_.clear();
     return true;
 }
 
 bool FpgaModelSim::install_update(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() < kUpdateHeadSize)
-        return false;
+    // The file may have gone or been swapped for a FIFO or device since the listing.
+    qint64 size = 0;
+    const int fd = Utils::open_regular(path, &size);
+    const bool good = fd >= 0 && size >= kUpdateHeadSize;
+    if (fd >= 0)
+        ::close(fd);
     MutexLocker lock(&mutex_);
-    installed_ << path;
-    return true;
+    (good ? installed_ : not_installed_) << path;
+    return good;
 }
 
 std::vector<RcvCardPos> FpgaModelSim::cards(int port) const
@@ -218,6 +223,12 @@ QStringList FpgaModelSim::installed() const
 {
     MutexLocker lock(&mutex_);
     return installed_;
+}
+
+QStringList FpgaModelSim::not_installed() const
+{
+    MutexLocker lock(&mutex_);
+    return not_installed_;
 }
 
 void fpga_sim_power(int fpga, bool on)

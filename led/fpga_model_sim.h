@@ -56,8 +56,10 @@ public:
     // Card `card` of net port `port` lost its parameters; the stored pack holds `pack_cards`
     // cards of that port. A port of -1 clears the fault.
     void set_rcv_fault(int port, int card, int pack_cards);
-    // Update files installed by the last USB upgrade (full paths).
+    // Update files installed by the last USB upgrade (full paths), and the listed ones that
+    // were not (gone, no regular file, or shorter than an update head).
     QStringList installed() const;
+    QStringList not_installed() const;
 
 private:
     mutable pthread_mutex_t mutex_ = PTHREAD_MUTEX_INITIALIZER;
@@ -72,6 +74,7 @@ private:
     int fault_card_ = 0;
     int fault_pack_cards_ = 0;
     QStringList installed_;
+    QStringList not_installed_;
     // The simulation file: read by whoever polls (the manager's thread, or a test).
     FileWatch file_;
     std::chrono::steady_clock::time_point last_poll_{};

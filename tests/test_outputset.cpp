@@ -195,22 +195,33 @@ void TestOutputSet::apply_data()
     QTest::addColumn<int>("choose"); // combo index chosen, -1 none
     QTest::addColumn<QString>("typed"); // typed into output 1 width, "" none
     QTest::addColumn<QVector<int>>("written"); // 0x562, 0x564, 0x560, then 0x584..0x58E
-    QTest::addColumn<bool>("reset");   // windows reset and hand-shake started
-    QTest::newRow("horizontal, output 2 as shown")
+    QTest::addColumn<bool>("reset");   // windows reset (and, both FPGAs running, hand-shake started)
+    QTest::addColumn<int>("stopped");  // FPGA not running, -1 none
+    // Output 2 width is W minus output 1 width, not the 1824 the field shows.
+    QTest::newRow("horizontal, output 2 from W")
         << 3 << 10000 << 1080 << -1 << "10000"
-        << QVector<int>{10000, 1080, 3, 8192, 1080, 8192, 0, 1824, 1080} << false;
+        << QVector<int>{10000, 1080, 3, 8192, 1080, 8192, 0, 1808, 1080} << false << -1;
     QTest::newRow("horizontal, unchanged")
         << 3 << 1920 << 1080 << -1 << ""
-        << QVector<int>{1920, 1080, 3, 960, 1080, 960, 0, 960, 1080} << false;
+        << QVector<int>{1920, 1080, 3, 960, 1080, 960, 0, 960, 1080} << false << -1;
     QTest::newRow("vertical chosen")
         << 3 << 1920 << 1081 << 1 << ""
-        << QVector<int>{1920, 1081, 2, 1920, 541, 0, 541, 1920, 540} << true;
+        << QVector<int>{1920, 1081, 2, 1920, 541, 0, 541, 1920, 540} << true << -1;
     QTest::newRow("copy caps the width")
         << 4 << 10000 << 1080 << 2 << ""
-        << QVector<int>{8188, 1080, 4, 8188, 1080, 0, 0, 8188, 1080} << true;
+        << QVector<int>{8188, 1080, 4, 8188, 1080, 0, 0, 8188, 1080} << true << -1;
     QTest::newRow("width typed in vertical forces horizontal")
         << 2 << 10000 << 1080 << -1 << "9000"
-        << QVector<int>{10000, 1080, 3, 8192, 1080, 8192, 0, 1824, 1080} << true;
+        << QVector<int>{10000, 1080, 3, 8192, 1080, 8192, 0, 1808, 1080} << true << -1;
+    QTest::newRow("FPGA 0 stopped")
+        << 3 << 1920 << 1080 << 2 << ""
+        << QVector<int>{1920, 1080, 4, 1920, 1080, 0, 0, 1920, 1080} << true << 0;
+    QTest::newRow("FPGA 1 stopped")
+        << 3 << 1920 << 1081 << 1 << ""
+        << QVector<int>{1920, 1081, 2, 1920, 541, 0, 541, 1920, 540} << true << 1;
+    QTest::newRow("FPGA 1 stopped, size unchanged")
+        << 3 << 1920 << 1080 << -1 << "1000"
+        << QVector<int>{1920, 1080, 3, 1000, 1080, 1000, 0, 920, 1080} << false << 1;
 }
 
 void TestOutputSet::apply()
@@ -222,7 +233,11 @@ void TestOutputSet::apply()
     QFETCH(QString, typed);
     QFETCH(QVector<int>, written);
     QFETCH(bool, reset);
+    QFETCH(int, stopped);
     setBlock(mode, width, height);
+    fpga_manage::pInstance()->configure_net_ports();
+    if (stopped >= 0)
+        fpga_sim_power(stopped, false);
     {
         ParaWrite w(false); // window 0 somewhere else, the others on
         w.set16(Para::win(0, Para::W_X), 100);
@@ -245,7 +260,7 @@ void TestOutputSet::apply()
     QCOMPARE(got, written);
     QCOMPARE(int(c331_manage::para_changed), 1);
     QCOMPARE(sc.button("Button_apply1")->styleSheet(), QString::fromLatin1(kMarked));
-    QCOMPARE(int(handshakeFlag()), reset ? 1 : 0);
+    QCOMPARE(int(handshakeFlag()), reset && stopped < 0 ? 1 : 0);
     if (reset) {
         QCOMPARE(int(g_set_led_setup), 0);
         QCOMPARE(live(Para::win(0, Para::W_X)), u16(0));
@@ -258,6 +273,15 @@ void TestOutputSet::apply()
         QCOMPARE(live(Para::win(0, Para::W_WIDTH)), u16(50));
         QCOMPARE(live(Para::win(3, Para::W_ON)), u16(1));
     }
+    if (stopped >= 0) {
+        // Started again, the FPGA drives its net ports with the size applied meanwhile.
+        fpga_sim_power(stopped, true);
+        unsigned short x, w;
+        fpga_manage::get_eth_param_addr(0, &x, nullptr, &w, nullptr);
+        const u8 *img = fpga_manage::MCU_RAM_PARA_func[stopped];
+        QCOMPARE(int(rd16(img, x)), stopped == 0 ? 0 : written[5]);
+        QCOMPARE(int(rd16(img, w)), stopped == 0 ? written[3] : written[7]);
+    }
 }
 
 void TestOutputSet::applyRefused_data()
@@ -266,14 +290,11 @@ void TestOutputSet::applyRefused_data()
     QTest::addColumn<int>("height");
     QTest::addColumn<int>("choose");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("stopped"); // FPGA not running, -1 none
-    QTest::newRow("FPGA 0 not running") << 1920 << 1080 << 1 << "" << 0;
-    QTest::newRow("FPGA 1 not running") << 1920 << 1080 << 1 << "" << 1;
-    QTest::newRow("horizontal, output 1 takes the screen") << 1920 << 1080 << -1 << "1920" << -1;
-    QTest::newRow("horizontal, 10000 typed on 1920") << 1920 << 1080 << -1 << "10000" << -1;
-    QTest::newRow("horizontal 5 wide") << 5 << 1080 << 0 << "" << -1;
-    QTest::newRow("vertical 1 high") << 1920 << 1 << 1 << "" << -1;
-    QTest::newRow("horizontal, output 1 width 0") << 1920 << 1080 << -1 << "0" << -1;
+    QTest::newRow("horizontal, output 1 takes the screen") << 1920 << 1080 << -1 << "1920";
+    QTest::newRow("horizontal, 10000 typed on 1920") << 1920 << 1080 << -1 << "10000";
+    QTest::newRow("horizontal 5 wide") << 5 << 1080 << 0 << "";
+    QTest::newRow("vertical 1 high") << 1920 << 1 << 1 << "";
+    QTest::newRow("horizontal, output 1 width 0") << 1920 << 1080 << -1 << "0";
 }
 
 // Nothing is written, the changed flag stays down and Apply is not marked.
@@ -283,10 +304,7 @@ void TestOutputSet::applyRefused()
     QFETCH(int, height);
     QFETCH(int, choose);
     QFETCH(QString, typed);
-    QFETCH(int, stopped);
     setBlock(3, width, height);
-    if (stopped >= 0)
-        fpga_sim_power(stopped, false);
     Screen sc;
     if (choose >= 0)
         sc.s.on_comboBox_activated(choose);

@@ -5,6 +5,7 @@
 #include "global.h"
 #include "krarampara.h"
 #include "mainwindow.h"
+#include "textfit.h"
 
 #include <QFile>
 #include <QFontMetrics>
@@ -22,7 +23,9 @@ namespace {
 const KraText kTitle = {{"用户模式", "User mode", "Слот", "Chế độ người dùng", "用戶模式"}};
 const KraText kDelete = {{"删除", "Delete", "Удалить", "Xoá bỏ", "删除"}};
 const KraText kUse = {{"调用", "Invoke", "Вызвать", "Dùng", "調用"}};
-const KraText kUsing = {{"使用中\u00AD", "Using", "Использовать", "sử dụng", "使用中\u00AD"}};
+// The soft hyphen that ends the Chinese word is left out: Qt draws one at the end of a
+// text as a visible "-".
+const KraText kUsing = {{"使用中", "Using", "Использовать", "sử dụng", "使用中"}};
 const KraText kBlank = {{"未保存用户模式数据", "Usermode does not exist", "Данные не сохранены",
                          "Chế độ không được lưu", "未保存用戶模式數據"}};
 const KraText kTileName = {{"用户模式%d", "MODE %d", "Слот %d", "Chế độ %d", "用戶模式%d"}};
@@ -164,6 +167,10 @@ void CustomMode::language_changed()
     ui->Button_use->setText(kra_text(kUse));
     ui->label_using->setText(kra_text(kUsing));
     ui->label_blank->setText(kra_text(kBlank));
+    for (QLabel *l : {ui->label_title, ui->label_using, ui->label_blank})
+        kra_fit_text(l);
+    for (QPushButton *b : {ui->Button_delete, ui->Button_use})
+        kra_fit_text(b);
 }
 
 void CustomMode::init()
@@ -201,6 +208,7 @@ void CustomMode::init()
             badge->setStyleSheet(QString::fromLatin1(kBadgeStyle));
             badge->setAlignment(Qt::AlignCenter);
             badge->setGeometry(96, t + 2, 56, 30);
+            kra_fit_text(badge);
             badge->raise();
         }
         auto *number = new QLabel(QString::number(i + 1), content);
@@ -219,6 +227,7 @@ void CustomMode::init()
                                                             Qt::ElideRight, name->width()));
         else
             name->setText(fill(kra_text(kTileName), {i + 1}));
+        kra_fit_text(name);
         auto *button = new QPushButton(content);
         button->setObjectName(QString::number(i));
         button->setGeometry(3, t + 3, 148, 78);

@@ -6,6 +6,7 @@
 #include "mainwindow.h"
 #include "screens.h"
 #include "sourcepanel.h"
+#include "textfit.h"
 #include "tip.h"
 
 #include <QFrame>
@@ -18,7 +19,9 @@ const KraText kTitle = {{"信源切换", "Source switch", "Переключен�
                          "信源切換"}};
 const KraText kInputCut = {{"输入截取", "Input intercept", "Источник", "Chặn nguồn vào", "輸入截取"}};
 const KraText kEdid = {{"设置EDID", "EDID Settings", "Настройка EDID", "Cài đặt EDID", "設置EDID"}};
-const KraText kUsing = {{"使用中\u00AD", "Using", "Использовать", "sử dụng", "使用中\u00AD"}};
+// The soft hyphen that ends the Chinese word is left out: Qt draws one at the end of a
+// text as a visible "-".
+const KraText kUsing = {{"使用中", "Using", "Использовать", "sử dụng", "使用中"}};
 // Pop-up buttons by language: x and width, right edge at 779.
 const int kPopupX[5] = {680, 620, 640, 640, 680};
 const int kPopupWidth[5] = {100, 160, 140, 140, 100};
@@ -292,12 +295,14 @@ void InputChoose::initSource()
         valueLabel->setObjectName(QStringLiteral("label_source_value"));
         valueLabel->setGeometry(10, 57, 172, 24);
         valueLabel->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 20px"));
+        kra_fit_text(valueLabel);
         if (used) {
             auto *badge = new QLabel(kra_text(kUsing), tile);
             badge->setObjectName(QStringLiteral("label_using"));
             badge->setGeometry(164, 0, 56, 30);
             badge->setAlignment(Qt::AlignCenter);
             badge->setStyleSheet(QString::fromLatin1(kBadgeStyle));
+            kra_fit_text(badge);
         }
         QPushButton *b = kra_overlay_button(tile, QString::number(i), QRect(1, 1, 218, 88));
         connect(b, &QPushButton::clicked, this, &InputChoose::kra_source_button_clicked);

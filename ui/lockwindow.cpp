@@ -2,6 +2,7 @@
 #include "global.h"
 #include "krarampara.h"
 #include "mainwindow.h"
+#include "textfit.h"
 
 #include <QLabel>
 
@@ -90,6 +91,7 @@ void LockWindow::syncUpdate()
         input_state_[k]->setText(signal ? QStringLiteral("%1x%2@%3").arg(w).arg(h).arg(r) : kra_text(kNoSignal));
         input_state_[k]->setStyleSheet(signal ? QStringLiteral("color: #00D65B;font: 16px;border:0px;")
                                               : QStringLiteral("color: #CCCCCC;font: 16px;border:0px;"));
+        kra_fit_text(input_state_[k]);
     }
 }
 
