@@ -11,9 +11,13 @@
 #include "mainwindow.h"
 #include "option.h"
 #include "outputset.h"
+#include "QRoundProgressBar.h"
+#include "fpga_manage.h"
+#include "smartmapping.h"
 #include "test_chart.h"
 #include "tip.h"
 
+#include <QCoreApplication>
 #include <map>
 
 namespace {
@@ -136,6 +140,8 @@ const std::map<int, ScreenEntry> &table()
         // The pattern keeps running on the LED screen: the idle time-out leaves it open.
         m[Page::TestPatterns] = screen<test_chart, &g_test_chart>(
             on(Page::Settings), [](test_chart &s, int) { s.syncUpdate(); }, {}, false);
+        m[Page::SmartMapping] = screen<SmartMapping, &g_smartmapping>(
+            on(Page::Settings), [](SmartMapping &s, int code) { s.syncUpdate(code); });
         return m;
     }();
     return t;
@@ -237,7 +243,7 @@ void KraShell::show_tip(int kind)
 bool KraShell::close_top()
 {
     const ScreenEntry *e = entry(g_page_focus);
-    if (!e || !e->idleCloses || !e->below || !e->current())
+    if (!e || !e->idleCloses || !e->below || !e->current() || g_qround_bar)
         return false;
     kra_close_screen(g_page_focus);
     return true;
@@ -253,10 +259,24 @@ bool KraShell::update_shown() const
     return g_mainwindow && g_mainwindow->update_shown();
 }
 
-// The screens that start jobs (advanced settings, smart mapping, communication) show their
-// progress; none of them is built yet.
-void KraShell::job_progress(int, int)
+namespace {
+// GUI thread: the smart mapping screen feeds its bar through its signal; any other job's
+// bar is fed directly.
+void jobProgressInGui(int sink, int percent)
 {
+    if (sink == PROGRESS_SMARTMAPPING && g_smartmapping)
+        emit g_smartmapping->sig_qround_bar_update(percent);
+    else if (g_qround_bar)
+        g_qround_bar->para_sync(percent);
+}
+} // namespace
+
+void KraShell::job_progress(int sink, int percent)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app)
+        return;
+    QMetaObject::invokeMethod(app, [sink, percent] { jobProgressInGui(sink, percent); }, Qt::QueuedConnection);
 }
 
 void KraShell::update_notice(bool shown)

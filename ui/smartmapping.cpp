@@ -1,0 +1,765 @@
+#include "smartmapping.h"
+#include "ui_smartmapping.h"
+
+#include "QRoundProgressBar.h"
+#include "fpga_manage.h"
+#include "krarampara.h"
+#include "numberkeyboard.h"
+#include "screens.h"
+#include "sourcepanel.h"
+#include "utils.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <algorithm>
+
+namespace {
+
+// Texts in language-code order: zh-CN, en, ru, vi, zh-TW.
+const KraText kTitle = {{"智能调屏", "Smart debugging screen", "Умная настройка экрана",
+                         "Điều chỉnh màn hình thông minh", "智能調屏"}};
+const KraText kShortcut = {{"快捷点屏", "Debugging\nscreen", "Пошаговая\nнастройка", "Chạm vào màn\nhình nhanh",
+                            "快捷點屏"}};
+const KraText kLoadscan = {{"加载扫描", "Load scan", "Загрузить\nсканирование", "Cài đặt quét", "加載掃描"}};
+const KraText kParaweld = {{"参数固化", "Curing\nparameter", "Сохранение\nнастроек", "Lưu thông số", "參數固化"}};
+const KraText kMapping = {{"Mapping", "Mapping", "Маршрут", "Mapping", "Mapping"}};
+const KraText kStep1 = {{"步骤1箱体设置", "Step 1 Cabinet setup", "Шаг 1. Настройка кабинета",
+                         "Bước 1: Thiết lập cabin", "步驟1箱體設置"}};
+const KraText kBoxWidth = {{"箱体宽度", "Cabinet width", "Ширина кабинета", "Chiều rộng cabin", "箱體寬度"}};
+const KraText kBoxHeight = {{"箱体高度", "Cabinet height", "Высота кабинета", "Chiều cao cabin", "箱體高度"}};
+const KraText kNext = {{"下一步", "Next", "Далее", "Bước tiếp theo", "下一步"}};
+const KraText kPrevious = {{"上一步", "Previous", "Назад", "Thao tác\nphía trước", "上一步"}};
+const KraText kStep2 = {{"步骤2选择网口", "Step 2 Select port", "Шаг 2. Выберите сетевой порт",
+                         "Bước 2 :Chọn cổng mạng", "步驟2選擇網口"}};
+const KraText kTab = {{"网口%1~%2", "LED%1~%2", "LED%1~%2", "LED%1~%2", "網口%1~%2"}};
+const KraText kStep3 = {{"步骤3屏参设置", "Step 3 Screen parameter setting", "Шаг 3.Настройка параметров экрана",
+                         "Bước 3:Cài đặt thông số màn hình", "步驟3屏參設置"}};
+const KraText kBoxLine = {{"箱体行数", "Number of Cabinet in rows", "Кол-во рядов", "Số lượng hàng tủ", "箱體行數"}};
+const KraText kBoxColumn = {{"箱体列数", "Number of Cabinet in lines", "Кол-во столбцов", "Số lượng cột tủ",
+                             "箱體列數"}};
+const KraText kRouteWay = {{"屏体走线方式", "Screen alignment mode", "Тип подключения кабинетов",
+                            "Chế độ căn chỉnh màn hình", "屏體走線方式"}};
+const KraText kHorizon = {{"水平偏移", "Horizontal offset", "Горизонтальное смещение", "Bù đắp theo chiều ngang",
+                           "水平偏移"}};
+const KraText kVert = {{"垂直偏移", "Vertical offset", "Вертикальное смещение", "Bù đắp theo chiều dọc", "垂直偏移"}};
+const KraText kSend = {{"发送", "Send", "Отправить", "Gửi", "髮送"}};
+const KraText kRouting = {{"走线%1", "Routing %1", "Путь %1", "Dấu vết%1", "走線%1"}};
+const KraText kCancel = {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}};
+const KraText kTile = {{"网口LED%1", "LED%1", "LED%1", "LED%1", "網口LED%1"}};
+const KraText kStep1Port = {{"步骤1选择网口", "Step 1 Select network port", "Шаг 1. Выбор LAN-порта",
+                             "Bước 1 Chọn cổng mạng", "步驟1選擇網口"}};
+const KraText kStep2Scan = {{"步骤2加载扫描参数", "Step 2 Upload scan parameters", "Шаг 2.Настройка сканирования",
+                             "Bước 2Tải thông số quét", "步驟2加載掃描參數"}};
+const KraText kDetected = {{"检测到以下屏参文件", "Detected the following screen parameter files",
+                            "Были обнаружены следующие файлы параметров экрана",
+                            "Các tập tin tham số màn hình sau đã được phát hiện", "檢測到以下屏參文件"}};
+const KraText kLoad = {{"加载", "Load", "Загрузка", "Tải về", "加載"}};
+const KraText kNoFile = {{"无加载文件!", "No loaded file!", "Нет файлов для загрузки!", "Không có tập tin để tải!",
+                          "無加載文件!"}};
+const KraText kParaStep = {{"参数固化操作", "Parameter curing operation", "Полное сохранение всех настроек",
+                            "Lưu thông số", "參數固化操作"}};
+const KraText kOk = {{"确定", "OK", "OK", "Đồng ý", "確定"}};
+const KraText kMappingStep = {{"Mapping开关", "Mapping switch", "Переключатель сопоставления", "Bật mapping",
+                               "Mapping開關"}};
+
+// Number fields: keyboard caption and the widest value the field's record entry holds.
+struct FieldRule {
+    My_lineEdit *Ui::SmartMapping::*field;
+    KraText caption;
+    u32 max;
+};
+const FieldRule kFields[] = {
+    {&Ui::SmartMapping::lineEdit_X, {{"箱体宽度", "width", "width", "width", "箱體寬度"}}, 0xFFFF},
+    {&Ui::SmartMapping::lineEdit_Y, {{"箱体高度", "height", "height", "height", "箱體高度"}}, 0xFFFF},
+    {&Ui::SmartMapping::lineEdit_line, {{"箱体行数", "rows", "rows", "rows", "箱體行數"}}, 0xFF},
+    {&Ui::SmartMapping::lineEdit_column, {{"箱体列数", "lines", "lines", "lines", "箱體列數"}}, 0xFF},
+    {&Ui::SmartMapping::lineEdit_horzion, {{"水平偏移", "Horizontal", "Horizontal", "Horizontal", "水平偏移"}}, 0xFFFF},
+    {&Ui::SmartMapping::lineEdit_vert, {{"垂直偏移", "Vertical", "Vertical", "Vertical", "垂直偏移"}}, 0xFFFF},
+};
+
+// One sheet for the looks that change: "look" names the kind, "marked" the state.
+const char *const kSheet =
+    "QDialog#SmartMapping, QWidget{background-color: rgb(16, 16, 28);}"
+    "QPushButton[look=\"menu\"][marked=\"true\"]{background-color:#4777FF;color:#FFFFFF}"
+    "QPushButton[look=\"menu\"][marked=\"false\"]{background-color:#10101C;color:#FFFFFF}"
+    "QPushButton[look=\"menu\"][grey=\"true\"]{background-color: gray;border:2px;color: #FFFFFF}"
+    "QPushButton[look=\"tab\"][marked=\"true\"]{background-color: #4777FF;color: rgb(255, 255, 255);"
+    "border:1px solid rgb(255, 255, 255);}"
+    "QPushButton[look=\"tab\"][marked=\"false\"]{color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);}"
+    "QFrame[look=\"tile\"][marked=\"true\"]{background-color: #212435;border:1px solid #00D65B;}"
+    "QFrame[look=\"tile\"][marked=\"false\"]{background-color: #212435;border:1px solid #FFFFFF;}"
+    "QLabel[look=\"tiletext\"]{background-color: #212435;color: #FFFFFF}"
+    "#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}"
+    "QLabel[look=\"local\"][marked=\"true\"]{background-color:#4777FF;color: #FFFFFF}"
+    "QLabel[look=\"local\"][marked=\"false\"]{background-color: rgb(33, 36, 53);color: #FFFFFF}"
+    "QLabel[look=\"usb\"][marked=\"true\"]{background-color:#4777FF;color: #00FF00;}"
+    "QLabel[look=\"usb\"][marked=\"false\"]{background-color: rgb(33, 36, 53);color: #00FF00}"
+    "QLabel[look=\"empty\"]{background-color: rgb(33, 36, 53);color: #FFFFFF}"
+    "QPushButton[look=\"pager\"]{background-color: rgb(33, 36, 53);}";
+
+void set_look(QWidget *w, const char *property, const QVariant &value)
+{
+    if (w->property(property) == value)
+        return;
+    w->setProperty(property, value);
+    w->style()->unpolish(w);
+    w->style()->polish(w);
+}
+
+void set_marked(QWidget *w, bool marked)
+{
+    set_look(w, "marked", marked);
+}
+
+constexpr int kPorts = 24;      // three groups of eight shown
+constexpr int kMaxFiles = 100;
+constexpr int kPerPage = 5;
+constexpr int kMappingBit = 7;  // of register 0: the mapping switch
+
+enum StackPage { P_SIZE, P_PORT, P_GRID, P_ROUTE, P_SCAN_PORT, P_SCAN_FILE, P_SAVE, P_MAPPING };
+
+} // namespace
+
+SmartMapping::SmartMapping(QWidget *parent)
+    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), ui(new Ui::SmartMapping)
+{
+    ui->setupUi(this);
+    setFixedSize(800, 480);
+    setStyleSheet(QString::fromLatin1(kSheet));
+    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIconSize(QSize(32, 32));
+    for (QPushButton *b : {ui->Button_shortcut, ui->Button_loadscan, ui->Button_paraweld, ui->Button_mapping}) {
+        b->setProperty("look", "menu");
+        set_marked(b, false);
+    }
+    QPushButton *const tabs[] = {ui->Button_wlan1, ui->Button_wlan2, ui->Button_wlan3, ui->Button_wlan4,
+                                 ui->Button_wlan5, ui->Button_wlan6, ui->Button_wlan7, ui->Button_wlan8};
+    for (int k = 0; k < 8; ++k) {
+        tabs[k]->setProperty("look", "tab");
+        tabs[k]->setProperty("tab", k + 1);
+        set_marked(tabs[k], k == 0);
+        tabs[k]->setGeometry(85 + 150 * (k % 4), 70, 130, 50);
+    }
+    ui->Button_wlan4->hide(); // ports 25 to 32 do not exist
+    ui->Button_wlan8->hide();
+    for (int n = 1; n <= 16; ++n) {
+        auto *b = findChild<QToolButton *>(QStringLiteral("Button_route%1").arg(n));
+        b->setIcon(QIcon(QStringLiteral(":/png/line%1.png").arg(n)));
+        b->setProperty("pattern", n);
+        connect(b, &QToolButton::clicked, this, &SmartMapping::kra_button_route_clicked);
+    }
+    ui->Button_route->setIconSize(QSize(30, 30));
+    ui->Button_mapping_state->setIconSize(QSize(70, 32));
+
+    show_page(P_SIZE);
+    button_select(ui->Button_shortcut);
+    LINE_TYPE grid = fpga_manage::line_type_copy();
+    grid.net_port = 0;
+    fpga_manage::store_line_type(grid);
+
+    for (QPushButton *b : tabs)
+        connect(b, &QPushButton::clicked, this, &SmartMapping::kra_button_tab_clicked);
+    for (const FieldRule &f : kFields)
+        connect(ui->*f.field, &My_lineEdit::send_show, this, &SmartMapping::show_numberkeyboard_ui);
+    if (g_numberkeyboard)
+        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
+                &SmartMapping::confirmString);
+    // After the bar's own connection (made per job), so the bar has gone when this runs.
+    connect(this, &SmartMapping::sig_qround_bar_update, this, &SmartMapping::job_progressed,
+            Qt::QueuedConnection);
+
+    language_changed();
+    line_select(1);
+}
+
+SmartMapping::~SmartMapping()
+{
+    if (own_field(g_lineedit))
+        g_lineedit = nullptr;
+    if (g_smartmapping == this)
+        g_smartmapping = nullptr;
+    delete ui;
+}
+
+bool SmartMapping::own_field(const QLineEdit *field) const
+{
+    for (const FieldRule &f : kFields)
+        if (field && field == ui->*f.field)
+            return true;
+    return false;
+}
+
+void SmartMapping::show_page(int index)
+{
+    ui->stackedWidget->setCurrentIndex(index);
+}
+
+// ---- frame: menu, back, refresh, language ----
+
+void SmartMapping::on_Button_back_clicked()
+{
+    if (g_qround_bar)
+        return;
+    kra_close_screen(Page::SmartMapping);
+}
+
+void SmartMapping::button_select(QPushButton *button)
+{
+    if (menu_selected_)
+        set_marked(menu_selected_, false);
+    menu_selected_ = button;
+    set_marked(button, true);
+}
+
+void SmartMapping::on_Button_shortcut_clicked()
+{
+    if (g_qround_bar)
+        return;
+    button_select(ui->Button_shortcut);
+    show_page(P_SIZE);
+    list_active_ = false;
+    language_for_shortcutt_page0();
+}
+
+void SmartMapping::on_Button_loadscan_clicked()
+{
+    if (g_qround_bar)
+        return;
+    refresh_scan_count();
+    if (scan_count_ == 0)
+        return;
+    button_select(ui->Button_loadscan);
+    show_page(P_SCAN_PORT);
+    select_tab(5);
+    language_for_loadscan_page4();
+    list_active_ = false;
+}
+
+void SmartMapping::on_Button_paraweld_clicked()
+{
+    if (g_qround_bar)
+        return;
+    button_select(ui->Button_paraweld);
+    show_page(P_SAVE);
+    language_for_paraweld_page6();
+    list_active_ = false;
+}
+
+void SmartMapping::on_Button_mapping_clicked()
+{
+    if (g_qround_bar)
+        return;
+    button_select(ui->Button_mapping);
+    ui->Button_mapping_state->setIcon(
+        QIcon(mapping_on() ? QStringLiteral(":/png/button_on.png") : QStringLiteral(":/png/button_off.png")));
+    show_page(P_MAPPING);
+    list_active_ = false;
+    language_for_mapping_onoff_page7();
+}
+
+void SmartMapping::syncUpdate(int code)
+{
+    if (code == 100)
+        return;
+    if (code == 101 || code == 102) {
+        // The list and the chosen file stay as they are while a job runs; served when it ends.
+        if (g_qround_bar)
+            pending_list_ = std::max(pending_list_, code);
+        else
+            rebuild_list(code);
+        return;
+    }
+    if (KraRamPara::pInstance()->KraLanguageChanged())
+        language_changed();
+}
+
+void SmartMapping::rebuild_list(int code)
+{
+    if (code == 102 || list_active_)
+        build_file_list();
+}
+
+void SmartMapping::job_progressed(int percent)
+{
+    if (percent < 100 || g_qround_bar || !pending_list_)
+        return;
+    const int code = pending_list_;
+    pending_list_ = 0;
+    rebuild_list(code);
+}
+
+void SmartMapping::language_changed()
+{
+    const int shown = ui->stackedWidget->currentIndex();
+    if (menu_selected_ == ui->Button_shortcut) {
+        if (shown == P_PORT) {
+            language_for_shortcutt_page1();
+            wlan_init(0);
+        } else if (shown == P_GRID) {
+            language_for_shortcutt_page2();
+        } else if (shown == P_ROUTE) {
+            language_for_shortcutt_page3();
+            line_select(fpga_manage::line_type_copy().pattern);
+        } else {
+            language_for_shortcutt_page0();
+        }
+    } else if (menu_selected_ == ui->Button_loadscan) {
+        if (shown == P_SCAN_PORT) {
+            wlan_init(1);
+            language_for_loadscan_page4();
+        } else if (shown == P_SCAN_FILE) {
+            language_for_loadscan_page5();
+        }
+    } else if (menu_selected_ == ui->Button_paraweld) {
+        language_for_paraweld_page6();
+    }
+    refresh_scan_count();
+    ui->label_title->setText(kra_text(kTitle));
+    ui->Button_shortcut->setText(kra_text(kShortcut));
+    ui->Button_loadscan->setText(kra_text(kLoadscan));
+    ui->Button_paraweld->setText(kra_text(kParaweld));
+    ui->Button_mapping->setText(kra_text(kMapping));
+    language_for_mapping_onoff_page7();
+}
+
+void SmartMapping::language_for_shortcutt_page0()
+{
+    ui->label_step1->setText(kra_text(kStep1));
+    ui->label_boxwidth->setText(kra_text(kBoxWidth));
+    ui->label_boxheight->setText(kra_text(kBoxHeight));
+    ui->Button_next->setText(kra_text(kNext));
+}
+
+void SmartMapping::language_for_shortcutt_page1()
+{
+    ui->label_step2->setText(kra_text(kStep2));
+    QPushButton *const tabs[] = {ui->Button_wlan1, ui->Button_wlan2, ui->Button_wlan3};
+    for (int k = 0; k < 3; ++k)
+        tabs[k]->setText(kra_text(kTab).arg(8 * k + 1).arg(8 * k + 8));
+    ui->Button_front_2->setText(kra_text(kPrevious));
+    ui->Button_next_2->setText(kra_text(kNext));
+}
+
+void SmartMapping::language_for_shortcutt_page2()
+{
+    ui->label_step3->setText(kra_text(kStep3));
+    ui->label_boxline->setText(kra_text(kBoxLine));
+    ui->label_boxlcolumn->setText(kra_text(kBoxColumn));
+    ui->label_routeway->setText(kra_text(kRouteWay));
+    ui->label_horizon->setText(kra_text(kHorizon));
+    ui->label_vert->setText(kra_text(kVert));
+    ui->Button_send->setText(kra_text(kSend));
+    ui->Button_front_3->setText(kra_text(kPrevious));
+    line_select(fpga_manage::line_type_copy().pattern);
+}
+
+void SmartMapping::language_for_shortcutt_page3()
+{
+    for (int n = 1; n <= 16; ++n)
+        findChild<QToolButton *>(QStringLiteral("Button_route%1").arg(n))->setText(kra_text(kRouting).arg(n));
+    ui->Button_cancel->setText(kra_text(kCancel));
+}
+
+void SmartMapping::language_for_loadscan_page4()
+{
+    ui->label_step1_5->setText(kra_text(kStep1Port));
+    QPushButton *const tabs[] = {ui->Button_wlan5, ui->Button_wlan6, ui->Button_wlan7};
+    for (int k = 0; k < 3; ++k)
+        tabs[k]->setText(kra_text(kTab).arg(8 * k + 1).arg(8 * k + 8));
+    ui->Button_next_5->setText(kra_text(kNext));
+}
+
+void SmartMapping::language_for_loadscan_page5()
+{
+    ui->label_step2_6->setText(kra_text(kStep2Scan));
+    ui->label_step2_7->setText(kra_text(kDetected));
+    ui->Button_front_6->setText(kra_text(kPrevious));
+    ui->Button_load->setText(kra_text(kLoad));
+    if (files_.isEmpty() && frame_file_ && entries_[0])
+        entries_[0]->setText(kra_text(kNoFile));
+}
+
+void SmartMapping::language_for_paraweld_page6()
+{
+    ui->label_step1_6->setText(kra_text(kParaStep));
+    ui->Button_confirm->setText(kra_text(kOk));
+}
+
+void SmartMapping::language_for_mapping_onoff_page7()
+{
+    ui->label_step1_7->setText(kra_text(kMappingStep));
+}
+
+// ---- quick lighting: pages 0 to 3 ----
+
+void SmartMapping::on_Button_next_clicked()
+{
+    LINE_TYPE grid = fpga_manage::line_type_copy();
+    grid.box_width = u16(ui->lineEdit_X->text().toUInt());
+    grid.box_height = u16(ui->lineEdit_Y->text().toUInt());
+    fpga_manage::store_line_type(grid);
+    select_tab(1);
+    language_for_shortcutt_page1();
+    show_page(P_PORT);
+}
+
+void SmartMapping::on_Button_front_2_clicked()
+{
+    show_page(P_SIZE);
+    language_for_shortcutt_page0();
+}
+
+void SmartMapping::on_Button_next_2_clicked()
+{
+    show_page(P_GRID);
+    language_for_shortcutt_page2();
+}
+
+void SmartMapping::on_Button_front_3_clicked()
+{
+    if (g_qround_bar)
+        return;
+    show_page(P_PORT);
+    language_for_shortcutt_page1();
+}
+
+void SmartMapping::on_Button_route_clicked()
+{
+    show_page(P_ROUTE);
+    language_for_shortcutt_page3();
+}
+
+void SmartMapping::kra_button_route_clicked()
+{
+    if (QObject *b = sender())
+        line_select(b->property("pattern").toInt());
+    show_page(P_GRID);
+    language_for_shortcutt_page2();
+}
+
+void SmartMapping::on_Button_cancel_clicked()
+{
+    show_page(P_GRID);
+    language_for_shortcutt_page2();
+}
+
+void SmartMapping::line_select(int pattern)
+{
+    if (pattern >= 1 && pattern <= 16)
+        ui->Button_route->setIcon(QIcon(QStringLiteral(":/png/line%1.png").arg(pattern)));
+    ui->Button_route->setText(kra_text(kRouting).arg(pattern));
+    LINE_TYPE grid = fpga_manage::line_type_copy();
+    grid.pattern = u8(pattern);
+    fpga_manage::store_line_type(grid);
+}
+
+void SmartMapping::on_Button_send_clicked()
+{
+    if (!fpga_manage::job_start_free())
+        return;
+    LINE_TYPE grid = fpga_manage::line_type_copy();
+    grid.rows = u8(ui->lineEdit_line->text().toUInt());
+    grid.columns = u8(ui->lineEdit_column->text().toUInt());
+    grid.offset_x = u16(ui->lineEdit_horzion->text().toUInt());
+    grid.offset_y = u16(ui->lineEdit_vert->text().toUInt());
+    fpga_manage::store_line_type(grid);
+    start_job(JOB_SMART_MAPPING);
+}
+
+bool SmartMapping::start_job(u16 code)
+{
+    if (!fpga_manage::job_start_free())
+        return false;
+    QRoundProgressBar::create_qround_bar(this);
+    connect(this, &SmartMapping::sig_qround_bar_update, g_qround_bar, &QRoundProgressBar::para_sync);
+    fpga_manage::start_job(code);
+    return true;
+}
+
+void SmartMapping::show_numberkeyboard_ui(QString)
+{
+    for (const FieldRule &f : kFields) {
+        if (sender() == ui->*f.field)
+            kra_ask_number(ui->*f.field, kra_text(f.caption));
+    }
+}
+
+// A value wider than its record entry is refused: cut to width it would place the cards of
+// a geometry nobody typed.
+void SmartMapping::confirmString(QString text)
+{
+    for (const FieldRule &f : kFields) {
+        if (g_lineedit != ui->*f.field)
+            continue;
+        bool ok = false;
+        const uint v = text.toUInt(&ok);
+        if (ok && v <= f.max)
+            g_lineedit->setText(QString::number(v));
+        return;
+    }
+}
+
+// ---- port grid (pages 1 and 4) ----
+
+void SmartMapping::kra_button_tab_clicked()
+{
+    if (QObject *b = sender())
+        select_tab(b->property("tab").toInt());
+}
+
+void SmartMapping::select_tab(int tab)
+{
+    if (auto *old = findChild<QPushButton *>(QStringLiteral("Button_wlan%1").arg(tab_selected_)))
+        set_marked(old, false);
+    tab_selected_ = tab;
+    set_marked(findChild<QPushButton *>(QStringLiteral("Button_wlan%1").arg(tab)), true);
+    group_ = u8(tab <= 4 ? tab - 1 : tab - 5);
+    tile_ = 0;
+    wlan_init(tab <= 4 ? 0 : 1);
+}
+
+void SmartMapping::wlan_init(unsigned char page)
+{
+    kra_retire_frame(grid_);
+    std::fill(std::begin(tiles_), std::end(tiles_), nullptr);
+    grid_ = new QFrame(page == 0 ? ui->page_2 : ui->page_5);
+    grid_->setObjectName(QStringLiteral("frame_wlan"));
+    grid_->setGeometry(1, 135, 608, 165);
+    const int port = fpga_manage::line_type_copy().net_port;
+    QFont f = font();
+    f.setPointSize(12);
+    for (int i = 0; i < 8; ++i) {
+        const int x0 = 150 * (i % 4), y0 = 75 * (i / 4);
+        tiles_[i] = new QFrame(grid_);
+        tiles_[i]->setObjectName(QStringLiteral("tile%1").arg(i));
+        tiles_[i]->setGeometry(x0 + 9, y0 + 14, 130, 60);
+        tiles_[i]->setProperty("look", "tile");
+        set_marked(tiles_[i], group_ * 8 + i == port);
+        kra_picture_label(grid_, QStringLiteral("icon%1").arg(i), QRect(x0 + 59, y0 + 17, 32, 28),
+                          QStringLiteral(":/png/offline.png"));
+        auto *text = new QLabel(kra_text(kTile).arg(group_ * 8 + i + 1), grid_);
+        text->setObjectName(QStringLiteral("text%1").arg(i));
+        text->setGeometry(x0 + 29, y0 + 45, 91, 28);
+        text->setFont(f);
+        text->setAlignment(Qt::AlignCenter);
+        text->setProperty("look", "tiletext");
+        QPushButton *b = kra_overlay_button(grid_, QString::number(i), QRect(x0 + 10, y0 + 15, 128, 58));
+        connect(b, &QPushButton::clicked, this, &SmartMapping::kra_button_wlan_clicked);
+    }
+    grid_->show();
+}
+
+void SmartMapping::kra_button_wlan_clicked()
+{
+    QObject *b = sender();
+    if (!b)
+        return;
+    for (QFrame *t : tiles_)
+        set_marked(t, false);
+    tile_ = u8(b->objectName().toInt());
+    LINE_TYPE grid = fpga_manage::line_type_copy();
+    grid.net_port = u8(group_ * 8 + tile_);
+    fpga_manage::store_line_type(grid);
+    set_marked(tiles_[tile_], true);
+}
+
+// ---- load scan (pages 4 and 5) ----
+
+QStringList SmartMapping::list_scan_files(const QString &dir, int max) const
+{
+    QStringList out;
+    const QFileInfoList entries =
+        QDir(kra_path(dir)).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
+    for (const QFileInfo &fi : entries) {
+        if (out.size() >= max)
+            break;
+        if (fi.suffix() == QLatin1String("ztfile"))
+            out << fi.absoluteFilePath();
+    }
+    return out;
+}
+
+int SmartMapping::usb_scan_files() const
+{
+    return list_scan_files(QStringLiteral("/mnt/usb1/"), kMaxFiles).size();
+}
+
+// Every file of the scan folder counts, whatever its suffix; with none there, the scan
+// files of the stick. Taken afresh wherever the Load scan button or the list is built.
+void SmartMapping::refresh_scan_count()
+{
+    fpga_manage *fpga = fpga_manage::p_fpga_manage;
+    if (fpga && fpga->rcvRecovery && fpga->rcvRecovery->get_dir_file(QStringLiteral("/data/smartmapping")) == 0)
+        scan_count_ = u32(fpga->rcvRecovery->smart_files().size());
+    if (scan_count_ == 0)
+        scan_count_ = u32(usb_scan_files());
+    set_look(ui->Button_loadscan, "grey", scan_count_ == 0);
+}
+
+void SmartMapping::on_Button_next_5_clicked()
+{
+    build_file_list();
+}
+
+void SmartMapping::build_file_list()
+{
+    files_ = list_scan_files(QStringLiteral("/data/smartmapping"), kMaxFiles);
+    local_count_ = files_.size();
+    files_ += list_scan_files(QStringLiteral("/mnt/usb1/"), kMaxFiles - local_count_);
+    refresh_scan_count();
+    page_ = 0;
+    last_page_ = files_.isEmpty() ? 0 : (files_.size() - 1) / kPerPage;
+    list_active_ = true;
+    scan_file_list();
+    language_for_loadscan_page5();
+}
+
+void SmartMapping::scan_file_list()
+{
+    kra_retire_frame(frame_file_);
+    std::fill(std::begin(entries_), std::end(entries_), nullptr);
+    selected_ = 0;
+    fpga_manage::set_ztfile_name(QString());
+    frame_file_ = new QFrame(ui->page_6);
+    frame_file_->setObjectName(QStringLiteral("frame_file"));
+    frame_file_->setGeometry(10, 90, 580, 240);
+    QFont f = font();
+    f.setPointSize(15);
+    if (files_.isEmpty()) {
+        entries_[0] = new QLabel(kra_text(kNoFile), frame_file_);
+        entries_[0]->setGeometry(5, 5, 570, 40);
+        entries_[0]->setFont(f);
+        entries_[0]->setTextFormat(Qt::PlainText);
+        entries_[0]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        entries_[0]->setProperty("look", "empty");
+    } else {
+        const int first = page_ * kPerPage;
+        const int shown = std::min<int>(kPerPage, files_.size() - first);
+        for (int k = 0; k < shown; ++k) {
+            const int i = first + k;
+            const QRect rect(5, 5 + 45 * k, 520, 40);
+            entry_paths_[k] = files_[i];
+            QString name = files_[i].mid(files_[i].lastIndexOf(QLatin1Char('/')) + 1);
+            name.remove(QLatin1Char('\n'));
+            QLabel *l = new QLabel(frame_file_);
+            l->setObjectName(QStringLiteral("label_file%1").arg(k));
+            l->setTextFormat(Qt::PlainText); // a file name is never markup
+            l->setText(name);
+            l->setGeometry(rect);
+            l->setFont(f);
+            l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            l->setProperty("look", i < local_count_ ? "local" : "usb");
+            set_marked(l, i == selected_);
+            entries_[k] = l;
+            QPushButton *b = kra_overlay_button(frame_file_, QString::number(k), rect);
+            connect(b, &QPushButton::clicked, this, &SmartMapping::kra_button_file_clicked);
+        }
+        if (page_ == 0)
+            fpga_manage::set_ztfile_name(files_[0]);
+        if (page_ > 0) {
+            QPushButton *b = kra_icon_button(frame_file_, QStringLiteral("Button_previous"), QRect(530, 5, 50, 50),
+                                             QStringLiteral(":/png/previous.png"));
+            b->setProperty("look", "pager");
+            connect(b, &QPushButton::clicked, this, &SmartMapping::kra_Button_previous_clicked);
+        }
+        if (page_ < last_page_) {
+            QPushButton *b = kra_icon_button(frame_file_, QStringLiteral("Button_next"), QRect(530, 185, 50, 50),
+                                             QStringLiteral(":/png/next.png"));
+            b->setProperty("look", "pager");
+            connect(b, &QPushButton::clicked, this, &SmartMapping::kra_Button_next_clicked);
+        }
+    }
+    frame_file_->show();
+    show_page(P_SCAN_FILE);
+}
+
+void SmartMapping::kra_Button_previous_clicked()
+{
+    if (g_qround_bar)
+        return;
+    page_ = std::max(0, page_ - 1);
+    scan_file_list();
+}
+
+void SmartMapping::kra_Button_next_clicked()
+{
+    if (g_qround_bar)
+        return;
+    page_ = page_ + 1 > last_page_ ? 0 : page_ + 1;
+    scan_file_list();
+}
+
+void SmartMapping::mark_entry(int position, bool marked)
+{
+    if (position >= 0 && position < kPerPage && entries_[position])
+        set_marked(entries_[position], marked);
+}
+
+void SmartMapping::kra_button_file_clicked()
+{
+    QObject *b = sender();
+    if (g_qround_bar || !b)
+        return;
+    const int k = b->objectName().toInt();
+    if (k < 0 || k >= kPerPage || !entries_[k])
+        return;
+    selected_ = k;
+    for (int p = 0; p < kPerPage; ++p)
+        mark_entry(p, p == k);
+    fpga_manage::set_ztfile_name(entry_paths_[k]);
+}
+
+void SmartMapping::on_Button_front_6_clicked()
+{
+    if (g_qround_bar)
+        return;
+    show_page(P_SCAN_PORT);
+    wlan_init(1);
+    language_for_loadscan_page4();
+}
+
+void SmartMapping::on_Button_load_clicked()
+{
+    if (fpga_manage::ztfile_name().isEmpty())
+        return;
+    refresh_scan_count();
+    if (scan_count_ == 0)
+        return;
+    start_job(JOB_LOAD_SCAN);
+}
+
+// ---- parameter save and mapping switch (pages 6 and 7) ----
+
+void SmartMapping::on_Button_confirm_clicked()
+{
+    start_job(JOB_SAVE_PARA);
+}
+
+bool SmartMapping::mapping_on() const
+{
+    fpga_manage *fpga = fpga_manage::p_fpga_manage;
+    if (!fpga)
+        return false;
+    fpga->read_from_register(0, 0);
+    fpga->read_from_register(0, 1);
+    return (fpga_manage::MCU_REG_func[0][0] >> kMappingBit & 1) && (fpga_manage::MCU_REG_func[1][0] >> kMappingBit & 1);
+}
+
+void SmartMapping::on_Button_mapping_state_clicked()
+{
+    fpga_manage *fpga = fpga_manage::p_fpga_manage;
+    if (!fpga || !fpga_manage::job_start_free())
+        return;
+    const bool on = mapping_on();
+    for (int f = 0; f < 2; ++f)
+        fpga->write_to_register(0, 0x80, on ? 0 : 0x80, f);
+    ui->Button_mapping_state->setIcon(
+        QIcon(on ? QStringLiteral(":/png/button_off.png") : QStringLiteral(":/png/button_on.png")));
+    fpga_manage::set_send_para_u32(SendPara::MAP_ARG, on ? 0 : 9);
+    start_job(JOB_MAPPING_SWITCH);
+}
