@@ -151,7 +151,6 @@ SmartMapping::SmartMapping(QWidget *parent)
         auto *b = findChild<QToolButton *>(QStringLiteral("Button_route%1").arg(n));
         b->setIcon(QIcon(QStringLiteral(":/png/line%1.png").arg(n)));
         b->setProperty("pattern", n);
-        connect(b, &QToolButton::clicked, this, &SmartMapping::kra_button_route_clicked);
     }
     ui->Button_route->setIconSize(QSize(30, 30));
     ui->Button_mapping_state->setIconSize(QSize(70, 32));
@@ -164,6 +163,9 @@ SmartMapping::SmartMapping(QWidget *parent)
 
     for (QPushButton *b : tabs)
         connect(b, &QPushButton::clicked, this, &SmartMapping::kra_button_tab_clicked);
+    for (int n = 1; n <= 16; ++n)
+        connect(findChild<QToolButton *>(QStringLiteral("Button_route%1").arg(n)), &QToolButton::clicked, this,
+                &SmartMapping::kra_button_route_clicked);
     for (const FieldRule &f : kFields)
         connect(ui->*f.field, &My_lineEdit::send_show, this, &SmartMapping::show_numberkeyboard_ui);
     if (g_numberkeyboard)
