@@ -85,12 +85,6 @@ private slots:
     }
     void cleanup() { dev_.reset(); }
 
-    void buildsWithEverySlotHooked()
-    {
-        QVERIFY(open());
-        QCOMPARE(unhookedSlots(dev_->buildWarnings()), QStringList());
-    }
-
     // The label at opening (the slider's minimum emits nothing), while dragging (nothing is
     // stored) and after the release (stored).
     void backToMainSlider_data()
@@ -155,13 +149,14 @@ private slots:
         QFETCH(int, after);
         g_auto_lock_time = u32(before);
         AdvancedOption *s = open();
-        for (const char *b : {"Button_5min", "Button_10min", "Button_never"})
-            QCOMPARE(checkedIcon(s, b), marked == QLatin1String(b));
-        if (!press.isEmpty())
-            child(s, qPrintable(press))->click();
+        for (int step = 0; step < 2; ++step) {
+            const QString shown = step == 0 || press.isEmpty() ? marked : press;
+            for (const char *b : {"Button_5min", "Button_10min", "Button_never"})
+                QCOMPARE(checkedIcon(s, b), shown == QLatin1String(b));
+            if (step == 0 && !press.isEmpty())
+                child(s, qPrintable(press))->click();
+        }
         QCOMPARE(int(g_auto_lock_time), after);
-        for (const char *b : {"Button_5min", "Button_10min", "Button_never"})
-            QCOMPARE(checkedIcon(s, b), press.isEmpty() ? marked == QLatin1String(b) : press == QLatin1String(b));
     }
 
     // Only windows that are on are listed; a selected window that is off or out of range is

@@ -14,6 +14,7 @@
 #include "outputset.h"
 #include "test_chart.h"
 #include "tip.h"
+#include "utils.h"
 
 #include <QCoreApplication>
 #include <QPushButton>
@@ -320,8 +321,10 @@ void KraShell::job_progress(int, int)
 void KraShell::protocol_file(ProtocolFile event, int kind)
 {
     QCoreApplication *app = QCoreApplication::instance();
-    if (!app)
+    if (!app) {
+        writeLogMsg(LOG_WARN, QStringLiteral("protocol file event without an event loop: dropped"));
         return;
+    }
     QMetaObject::invokeMethod(app, [event, kind] { protocolFileInGui(event, kind); }, Qt::QueuedConnection);
 }
 
