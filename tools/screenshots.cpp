@@ -1,7 +1,8 @@
 // Renders every screen in every language to PNG files for review, in the state of the data
 // root (an empty temporary one by default):
 //   kra_screenshots OUTDIR [--root DIR]
-// Writes <screen>_<lang>.png (lang zh, en, ru, vi, tw) and prints one line per file.
+// Writes <screen>_<lang>.png (lang zh, en, ru, vi, tw), and <screen>_<view>_<lang>.png for
+// the further pages and tabs the table names, and prints one line per file.
 // The pages of the screens table are found at run time, so a screen added there is
 // rendered without touching this tool.
 #include "global.h"
@@ -168,7 +169,13 @@ int main(int argc, char **argv)
             QDialog *screen = kra_construct_screen(page);
             if (!screen)
                 continue;
-            shooter.shoot(screen, screenName(screen, page, used), lang);
+            const QString name = screenName(screen, page, used);
+            shooter.shoot(screen, name, lang);
+            const QStringList views = kra_screen_views(page);
+            for (int v = 0; v < views.size(); ++v) {
+                kra_show_screen_view(screen, page, v);
+                shooter.shoot(screen, name + QLatin1Char('_') + views[v], lang);
+            }
             delete screen;
         }
 
