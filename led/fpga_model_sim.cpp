@@ -2,6 +2,8 @@
 #include "fpga_manage.h"
 #include "utils.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <algorithm>
 #include <cstring>
 #include <unistd.h>
@@ -151,7 +153,7 @@ bool FpgaModelSim::poll_file()
 }
 
 // A file is taken up when its text (comments aside) changed: what a test or a job changed
-// meanwhile (a stop, a mended card) stays until the file says something new.
+// meanwhile (a stop) stays until the file says something new.
 bool FpgaModelSim::poll_power_file()
 {
     const QString path = QStringLiteral("/sim/fpga.txt");
@@ -185,9 +187,12 @@ bool FpgaModelSim::poll_cards_file()
     const QString path = QStringLiteral("/sim/cards.txt");
     if (!cards_file_.watch.changed(kra_path(path)))
         return false;
+    // Saving the file again stages its cards again, mended or not; the watch's repeated
+    // looks at a fresh file do not.
     QStringList lines;
     const bool present = simFileLines(path, &lines);
-    const QString key = present ? lines.join(QLatin1Char('\n')) : QStringLiteral("<none>");
+    const QString stamp = QString::number(QFileInfo(kra_path(path)).lastModified().toMSecsSinceEpoch());
+    const QString key = present ? stamp + QLatin1Char('\n') + lines.join(QLatin1Char('\n')) : QStringLiteral("<none>");
     if (key == cards_file_.key)
         return false;
     cards_file_.key = key;
