@@ -51,6 +51,7 @@ private slots:
     void cardsFile_data();
     void cardsFile();
     void cardsFileRestaged();
+    void cardsFileThroughThread();
     void ageingRegisters_data();
     void ageingRegisters();
     void fontsFile_data();
@@ -70,6 +71,7 @@ void TestSimDevice::init()
 
 void TestSimDevice::cleanup()
 {
+    fpga()->stop_thread();
     dev_.reset();
 }
 
@@ -162,6 +164,24 @@ void TestSimDevice::cardsFileRestaged()
     model->set_rcv_fault(4, 2, 8);
     model->poll_file();
     QCOMPARE(lost(), 1);
+}
+
+// The running manager takes the file up by itself; Check finds the card, Self-recovery mends it.
+void TestSimDevice::cardsFileThroughThread()
+{
+    writeFile(QStringLiteral("/data/rcvrecovery/screen1.rcv"), "pack");
+    fpga()->initialize_start();
+    writeFile(QStringLiteral("/sim/cards.txt"), "12 3 6\n");
+    QTRY_COMPARE_WITH_TIMEOUT(int(fpga()->model()->rcv_faults().size()), 1, 5000);
+    const QStringList expected[2] = {{"01/12/03/06"}, {}};
+    for (int job : {JOB_RCV_CHECK, JOB_RCV_RECOVERY}) {
+        fpga_manage::set_send_para_byte(SendPara::WORK, 16);
+        fpga_manage::start_job(u16(job));
+        QTRY_VERIFY_WITH_TIMEOUT(fpga_manage::send_para_byte(SendPara::JOB) == 0, 5000);
+        QCOMPARE(fpga()->rcv_result().entries, expected[job - JOB_RCV_CHECK]);
+    }
+    fpga()->stop_thread();
+    QVERIFY(fpga()->model()->rcv_faults().empty());
 }
 
 // Three minutes between records, as the main window's tick writes them.
