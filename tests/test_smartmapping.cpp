@@ -5,7 +5,10 @@
 #include "QRoundProgressBar.h"
 #include "fpga_manage.h"
 #include "fpga_model_sim.h"
+#include "lcd_touch.h"
 #include "my_lineedit.h"
+#include "option.h"
+#include "protocol_files.h"
 #include "routing.h"
 #include "smartmapping.h"
 #include "utils.h"
@@ -18,6 +21,7 @@
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QtTest>
+#include <thread>
 
 namespace {
 
@@ -244,20 +248,57 @@ private slots:
         QCOMPARE(fpga_manage::send_para_u32(SendPara::MAP_ARG), arg);
         QCOMPARE(int(fpga_manage::MCU_REG_func[0][0] & 0x80), 0);
         QCOMPARE(g_qround_bar != nullptr, busy == 0);
-        if (busy == 0) {
-            click("Button_back");
-            QCOMPARE(g_smartmapping, s_);
-            QCOMPARE(int(g_page_focus), int(Page::SmartMapping));
+        if (busy == 0)
             g_qround_bar->para_sync(100);
-        }
         g_usb_grade = 0;
     }
 
-    void backReturnsToSettings()
+    // Back, and a file event of the command protocol from a carrier's thread, close the
+    // screen back to the settings menu, never while a job's bar is shown.
+    void closing_data()
     {
-        click("Button_back");
-        QVERIFY(!g_smartmapping);
-        QCOMPARE(int(g_page_focus), int(Page::Settings));
+        QTest::addColumn<int>("how"); // -1 Back, -2 idle time-out, else a ProtocolFile event
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("bar");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("back") << -1 << 0 << false << true;
+        QTest::newRow("back with a bar") << -1 << 0 << true << false;
+        QTest::newRow("idle") << -2 << 0 << false << true;
+        QTest::newRow("idle with a bar") << -2 << 0 << true << false;
+        QTest::newRow("scan file received") << int(ProtocolFile::TransferEnded) << 13 << false << true;
+        QTest::newRow("other file received") << int(ProtocolFile::TransferEnded) << 12 << false << false;
+        QTest::newRow("file deleted") << int(ProtocolFile::Deleted) << 0 << false << true;
+        QTest::newRow("file deleted with a bar") << int(ProtocolFile::Deleted) << 0 << true << false;
+    }
+    void closing()
+    {
+        QFETCH(int, how);
+        QFETCH(int, kind);
+        QFETCH(bool, bar);
+        QFETCH(bool, closed);
+        dev_->open<Option>(Page::Settings);
+        s_ = dev_->open<SmartMapping>(Page::SmartMapping);
+        if (bar)
+            QRoundProgressBar::create_qround_bar(s_);
+        if (how == -2) {
+            lcd_touch::pInstance()->touched();
+            for (u32 i = 0; i <= g_back_to_mainwindow_time; ++i)
+                lcd_touch::pInstance()->auto_timeout_back();
+            // The settings menu below goes too.
+            QCOMPARE(g_option == nullptr, closed);
+            QCOMPARE(int(g_page_focus), int(closed ? Page::Main : Page::SmartMapping));
+            return;
+        }
+        if (how == -1) {
+            click("Button_back");
+        } else {
+            std::thread carrier([how, kind] { kra_protocol_file_event(ProtocolFile(how), kind); });
+            carrier.join();
+            QCOMPARE(g_smartmapping, s_);
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(g_smartmapping == nullptr, closed);
+        QCOMPARE(int(g_page_focus), int(closed ? Page::Settings : Page::SmartMapping));
     }
 
     // Local files first (white), then the stick's (green); the first entry is chosen after

@@ -1,7 +1,8 @@
 // Renders every screen in every language to PNG files for review, in the state of the data
 // root (an empty temporary one by default):
 //   kra_screenshots OUTDIR [--root DIR]
-// Writes <screen>_<lang>.png (lang zh, en, ru, vi, tw) and prints one line per file.
+// Writes <screen>_<lang>.png (lang zh, en, ru, vi, tw), and <screen>_<view>_<lang>.png for
+// the further pages and tabs the table names, and prints one line per file.
 // The pages of the screens table are found at run time, so a screen added there is
 // rendered without touching this tool.
 #include "global.h"
@@ -17,6 +18,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QSet>
 #include <QTemporaryDir>
@@ -123,6 +126,17 @@ int main(int argc, char **argv)
             return 1;
         }
         root = tempRoot->path();
+        // A few scan files on the device and on the stick, for the smart mapping screen's list.
+        const QStringList scans = {QStringLiteral("data/smartmapping/P3.9_indoor.ztfile"),
+                                   QStringLiteral("data/smartmapping/P2.6_rental.ztfile"),
+                                   QStringLiteral("mnt/usb1/stage_left.ztfile"),
+                                   QStringLiteral("mnt/usb1/stage_right.ztfile")};
+        for (const QString &scan : scans) {
+            QDir(root).mkpath(QFileInfo(scan).path());
+            QFile f(QDir(root).filePath(scan));
+            if (f.open(QIODevice::WriteOnly))
+                f.write(QByteArray(64, '\0'));
+        }
     }
     kra_set_root(root);
     kra_start_up(KraRun::Offline); // an empty root gives the default parameters
@@ -168,7 +182,13 @@ int main(int argc, char **argv)
             QDialog *screen = kra_construct_screen(page);
             if (!screen)
                 continue;
-            shooter.shoot(screen, screenName(screen, page, used), lang);
+            const QString name = screenName(screen, page, used);
+            shooter.shoot(screen, name, lang);
+            const QStringList views = kra_screen_views(page);
+            for (int v = 0; v < views.size(); ++v) {
+                kra_show_screen_view(screen, page, v);
+                shooter.shoot(screen, name + QLatin1Char('_') + views[v], lang);
+            }
             delete screen;
         }
 

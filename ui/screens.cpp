@@ -1,4 +1,5 @@
 #include "screens.h"
+#include "advancedoption.h"
 #include "custommode.h"
 #include "edidset.h"
 #include "global.h"
@@ -16,8 +17,10 @@
 #include "smartmapping.h"
 #include "test_chart.h"
 #include "tip.h"
+#include "utils.h"
 
 #include <QCoreApplication>
+#include <QPushButton>
 #include <map>
 
 namespace {
@@ -30,6 +33,10 @@ struct ScreenEntry {
     std::function<void()> returned;     // the screen above it closed
     std::function<Page::Id()> below;
     bool idleCloses = true;
+    // What a file event of the command protocol does while the screen is on top.
+    std::function<void(ProtocolFile event, int kind)> protocolFile;
+    // Views worth a picture beyond the one it opens with: name and how to show it.
+    std::vector<std::pair<QString, std::function<void(QDialog *)>>> views;
 };
 
 // The entry of a screen class kept in `*global`; `refresh` and `returned` get the open
@@ -65,6 +72,17 @@ ScreenEntry screen(std::function<Page::Id()> below, std::function<void(Screen &,
     e.below = std::move(below);
     e.idleCloses = idleCloses;
     return e;
+}
+
+// A view shown by pressing the screen's buttons, in order.
+std::pair<QString, std::function<void(QDialog *)>> view(const char *name, std::vector<const char *> buttons)
+{
+    return {QString::fromLatin1(name), [buttons](QDialog *screen) {
+                for (const char *b : buttons) {
+                    if (auto *button = screen->findChild<QPushButton *>(QLatin1String(b)))
+                        button->click();
+                }
+            }};
 }
 
 std::function<Page::Id()> on(Page::Id page)
@@ -140,8 +158,39 @@ const std::map<int, ScreenEntry> &table()
         // The pattern keeps running on the LED screen: the idle time-out leaves it open.
         m[Page::TestPatterns] = screen<test_chart, &g_test_chart>(
             on(Page::Settings), [](test_chart &s, int) { s.syncUpdate(); }, {}, false);
-        m[Page::SmartMapping] = screen<SmartMapping, &g_smartmapping>(
+        ScreenEntry &mapping = m[Page::SmartMapping] = screen<SmartMapping, &g_smartmapping>(
             on(Page::Settings), [](SmartMapping &s, int code) { s.syncUpdate(code); });
+        // A scan file sent by a PC (kind 13) or a deleted file may change what it lists:
+        // it closes, unless a job's bar is shown.
+        mapping.protocolFile = [](ProtocolFile event, int kind) {
+            if (g_smartmapping && (event == ProtocolFile::Deleted
+                                   || (event == ProtocolFile::TransferEnded && kind == 13)))
+                g_smartmapping->on_Button_back_clicked();
+        };
+        mapping.views = {view("port", {"Button_next", "Button_wlan2"}), view("grid", {"Button_next_2"}),
+                         view("routing", {"Button_route"}), view("scanport", {"Button_loadscan"}),
+                         view("scanlist", {"Button_next_5"}), view("save", {"Button_paraweld"}),
+                         view("switch", {"Button_mapping"}),
+                         {QStringLiteral("job"), [](QDialog *screen) {
+                              view("", {"Button_shortcut", "Button_next", "Button_next_2"}).second(screen);
+                              QRoundProgressBar::create_qround_bar(screen);
+                              g_qround_bar->para_sync(40);
+                          }}};
+        ScreenEntry &advanced = m[Page::Advanced] = screen<AdvancedOption, &g_advancedoption>(
+            on(Page::Settings), [](AdvancedOption &s, int code) { s.syncUpdate(code); });
+        // A deleted file closes the receiving-card page it may have been listed on; any
+        // other file event only recounts the files.
+        advanced.protocolFile = [](ProtocolFile event, int) {
+            AdvancedOption *s = g_advancedoption;
+            if (!s || event == ProtocolFile::TransferEnded)
+                return;
+            if (event == ProtocolFile::Deleted && s->rcv_self_recovery_ornot())
+                kra_close_screen(Page::Advanced);
+            else
+                s->language_changed();
+        };
+        advanced.views = {view("timeplan", {"Button_timeplan"}), view("other", {"Button_other"}),
+                          view("language", {"Button_factory"}), view("reset", {"Button_factory", "Button_reset"})};
         return m;
     }();
     return t;
@@ -154,6 +203,14 @@ const ScreenEntry *entry(int page)
 }
 
 std::function<void(QDialog *)> s_runner;
+
+// GUI thread: the screen on top decides.
+void protocolFileInGui(ProtocolFile event, int kind)
+{
+    const ScreenEntry *e = entry(g_page_focus);
+    if (e && e->protocolFile && e->current && e->current())
+        e->protocolFile(event, kind);
+}
 
 } // namespace
 
@@ -198,6 +255,23 @@ void kra_close_screen(int page)
     if (const ScreenEntry *b = entry(below); b && b->returned)
         b->returned();
     g_page_focus = below;
+}
+
+QStringList kra_screen_views(int page)
+{
+    QStringList names;
+    if (const ScreenEntry *e = entry(page)) {
+        for (const auto &v : e->views)
+            names << v.first;
+    }
+    return names;
+}
+
+void kra_show_screen_view(QDialog *screen, int page, int view)
+{
+    const ScreenEntry *e = entry(page);
+    if (screen && e && view >= 0 && view < int(e->views.size()))
+        e->views[size_t(view)].second(screen);
 }
 
 void kra_set_screen_runner(std::function<void(QDialog *)> runner)
@@ -260,12 +334,14 @@ bool KraShell::update_shown() const
 }
 
 namespace {
-// GUI thread: the smart mapping screen feeds its bar through its signal; any other job's
-// bar is fed directly.
+// GUI thread: the screen that started the job feeds its bar through its signal (connected
+// when it made the bar); without that screen the bar, if any, is fed directly.
 void jobProgressInGui(int sink, int percent)
 {
     if (sink == PROGRESS_SMARTMAPPING && g_smartmapping)
         emit g_smartmapping->sig_qround_bar_update(percent);
+    else if (sink == PROGRESS_ADVANCED && g_advancedoption)
+        emit g_advancedoption->sig_qround_bar_update(percent);
     else if (g_qround_bar)
         g_qround_bar->para_sync(percent);
 }
@@ -277,6 +353,16 @@ void KraShell::job_progress(int sink, int percent)
     if (!app)
         return;
     QMetaObject::invokeMethod(app, [sink, percent] { jobProgressInGui(sink, percent); }, Qt::QueuedConnection);
+}
+
+void KraShell::protocol_file(ProtocolFile event, int kind)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app) {
+        writeLogMsg(LOG_WARN, QStringLiteral("protocol file event without an event loop: dropped"));
+        return;
+    }
+    QMetaObject::invokeMethod(app, [event, kind] { protocolFileInGui(event, kind); }, Qt::QueuedConnection);
 }
 
 void KraShell::update_notice(bool shown)
