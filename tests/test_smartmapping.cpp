@@ -379,6 +379,9 @@ private slots:
         s_->syncUpdate(102);
         QCOMPARE(shownPage(), 5);
         QVERIFY(child<QPushButton>("Button_shortcut")->property("marked").toBool());
+        s_->language_changed();
+        s_->syncUpdate(102);
+        QCOMPARE(s_->file_list().size(), 1);
         click("Button_load");
         QCOMPARE(jobWord(), int(JOB_LOAD_SCAN));
     }

@@ -592,9 +592,11 @@ int SmartMapping::usb_scan_files() const
 }
 
 // Every file of the scan folder counts, whatever its suffix; with none there, the scan
-// files of the stick. Taken afresh wherever the Load scan button or the list is built.
+// files of the stick. Taken afresh wherever the Load scan button or the list is built, so
+// a folder that went counts nothing.
 void SmartMapping::refresh_scan_count()
 {
+    scan_count_ = 0;
     fpga_manage *fpga = fpga_manage::p_fpga_manage;
     if (fpga && fpga->rcvRecovery && fpga->rcvRecovery->get_dir_file(QStringLiteral("/data/smartmapping")) == 0)
         scan_count_ = u32(fpga->rcvRecovery->smart_files().size());
