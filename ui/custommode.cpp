@@ -1,4 +1,5 @@
 #include "custommode.h"
+#include "screenkit.h"
 #include "ui_custommode.h"
 
 #include "alias.h"
@@ -126,11 +127,10 @@ QString osdColour(const std::string &text, const char *fallback)
 }
 } // namespace
 
-CustomMode::CustomMode(QWidget *parent) : QDialog(parent), ui(new Ui::CustomMode)
+CustomMode::CustomMode(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::CustomMode)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     ui->label_blank->hide();
     font10_ = font();
@@ -181,6 +181,9 @@ void CustomMode::init()
     content->setObjectName(QStringLiteral("widget_modes"));
     content->setGeometry(0, 0, 157, kSlots * kRowHeight);
     content->setMinimumSize(100, kSlots * kRowHeight);
+    // Attached before the rows are made, so that each row is styled once, not again when
+    // the filled list joins the screen.
+    scroll_->setWidget(content);
     auto *badge = new QLabel(content);
     badge->setObjectName(QStringLiteral("label_badge"));
 
@@ -226,7 +229,6 @@ void CustomMode::init()
         button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QPushButton::clicked, this, &CustomMode::kra_button_mode_clicked);
     }
-    scroll_->setWidget(content);
     scroll_->show();
 }
 

@@ -1,4 +1,5 @@
 #include "edidset.h"
+#include "screenkit.h"
 #include "ui_edidset.h"
 
 #include "inputchoose.h"
@@ -62,12 +63,11 @@ int edid_size(const QString &text)
 
 } // namespace
 
-EDIDset::EDIDset(QWidget *parent) : QDialog(parent), ui(new Ui::EDIDset)
+EDIDset::EDIDset(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::EDIDset)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(800, 480);
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     tile_font_ = font();
     tile_font_.setPointSize(12);
@@ -76,7 +76,7 @@ EDIDset::EDIDset(QWidget *parent) : QDialog(parent), ui(new Ui::EDIDset)
                                               ui->label_HDMI4, ui->label_DVI, ui->label_EXT};
     for (int k = 0; k < KRA_INPUT_TABS; ++k) {
         pictures[k]->setScaledContents(true);
-        pictures[k]->setPixmap(QPixmap(QString::fromLatin1(kra_input_tabs[k].icon_off)));
+        pictures[k]->setPixmap(kra_pixmap(QString::fromLatin1(kra_input_tabs[k].icon_off)));
     }
 
     frame_select_ = new QFrame(this);

@@ -1,4 +1,5 @@
 #include "imagelayout.h"
+#include "screenkit.h"
 #include "ui_imagelayout.h"
 
 #include "alias.h"
@@ -97,19 +98,18 @@ u16 field_value(const QLineEdit *field)
 
 } // namespace
 
-ImageLayout::ImageLayout(QWidget *parent) : QDialog(parent), ui(new Ui::ImageLayout)
+ImageLayout::ImageLayout(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::ImageLayout)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(800, 480);
     ui->label_backup->hide();
     ui->comboBox->hide();
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     for (QPushButton *b : {ui->mirror1, ui->mirror2, ui->mirror3, ui->mirror4})
         b->setIconSize(QSize(48, 48));
     ui->button_state->setIconSize(QSize(70, 32));
-    ui->Button_source_select->setIcon(QIcon(QStringLiteral(":/png/page_change.png")));
+    ui->Button_source_select->setIcon(kra_icon(QStringLiteral(":/png/page_change.png")));
     ui->Button_source_select->setIconSize(QSize(32, 32));
     editor_marked_ = ui->Button_cancel;
     ui->Button_cancel->setStyleSheet(QStringLiteral("background-color: #4777FF;color: #FFFFFF"));
@@ -244,7 +244,7 @@ void ImageLayout::TextCreate(int window)
 void ImageLayout::show_state(bool on)
 {
     ui->image_state->setText(kra_text(kStatePrefix) + kra_text(on ? kStateOn : kStateOff));
-    ui->button_state->setIcon(QIcon(on ? QStringLiteral(":/png/button_on.png")
+    ui->button_state->setIcon(kra_icon(on ? QStringLiteral(":/png/button_on.png")
                                        : QStringLiteral(":/png/button_off.png")));
     image_state_ = on ? 1 : 0;
 }
@@ -310,7 +310,7 @@ void ImageLayout::mirror_select(int mode)
         return;
     QPushButton *const buttons[4] = {ui->mirror1, ui->mirror2, ui->mirror3, ui->mirror4};
     for (int m = 0; m < 4; ++m)
-        buttons[m]->setIcon(QIcon(QString::fromLatin1(m == mode ? kMirrorOn[m] : kMirrorOff[m])));
+        buttons[m]->setIcon(kra_icon(QString::fromLatin1(m == mode ? kMirrorOn[m] : kMirrorOff[m])));
 }
 
 void ImageLayout::kra_image_button_clicked()

@@ -1,4 +1,5 @@
 #include "imagequality.h"
+#include "screenkit.h"
 #include "textfit.h"
 #include "ui_imagequality.h"
 
@@ -78,11 +79,10 @@ constexpr int kColourTypeCount = int(sizeof kColourTypes / sizeof kColourTypes[0
 
 } // namespace
 
-ImageQuality::ImageQuality(QWidget *parent) : QDialog(parent), ui(new Ui::ImageQuality)
+ImageQuality::ImageQuality(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::ImageQuality)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     ui->stackedWidget->setCurrentIndex(0);
     ui->Button_temperature->setStyleSheet(QString::fromLatin1(kPageDeselected));

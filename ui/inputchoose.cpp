@@ -1,4 +1,5 @@
 #include "inputchoose.h"
+#include "screenkit.h"
 #include "ui_inputchoose.h"
 
 #include "imagelayout.h"
@@ -38,10 +39,9 @@ const KraTileGrid kTiles = {10, 15, 235, 100, 220, 90};
 
 } // namespace
 
-InputChoose::InputChoose(QWidget *parent) : QDialog(parent), ui(new Ui::InputChoose)
+InputChoose::InputChoose(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::InputChoose)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(800, 480);
 
     QLabel *const texts[6] = {ui->label_HDMI1_text, ui->label_HDMI2_text, ui->label_HDMI3_text,
@@ -233,7 +233,7 @@ void InputChoose::source_check_update()
 {
     for (int k = 0; k < KRA_INPUT_TABS; ++k) {
         const int code = kra_input_tabs[k].code;
-        tab_icon_[k]->setPixmap(QPixmap(kra_signal_icon(code, kra_input_timing(code).present())));
+        tab_icon_[k]->setPixmap(kra_pixmap(kra_signal_icon(code, kra_input_timing(code).present())));
     }
 }
 

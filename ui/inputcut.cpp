@@ -1,4 +1,5 @@
 #include "inputcut.h"
+#include "screenkit.h"
 #include "ui_inputcut.h"
 
 #include "inputchoose.h"
@@ -36,10 +37,9 @@ KraRamPara *para() { return KraRamPara::pInstance(); }
 
 } // namespace
 
-InputCut::InputCut(QWidget *parent) : QDialog(parent), ui(new Ui::InputCut)
+InputCut::InputCut(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::InputCut)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(800, 480);
     tile_font_ = font();
     tile_font_.setPointSize(12);
@@ -47,7 +47,7 @@ InputCut::InputCut(QWidget *parent) : QDialog(parent), ui(new Ui::InputCut)
     QLabel *const icons[KRA_INPUT_TABS] = {ui->label_HDMI1, ui->label_HDMI2, ui->label_HDMI3,
                                            ui->label_HDMI4, ui->label_DVI, ui->label_EXT};
     for (int k = 0; k < KRA_INPUT_TABS; ++k)
-        icons[k]->setPixmap(QPixmap(QString::fromLatin1(kra_input_tabs[k].icon_off)));
+        icons[k]->setPixmap(kra_pixmap(QString::fromLatin1(kra_input_tabs[k].icon_off)));
 
     frame_input_select_ = new QFrame(this);
     frame_input_select_->setObjectName(QStringLiteral("frame_input_select"));

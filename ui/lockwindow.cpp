@@ -1,4 +1,5 @@
 #include "lockwindow.h"
+#include "screenkit.h"
 #include "global.h"
 #include "krarampara.h"
 #include "mainwindow.h"
@@ -17,10 +18,9 @@ const int kInputs[6] = {2, 3, 4, 5, 1, 0};
 const char *kInputNames[6] = {"EXT", "DVI", "HDMI1", "HDMI2", "HDMI3", "HDMI4"};
 } // namespace
 
-LockWindow::LockWindow(QWidget *parent) : QDialog(parent)
+LockWindow::LockWindow(QWidget *parent) : QDialog(parent, kra_screen_flags | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("LockWindow"));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(800, 480);
     setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));

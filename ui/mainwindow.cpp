@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "screenkit.h"
 #include "firmwareupdate.h"
 #include "fpga_manage.h"
 #include "krarampara.h"
@@ -49,7 +50,7 @@ QToolButton *tileButton(QWidget *parent, const char *name, const char *icon, int
     b->setGeometry(x, y, 140, 150);
     b->setFocusPolicy(Qt::NoFocus);
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setIcon(QIcon(QString::fromLatin1(icon)));
+    b->setIcon(kra_icon(QString::fromLatin1(icon)));
     b->setIconSize(QSize(64, 64));
     b->setStyleSheet(QString::fromLatin1(kTileStyle));
     return b;
@@ -72,7 +73,7 @@ void countStep(int step, u32 &d3, u32 &d5, u32 &d10, u32 &d20, u32 &more)
 }
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent) : QDialog(parent)
+MainWindow::MainWindow(QWidget *parent) : QDialog(parent, kra_screen_flags)
 {
     build();
     QMetaObject::connectSlotsByName(this);
@@ -83,7 +84,6 @@ MainWindow::MainWindow(QWidget *parent) : QDialog(parent)
 void MainWindow::build()
 {
     setObjectName(QStringLiteral("MainWindow"));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(800, 480);
     setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
     QFont f = font();
@@ -156,7 +156,7 @@ void MainWindow::language_changed()
     findChild<QToolButton *>(QStringLiteral("Button_option"))->setText(kra_text(kOption));
     auto *lock = findChild<QToolButton *>(QStringLiteral("Button_lock"));
     lock->setText(kra_text(panel_lock_ ? kUnlock : kLock));
-    lock->setIcon(QIcon(panel_lock_ ? QStringLiteral(":/png/icon_unlock.png") : QStringLiteral(":/png/icon_lock.png")));
+    lock->setIcon(kra_icon(panel_lock_ ? QStringLiteral(":/png/icon_unlock.png") : QStringLiteral(":/png/icon_lock.png")));
     label_mode_title_->setText(kra_text(kPanelTitle));
     findChild<QPushButton *>(QStringLiteral("Button_mode_save"))->setText(kra_text(kSave));
     findChild<QPushButton *>(QStringLiteral("Button_mode_close"))->setText(kra_text(kClose));

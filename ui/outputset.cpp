@@ -1,4 +1,5 @@
 #include "outputset.h"
+#include "screenkit.h"
 #include "ui_outputset.h"
 
 #include "fpga_manage.h"
@@ -110,10 +111,9 @@ void setNumber(QLineEdit *field, int value)
 
 } // namespace
 
-OutputSet::OutputSet(QWidget *parent) : QDialog(parent), ui(new Ui::OutputSet)
+OutputSet::OutputSet(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::OutputSet)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     tile_font_.setPointSize(12);
 
     ui->Button_wlan4->hide();
@@ -123,9 +123,9 @@ OutputSet::OutputSet(QWidget *parent) : QDialog(parent), ui(new Ui::OutputSet)
     wlan_init();
     para_init();
     wlan_para_get(0);
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
-    ui->label_warning->setPixmap(QPixmap(QStringLiteral(":/png/warning.png")));
+    ui->label_warning->setPixmap(kra_pixmap(QStringLiteral(":/png/warning.png")));
 
     g_set_focus = ui->Button_ledset;
     g_apply_focus1 = ui->Button_cancel1;
@@ -224,7 +224,7 @@ void OutputSet::out_label_changed()
     if (index < 0 || index > 2)
         return;
     ui->out_label->setGeometry(pictures[index].rect);
-    ui->out_label->setPixmap(QPixmap(QString::fromLatin1(pictures[index].path)));
+    ui->out_label->setPixmap(kra_pixmap(QString::fromLatin1(pictures[index].path)));
 }
 
 void OutputSet::on_comboBox_activated(int index)
@@ -473,7 +473,7 @@ void OutputSet::wlan_init()
         auto *icon = new QLabel(tiles_);
         icon->setGeometry(x + 59, y + 17, 32, 28);
         icon->setStyleSheet(QStringLiteral("background-color: #212435;border:none;"));
-        icon->setPixmap(QPixmap(QStringLiteral(":/png/offline.png")));
+        icon->setPixmap(kra_pixmap(QStringLiteral(":/png/offline.png")));
         icon->setScaledContents(true);
 
         auto *caption = new QLabel(tiles_);

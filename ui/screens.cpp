@@ -12,6 +12,7 @@
 #include "lockwindow.h"
 #include "mainwindow.h"
 #include "option.h"
+#include "screenkit.h"
 #include "outputset.h"
 #include "syncupdate.h"
 #include "test_chart.h"
@@ -131,6 +132,7 @@ void kra_set_screen_runner(std::function<void(QDialog *)> runner)
 
 void kra_register_screens()
 {
+    kra_screen_kit_init();
     for (const auto &entry : table()) {
         SyncUpdate::set_page_handler(entry.first, entry.second.sync);
         lcd_touch::set_back_action(entry.first, entry.second.back);

@@ -22,7 +22,7 @@ QDialog *kra_construct_screen(int page);
 // on the screen and closes it); an empty function restores exec().
 void kra_set_screen_runner(std::function<void(QDialog *)> runner);
 // Registers the refresh handlers, the idle back actions and the tip with the core and the
-// touch watcher. Called once at start-up (and by tests).
+// touch watcher, and sets up the screen kit. Called once at start-up (and by tests).
 void kra_register_screens();
 // Called by the tick after an ageing record was due.
 void kra_agelog_updated();

@@ -1,4 +1,5 @@
 #include "sourcepanel.h"
+#include "screenkit.h"
 #include "alias.h"
 #include "krarampara.h"
 
@@ -201,7 +202,7 @@ QLabel *kra_picture_label(QWidget *parent, const QString &name, const QRect &geo
     label->setObjectName(name);
     label->setGeometry(geometry);
     label->setScaledContents(true);
-    label->setPixmap(QPixmap(picture));
+    label->setPixmap(kra_pixmap(picture));
     return label;
 }
 
@@ -224,7 +225,7 @@ QPushButton *kra_icon_button(QWidget *parent, const QString &name, const QRect &
     b->setGeometry(geometry);
     b->setFlat(true);
     b->setFocusPolicy(Qt::NoFocus);
-    b->setIcon(QIcon(icon));
+    b->setIcon(kra_icon(icon));
     b->setIconSize(QSize(50, 50));
     return b;
 }

@@ -1,4 +1,5 @@
 #include "test_chart.h"
+#include "screenkit.h"
 #include "textfit.h"
 #include "ui_test_chart.h"
 
@@ -38,11 +39,10 @@ const KraText kTitle = {{"测试图", "Test pattern", "Тестовый\nобр�
 
 } // namespace
 
-test_chart::test_chart(QWidget *parent) : QDialog(parent), ui(new Ui::test_chart)
+test_chart::test_chart(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::test_chart)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     testimage_button_init();
     para_init();
@@ -75,7 +75,7 @@ void test_chart::testimage_button_init()
 void test_chart::para_init()
 {
     for (int i = 0; i < kPatternCount; ++i)
-        picture(i)->setPixmap(QPixmap(QStringLiteral(":/png/img_test%1.png").arg(i + 1)));
+        picture(i)->setPixmap(kra_pixmap(QStringLiteral(":/png/img_test%1.png").arg(i + 1)));
 }
 
 void test_chart::language_changed()
