@@ -194,22 +194,30 @@ void TestOutputSet::apply_data()
     QTest::addColumn<int>("choose"); // combo index chosen, -1 none
     QTest::addColumn<QString>("typed"); // typed into output 1 width, "" none
     QTest::addColumn<QVector<int>>("written"); // 0x562, 0x564, 0x560, then 0x584..0x58E
-    QTest::addColumn<bool>("reset");   // windows reset and hand-shake started
-    QTest::newRow("horizontal, output 2 as shown")
+    QTest::addColumn<bool>("reset");   // windows reset
+    QTest::addColumn<int>("stopped");  // FPGA not running, -1 none: no hand-shake
+    // Output 2 shows 1824 (rounded to 32) but takes the rest of the screen.
+    QTest::newRow("horizontal, output 2 the rest of the screen")
         << 3 << 10000 << 1080 << -1 << "10000"
-        << QVector<int>{10000, 1080, 3, 8192, 1080, 8192, 0, 1824, 1080} << false;
+        << QVector<int>{10000, 1080, 3, 8192, 1080, 8192, 0, 1808, 1080} << false << -1;
     QTest::newRow("horizontal, unchanged")
         << 3 << 1920 << 1080 << -1 << ""
-        << QVector<int>{1920, 1080, 3, 960, 1080, 960, 0, 960, 1080} << false;
+        << QVector<int>{1920, 1080, 3, 960, 1080, 960, 0, 960, 1080} << false << -1;
     QTest::newRow("vertical chosen")
         << 3 << 1920 << 1081 << 1 << ""
-        << QVector<int>{1920, 1081, 2, 1920, 541, 0, 541, 1920, 540} << true;
+        << QVector<int>{1920, 1081, 2, 1920, 541, 0, 541, 1920, 540} << true << -1;
     QTest::newRow("copy caps the width")
         << 4 << 10000 << 1080 << 2 << ""
-        << QVector<int>{8188, 1080, 4, 8188, 1080, 0, 0, 8188, 1080} << true;
+        << QVector<int>{8188, 1080, 4, 8188, 1080, 0, 0, 8188, 1080} << true << -1;
     QTest::newRow("width typed in vertical forces horizontal")
         << 2 << 10000 << 1080 << -1 << "9000"
-        << QVector<int>{10000, 1080, 3, 8192, 1080, 8192, 0, 1824, 1080} << true;
+        << QVector<int>{10000, 1080, 3, 8192, 1080, 8192, 0, 1808, 1080} << true << -1;
+    QTest::newRow("FPGA 0 not running: windows reset, no hand-shake")
+        << 3 << 1920 << 1081 << 1 << ""
+        << QVector<int>{1920, 1081, 2, 1920, 541, 0, 541, 1920, 540} << true << 0;
+    QTest::newRow("FPGA 1 not running: windows reset, no hand-shake")
+        << 3 << 1920 << 1081 << 1 << ""
+        << QVector<int>{1920, 1081, 2, 1920, 541, 0, 541, 1920, 540} << true << 1;
 }
 
 void TestOutputSet::apply()
@@ -221,7 +229,10 @@ void TestOutputSet::apply()
     QFETCH(QString, typed);
     QFETCH(QVector<int>, written);
     QFETCH(bool, reset);
+    QFETCH(int, stopped);
     setBlock(mode, width, height);
+    if (stopped >= 0)
+        fpga_manage::pInstance()->sim_set_running(stopped, false);
     {
         ParaWrite w(false); // window 0 somewhere else, the others on
         w.set16(Para::win(0, Para::W_X), 100);
@@ -244,7 +255,7 @@ void TestOutputSet::apply()
     QCOMPARE(got, written);
     QCOMPARE(int(c331_manage::para_changed), 1);
     QCOMPARE(sc.button("Button_apply1")->styleSheet(), QString::fromLatin1(kMarked));
-    QCOMPARE(int(handshakeFlag()), reset ? 1 : 0);
+    QCOMPARE(int(handshakeFlag()), reset && stopped < 0 ? 1 : 0);
     if (reset) {
         QCOMPARE(int(g_set_led_setup), 0);
         QCOMPARE(live(Para::win(0, Para::W_X)), u16(0));
@@ -265,14 +276,11 @@ void TestOutputSet::applyRefused_data()
     QTest::addColumn<int>("height");
     QTest::addColumn<int>("choose");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("stopped"); // FPGA not running, -1 none
-    QTest::newRow("FPGA 0 not running") << 1920 << 1080 << 1 << "" << 0;
-    QTest::newRow("FPGA 1 not running") << 1920 << 1080 << 1 << "" << 1;
-    QTest::newRow("horizontal, output 1 takes the screen") << 1920 << 1080 << -1 << "1920" << -1;
-    QTest::newRow("horizontal, 10000 typed on 1920") << 1920 << 1080 << -1 << "10000" << -1;
-    QTest::newRow("horizontal 5 wide") << 5 << 1080 << 0 << "" << -1;
-    QTest::newRow("vertical 1 high") << 1920 << 1 << 1 << "" << -1;
-    QTest::newRow("horizontal, output 1 width 0") << 1920 << 1080 << -1 << "0" << -1;
+    QTest::newRow("horizontal, output 1 takes the screen") << 1920 << 1080 << -1 << "1920";
+    QTest::newRow("horizontal, 10000 typed on 1920") << 1920 << 1080 << -1 << "10000";
+    QTest::newRow("horizontal 5 wide") << 5 << 1080 << 0 << "";
+    QTest::newRow("vertical 1 high") << 1920 << 1 << 1 << "";
+    QTest::newRow("horizontal, output 1 width 0") << 1920 << 1080 << -1 << "0";
 }
 
 // Nothing is written, the changed flag stays down and Apply is not marked.
@@ -282,10 +290,7 @@ void TestOutputSet::applyRefused()
     QFETCH(int, height);
     QFETCH(int, choose);
     QFETCH(QString, typed);
-    QFETCH(int, stopped);
     setBlock(3, width, height);
-    if (stopped >= 0)
-        fpga_manage::pInstance()->sim_set_running(stopped, false);
     Screen sc;
     if (choose >= 0)
         sc.s.on_comboBox_activated(choose);

@@ -6,6 +6,7 @@
 #include "krarampara.h"
 #include "numberkeyboard.h"
 #include "option.h"
+#include "pararules.h"
 #include "screens.h"
 #include "sourcepanel.h"
 
@@ -346,18 +347,12 @@ void ImageLayout::switch_state()
     const int s = image_index_;
     if (image_state_ == 1) {
         show_state(false);
-        {
-            ParaWrite w;
-            w.set8(record(Para::W_ON), 0);
-        }
+        kra_window_set_on(s, false);
         if (tile_source_[size_t(s)])
             tile_source_[size_t(s)]->setText(kra_text(kClosed));
     } else {
         show_state(true);
-        {
-            ParaWrite w;
-            w.set8(record(Para::W_ON), 1);
-        }
+        kra_window_set_on(s, true);
         TextCreate(s);
     }
 }
@@ -388,19 +383,17 @@ void ImageLayout::confirmString(QString text)
     // this one use fields with the same object names.
     QLineEdit *field = g_lineedit;
     QLineEdit *partner = nullptr;
-    int limitAddr = 0;
+    bool vertical = false;
     if (field == ui->lineEdit_X) {
         partner = ui->lineEdit_W;
-        limitAddr = Para::LED_WIDTH;
     } else if (field == ui->lineEdit_W) {
         partner = ui->lineEdit_X;
-        limitAddr = Para::LED_WIDTH;
     } else if (field == ui->lineEdit_Y) {
         partner = ui->lineEdit_H;
-        limitAddr = Para::LED_HEIGHT;
+        vertical = true;
     } else if (field == ui->lineEdit_H) {
         partner = ui->lineEdit_Y;
-        limitAddr = Para::LED_HEIGHT;
+        vertical = true;
     } else {
         return;
     }
@@ -408,8 +401,7 @@ void ImageLayout::confirmString(QString text)
     int value = text.toInt(&ok, 10);
     if (!ok)
         value = 0;
-    const u32 sum = u32(value) + u32(field_value(partner));
-    if (sum > u32(para()->live16(limitAddr)))
+    if (!kra_window_span_fits(value, field_value(partner), vertical))
         return;
     field->setText(text);
     write_rectangle();
@@ -417,15 +409,8 @@ void ImageLayout::confirmString(QString text)
 
 void ImageLayout::write_rectangle()
 {
-    const u16 x = field_value(ui->lineEdit_X);
-    const u16 y = field_value(ui->lineEdit_Y);
-    const u16 width = field_value(ui->lineEdit_W);
-    const u16 height = field_value(ui->lineEdit_H);
-    ParaWrite w;
-    w.set16(record(Para::W_X), x);
-    w.set16(record(Para::W_Y), y);
-    w.set16(record(Para::W_WIDTH), width);
-    w.set16(record(Para::W_HEIGHT), height);
+    kra_window_set_rect(image_index_, field_value(ui->lineEdit_X), field_value(ui->lineEdit_Y),
+                        field_value(ui->lineEdit_W), field_value(ui->lineEdit_H));
 }
 
 void ImageLayout::on_mirror1_clicked() { choose_mirror(0); }
@@ -435,11 +420,8 @@ void ImageLayout::on_mirror4_clicked() { choose_mirror(3); }
 
 void ImageLayout::choose_mirror(int mode)
 {
-    if (para()->ram_para[record(Para::W_MIRROR)] == mode)
-        return;
-    mirror_select(mode);
-    ParaWrite w;
-    w.set8(record(Para::W_MIRROR), u8(mode));
+    if (kra_window_set_mirror(image_index_, mode))
+        mirror_select(mode);
 }
 
 void ImageLayout::on_comboBox_P2P_currentIndexChanged(int index)
@@ -449,24 +431,7 @@ void ImageLayout::on_comboBox_P2P_currentIndexChanged(int index)
 
 void ImageLayout::choose_p2p(int index)
 {
-    if (index < 0 || index > 3)
-        return;
-    KraRamPara *p = para();
-    const u16 oldFlags = p->live16(record(Para::W_FLAGS));
-    const u16 oldMode = p->live16(record(Para::W_P2P_MODE));
-    u16 flags = oldFlags;
-    u16 mode = oldMode;
-    if (index == 0) {
-        flags = u16(flags & ~kP2PBit);
-    } else {
-        flags = u16(flags | kP2PBit);
-        mode = kP2PModes[index];
-    }
-    if (flags == oldFlags && mode == oldMode)
-        return;
-    ParaWrite w;
-    w.set16(record(Para::W_FLAGS), flags);
-    w.set16(record(Para::W_P2P_MODE), mode);
+    kra_window_set_p2p(image_index_, index);
 }
 
 void ImageLayout::on_comboBox_currentIndexChanged(int index)
@@ -476,10 +441,7 @@ void ImageLayout::on_comboBox_currentIndexChanged(int index)
 
 void ImageLayout::choose_backup(int index)
 {
-    if (index < 0)
-        return;
-    ParaWrite w(false);
-    w.set8(record(Para::W_BACKUP), u8(index));
+    kra_window_set_backup(image_index_, index);
 }
 
 void ImageLayout::on_Button_source_select_clicked()

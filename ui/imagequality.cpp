@@ -6,18 +6,16 @@
 #include "global.h"
 #include "krarampara.h"
 #include "option.h"
+#include "pararules.h"
 
 #include <QFontMetrics>
 #include <QListView>
 #include <QSignalBlocker>
-#include <cstring>
 
 namespace {
 
 constexpr int kColourType = Para::PICTURE + 8;
 constexpr int kPictureBytes = 16;
-// Position of image byte 768 + n in the default parameter file is 2 + n.
-constexpr int kDefaultPicture = 2 + Para::PICTURE - Para::SAVED_FIRST;
 
 const char *kPageSelected = "background-color:#4777FF;color:#FFFFFF";
 const char *kPageDeselected = "background-color:#10101C;color:#FFFFFF";
@@ -215,8 +213,7 @@ void ImageQuality::set_colour_type(int index)
 // The controls follow when the refresh finds the 16 bytes changed.
 void ImageQuality::reset_picture()
 {
-    ParaWrite w;
-    memcpy(w.image() + Para::PICTURE, default_para_ramlist.data() + kDefaultPicture, kPictureBytes);
+    kra_picture_reset();
 }
 
 void ImageQuality::select_page(QPushButton *button, int page)

@@ -6,6 +6,7 @@
 #include "krarampara.h"
 #include "numberkeyboard.h"
 #include "option.h"
+#include "pararules.h"
 #include "sourcepanel.h"
 #include "utils.h"
 
@@ -14,13 +15,14 @@
 #include <QPixmap>
 #include <QRegularExpression>
 #include <QSignalBlocker>
+#include <algorithm>
 #include <climits>
 
 namespace {
 
-constexpr int kOutMax = 8188; // widest (and highest) area one output takes
 constexpr int kLedMax = 16376;
-enum : u8 { MODE_VERTICAL = 2, MODE_HORIZONTAL = 3, MODE_COPY = 4 };
+// Splice mode by combo index.
+constexpr u8 kModeOfIndex[3] = {SPLICE_HORIZONTAL, SPLICE_VERTICAL, SPLICE_COPY};
 
 const char *kPageOn = "background-color: #4777FF;color: #FFFFFF";
 const char *kPageOff = "color: #FFFFFF";
@@ -78,30 +80,6 @@ int typedValue(const QString &text)
         return int(qBound<qlonglong>(INT_MIN, n, INT_MAX));
     static const QRegularExpression digits(QStringLiteral("^\\d+$"));
     return digits.match(text).hasMatch() ? INT_MAX : 0;
-}
-
-int ceilTo(int n, int step)
-{
-    return (n + step - 1) / step * step;
-}
-
-// The larger part of an odd n is two more than floor(n / 2).
-int half(int n)
-{
-    return n / 2 + 2 * (n % 2);
-}
-
-// Output widths of the horizontal split of n. The rounding may exceed a narrow screen
-// (n below 8), so output 1 is limited to the screen.
-void horizontalSplit(int n, int *out1, int *out2)
-{
-    if (n <= kOutMax) {
-        *out1 = qMin(ceilTo(half(n), 8), qMax(n, 0));
-        *out2 = n - *out1;
-    } else {
-        *out1 = ceilTo(half(n), 32);
-        *out2 = ceilTo(n, 32) - *out1;
-    }
 }
 
 void setNumber(QLineEdit *field, int value)
@@ -188,25 +166,34 @@ void OutputSet::syncUpdate()
 
 void OutputSet::para_init()
 {
-    const KraRamPara *p = KraRamPara::pInstance();
-    ui->lineEdit_width->setText(QString::number(p->live16(Para::LED_WIDTH)));
-    ui->lineEdit_height->setText(QString::number(p->live16(Para::LED_HEIGHT)));
-    const u16 mode = p->live16(Para::SPLICE_MODE);
-    int index = 2;
-    mode_ = MODE_COPY;
-    if (mode == MODE_VERTICAL) {
-        index = 1;
-        mode_ = MODE_VERTICAL;
-    } else if (mode == MODE_HORIZONTAL) {
-        index = 0;
-        mode_ = MODE_HORIZONTAL;
-    }
-    ui->comboBox->setCurrentIndex(index);
+    const LedLayout led = kra_led_layout();
+    ui->lineEdit_width->setText(QString::number(led.width));
+    ui->lineEdit_height->setText(QString::number(led.height));
+    mode_ = u8(led.mode);
+    ui->comboBox->setCurrentIndex(int(std::find(kModeOfIndex, kModeOfIndex + 3, mode_) - kModeOfIndex));
     out_label_changed();
-    ui->lineEdit_out1_width->setText(QString::number(p->live16(Para::OUT1_WIDTH)));
-    ui->lineEdit_out1_height->setText(QString::number(p->live16(Para::OUT1_HEIGHT)));
-    ui->lineEdit_out2_width->setText(QString::number(p->live16(Para::OUT2_WIDTH)));
-    ui->lineEdit_out2_height->setText(QString::number(p->live16(Para::OUT2_HEIGHT)));
+    show_outputs(led);
+}
+
+LedLayout OutputSet::shown_layout() const
+{
+    LedLayout led;
+    led.mode = mode_;
+    led.width = fieldValue(ui->lineEdit_width);
+    led.height = fieldValue(ui->lineEdit_height);
+    led.out1_width = fieldValue(ui->lineEdit_out1_width);
+    led.out1_height = fieldValue(ui->lineEdit_out1_height);
+    led.out2_width = fieldValue(ui->lineEdit_out2_width);
+    led.out2_height = fieldValue(ui->lineEdit_out2_height);
+    return led;
+}
+
+void OutputSet::show_outputs(const LedLayout &led)
+{
+    setNumber(ui->lineEdit_out1_width, led.out1_width);
+    setNumber(ui->lineEdit_out1_height, led.out1_height);
+    setNumber(ui->lineEdit_out2_width, led.out2_width);
+    setNumber(ui->lineEdit_out2_height, led.out2_height);
 }
 
 void OutputSet::out_label_changed()
@@ -234,42 +221,15 @@ void OutputSet::on_comboBox_activated(int index)
 
 void OutputSet::choose_mode(int index)
 {
-    int w = fieldValue(ui->lineEdit_width);
-    const int h = fieldValue(ui->lineEdit_height);
-    switch (index) {
-    case 0: {
-        mode_ = MODE_HORIZONTAL;
-        int out1, out2;
-        horizontalSplit(w, &out1, &out2);
-        setNumber(ui->lineEdit_out1_width, out1);
-        setNumber(ui->lineEdit_out2_width, out2);
-        setNumber(ui->lineEdit_out1_height, h);
-        setNumber(ui->lineEdit_out2_height, h);
-        break;
-    }
-    case 1: {
-        mode_ = MODE_VERTICAL;
-        const int out1 = h / 2 + h % 2;
-        setNumber(ui->lineEdit_out1_width, w);
-        setNumber(ui->lineEdit_out2_width, w);
-        setNumber(ui->lineEdit_out1_height, out1);
-        setNumber(ui->lineEdit_out2_height, h - out1);
-        break;
-    }
-    case 2:
-        mode_ = MODE_COPY;
-        if (w > kOutMax) {
-            w = kOutMax;
-            setNumber(ui->lineEdit_width, w);
-        }
-        for (QLineEdit *f : {ui->lineEdit_out1_width, ui->lineEdit_out2_width})
-            setNumber(f, w);
-        for (QLineEdit *f : {ui->lineEdit_out1_height, ui->lineEdit_out2_height})
-            setNumber(f, h);
-        break;
-    default:
+    if (index < 0 || index > 2)
         return;
-    }
+    LedLayout led = shown_layout();
+    const int width = led.width;
+    kra_led_choose_mode(led, kModeOfIndex[index]);
+    mode_ = u8(led.mode);
+    if (led.width != width)
+        setNumber(ui->lineEdit_width, led.width);
+    show_outputs(led);
     ui->comboBox->setCurrentIndex(index);
     out_label_changed();
 }
@@ -311,36 +271,27 @@ void OutputSet::confirmString(QString value)
         field->setText(value);
 }
 
-// Output 1's share is limited to the screen (after rounding), so output 2 is never
-// computed below 0.
 void OutputSet::confirm_out1_width(int v)
 {
-    if (v > kOutMax) {
-        v = kOutMax;
-        if (mode_ != MODE_HORIZONTAL)
-            choose_mode(0);
+    LedLayout led = shown_layout();
+    kra_led_type_out1_width(led, v);
+    if (led.mode != mode_) { // a width beyond one output turns to horizontal splicing
+        mode_ = u8(led.mode);
+        ui->comboBox->setCurrentIndex(0);
+        out_label_changed();
+        show_outputs(led);
+        return;
     }
-    v = qMax(v, 0);
-    const int w = qMax(fieldValue(ui->lineEdit_width), 0);
-    int out1, out2;
-    if (w <= kOutMax) {
-        out1 = qMin(v, w);
-        out2 = mode_ == MODE_HORIZONTAL ? w - out1 : out1;
-    } else {
-        out1 = qMin(ceilTo(v, 32), w);
-        out2 = mode_ == MODE_HORIZONTAL ? ceilTo(w, 32) - out1 : out1;
-    }
-    setNumber(ui->lineEdit_out1_width, out1);
-    setNumber(ui->lineEdit_out2_width, out2);
+    setNumber(ui->lineEdit_out1_width, led.out1_width);
+    setNumber(ui->lineEdit_out2_width, led.out2_width);
 }
 
 void OutputSet::confirm_out1_height(int v)
 {
-    v = qBound(0, v, kOutMax);
-    const int h = qMax(fieldValue(ui->lineEdit_height), 0);
-    v = qMin(v, h);
-    setNumber(ui->lineEdit_out1_height, v);
-    setNumber(ui->lineEdit_out2_height, mode_ == MODE_VERTICAL ? h - v : v);
+    LedLayout led = shown_layout();
+    kra_led_type_out1_height(led, v);
+    setNumber(ui->lineEdit_out1_height, led.out1_height);
+    setNumber(ui->lineEdit_out2_height, led.out2_height);
 }
 
 void OutputSet::on_Button_apply1_clicked()
@@ -351,54 +302,7 @@ void OutputSet::on_Button_apply1_clicked()
 
 bool OutputSet::apply_led()
 {
-    // A change made while an FPGA is down would be half applied: no hand-shake follows it.
-    if (!fpga_manage::both_running())
-        return false;
-    const int w = fieldValue(ui->lineEdit_width);
-    const int h = fieldValue(ui->lineEdit_height);
-    const int out1w = fieldValue(ui->lineEdit_out1_width);
-    const int out1h = fieldValue(ui->lineEdit_out1_height);
-    const int out2w = fieldValue(ui->lineEdit_out2_width);
-    const int out2h = fieldValue(ui->lineEdit_out2_height);
-    // Output 1 width and height, output 2 X, Y, width and height.
-    int out[6];
-    switch (mode_) {
-    case MODE_HORIZONTAL:
-        if (out1w <= 0 || out1w >= w || out2w <= 0 || out1h <= 0 || out2h <= 0)
-            return false;
-        out[0] = out1w, out[1] = out1h, out[2] = out1w, out[3] = 0, out[4] = out2w, out[5] = out2h;
-        break;
-    case MODE_VERTICAL:
-        if (out1h <= 0 || out1h >= h || out2h <= 0 || out1w <= 0 || out2w <= 0)
-            return false;
-        out[0] = out1w, out[1] = out1h, out[2] = 0, out[3] = out1h, out[4] = out2w, out[5] = out2h;
-        break;
-    default:
-        if (w <= 0 || h <= 0)
-            return false;
-        out[0] = w, out[1] = h, out[2] = 0, out[3] = 0, out[4] = w, out[5] = h;
-        break;
-    }
-
-    KraRamPara *p = KraRamPara::pInstance();
-    ParaWrite write; // the video-chip manager's mutex; the changed flag is raised on release
-    write.set16(Para::LED_WIDTH, u16(w));
-    write.set16(Para::LED_HEIGHT, u16(h));
-    write.set16(Para::SPLICE_MODE, mode_);
-    for (int i = 0; i < 6; ++i)
-        write.set16(Para::OUT1_WIDTH + 2 * i, u16(out[i]));
-    if (p->differs(Para::SPLICE_MODE, 6)) {
-        write.set16(Para::win(0, Para::W_X), 0);
-        write.set16(Para::win(0, Para::W_Y), 0);
-        write.set16(Para::win(0, Para::W_WIDTH), u16(w));
-        write.set16(Para::win(0, Para::W_HEIGHT), u16(h));
-        for (int win = 1; win < Para::WINDOWS_SHOWN; ++win)
-            write.set16(Para::win(win, Para::W_ON), 0);
-        MutexLocker lock(&Utils::_led_para_init_mutex); // after the manager's mutex, as everywhere
-        g_set_led_para = 1;
-        g_set_led_setup = 0;
-    }
-    return true;
+    return kra_led_apply(shown_layout(), fpga_manage::both_running()).written;
 }
 
 void OutputSet::on_Button_cancel1_clicked()

@@ -9,6 +9,7 @@ namespace Ui {
 class OutputSet;
 }
 class QFrame;
+struct LedLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -52,6 +53,8 @@ private:
     // Writes the LED size, the splice mode and the output areas; false when nothing was
     // written (an FPGA is not running, or the split leaves an output with nothing).
     bool apply_led();
+    LedLayout shown_layout() const;
+    void show_outputs(const LedLayout &led);
     void confirm_out1_width(int value);
     void confirm_out1_height(int value);
     void select_page(QPushButton *button, int page);

@@ -60,30 +60,6 @@ QString kra_source_tile_icon(int code)
     return code == 1 ? QStringLiteral(":/png/DVI.png") : QStringLiteral(":/png/HDMI.png");
 }
 
-KraTiming kra_input_timing(int code)
-{
-    KraTiming t;
-    if (code < 0 || code > 5)
-        return t;
-    const KraRamPara *p = KraRamPara::pInstance();
-    t.width = p->live16(Para::TIMING + 6 * code);
-    t.height = p->live16(Para::TIMING + 6 * code + 2);
-    t.rate = p->live16(Para::TIMING + 6 * code + 4);
-    return t;
-}
-
-bool kra_input_timing_changed(int code)
-{
-    if (code < 0 || code > 5)
-        return false;
-    return KraRamPara::pInstance()->differs(Para::TIMING + 6 * code, 6);
-}
-
-bool kra_any_timing_changed()
-{
-    return KraRamPara::pInstance()->differs(Para::TIMING, 6 * 6);
-}
-
 QString kra_timing_text(const KraTiming &timing)
 {
     if (!timing.present())
@@ -97,11 +73,6 @@ QString kra_signal_icon(int code, bool present)
     if (k < 0)
         return QString();
     return QString::fromLatin1(present ? kra_input_tabs[k].icon_on : kra_input_tabs[k].icon_off);
-}
-
-int kra_source_count(int code)
-{
-    return KraRamPara::pInstance()->KraGetSourceNum(code, Para::CROP_ENTRIES) + 1;
 }
 
 QString kra_source_count_text(int code)
@@ -134,55 +105,12 @@ int kra_tiles_on_page(int sources, int page)
     return left < KRA_TILES_PER_PAGE ? left : KRA_TILES_PER_PAGE;
 }
 
-int kra_crop_number(int entry)
-{
-    if (entry < 0 || entry >= Para::CROP_ENTRIES)
-        return 0;
-    const u8 b1 = KraRamPara::pInstance()->ram_para[Para::crop(entry, 1)];
-    return (b1 & 0x80) ? (b1 & 0x7F) + 1 : 0;
-}
-
-int kra_crop_position(int code, int number)
-{
-    if (code < 0 || code > 5 || number < 1 || number > Para::CROP_ENTRIES)
-        return 0;
-    const u8 *bits = g_cut_source_state[code];
-    auto used = [bits](int bit) { return (bits[bit / 8] >> (bit % 8)) & 1; };
-    if (!used(number - 1))
-        return 0;
-    int n = 0;
-    for (int bit = 0; bit < number; ++bit)
-        n += used(bit);
-    return n;
-}
-
 QString kra_crop_tile_name(int code, int entry, const QFont &font, int width)
 {
     const QString alias = aliasName("crop", entry, font, width);
     if (!alias.isEmpty())
         return alias;
     return kra_input_name(code) + QString::asprintf("_crop%d", kra_crop_number(entry));
-}
-
-KraWindowSource kra_window_source(int window)
-{
-    KraWindowSource s;
-    if (window < 0 || window >= Para::WINDOWS_SHOWN)
-        return s;
-    KraRamPara *p = KraRamPara::pInstance();
-    short isCrop = 0;
-    char entry = 0;
-    s.input = p->KraGetImageSource(p->ram_para, u8(window), &isCrop, &entry, 0);
-    s.crop = isCrop != 0;
-    if (!s.crop) {
-        s.position = s.input <= 5 ? 0 : -1;
-        return s;
-    }
-    s.entry = u8(entry);
-    s.number = kra_crop_number(s.entry);
-    const int n = s.number ? kra_crop_position(s.input, s.number) : 0;
-    s.position = n > 0 ? n : -1;
-    return s;
 }
 
 const char *const kra_mark_style = "background-color:#00D65B;border:0px groove gray;border-radius:7px;";

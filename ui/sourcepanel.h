@@ -2,10 +2,11 @@
 #define SOURCEPANEL_H
 
 // What the input selection, crop editor and EDID screens share about the six inputs and
-// their paged source tiles: plain functions over the parameter block's live image (and
-// shadow copy). GUI thread only, like the screens that use them.
+// their paged source tiles; what they ask of the parameter block is in pararules.h. GUI
+// thread only, like the screens that use them.
 
 #include "global.h"
+#include "pararules.h"
 #include <QRect>
 #include <QString>
 
@@ -38,25 +39,12 @@ QString kra_input_tab_name(int code, const QFont &font, int width);
 // Picture of an input on its source tiles.
 QString kra_source_tile_icon(int code);
 
-// Measured timing of an input (image 256 + 6 x code); all three non-zero = signal.
-struct KraTiming {
-    int width = 0;
-    int height = 0;
-    int rate = 0;
-    bool present() const { return width && height && rate; }
-};
-KraTiming kra_input_timing(int code);
-// True when the input's timing record differs between the live image and the shadow copy.
-bool kra_input_timing_changed(int code);
-bool kra_any_timing_changed();
 // "%dx%d@%dHz", or the no-signal text of the current language.
 QString kra_timing_text(const KraTiming &timing);
 // Connector picture of an input's tab for its signal state.
 QString kra_signal_icon(int code, bool present);
-
-// Sources of an input: the whole input and its crops in use.
-int kra_source_count(int code);
-QString kra_source_count_text(int code); // "(%d)"
+// "(%d)" with the input's number of sources.
+QString kra_source_count_text(int code);
 
 // Paging of source tiles, six to a page.
 constexpr int KRA_TILES_PER_PAGE = 6;
@@ -74,26 +62,9 @@ struct KraTileGrid {
     }
 };
 
-// Crop number (1..40) of crop-table entry `entry`, 0 when the entry is not in use.
-int kra_crop_number(int entry);
-// Position n (1, 2, ...) among the input's crops in crop-number order of the crop with
-// `number`; 0 when the input has no such crop. Reads g_cut_source_state.
-int kra_crop_position(int code, int number);
 // Name of a crop tile: the names file's "crop" entry of `entry`, elided to `width` pixels
 // in `font`; else "<input>_crop<number>".
 QString kra_crop_tile_name(int code, int entry, const QFont &font, int width);
-
-// What window record `window` shows, read from the live image.
-struct KraWindowSource {
-    u8 input = 0xFF;        // input code, for a crop the crop's input; above 5: none
-    bool crop = false;
-    int entry = -1;         // crop-table entry for a crop
-    int number = 0;         // the crop's own number, 0 when its entry is not in use
-    // Source number as on the tiles: 0 the whole input, n the input's n-th crop; -1 when
-    // the crop is not in the table.
-    int position = -1;
-};
-KraWindowSource kra_window_source(int window);
 
 // ---- widgets of the tab row and the tile area ----
 

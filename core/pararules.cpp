@@ -1,0 +1,316 @@
+#include "pararules.h"
+#include "utils.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+KraRamPara *para()
+{
+    return KraRamPara::pInstance();
+}
+
+int ceilTo(int n, int step)
+{
+    return (n + step - 1) / step * step;
+}
+
+// The larger part of an odd n is two more than floor(n / 2).
+int half(int n)
+{
+    return n / 2 + 2 * (n % 2);
+}
+
+// The rounding may exceed a narrow screen (below 8), so output 1 is limited to the screen.
+void horizontalSplit(int n, int *out1, int *out2)
+{
+    if (n <= LED_OUT_MAX) {
+        *out1 = std::min(ceilTo(half(n), 8), std::max(n, 0));
+        *out2 = n - *out1;
+    } else {
+        *out1 = ceilTo(half(n), 32);
+        *out2 = ceilTo(n, 32) - *out1;
+    }
+}
+
+bool isWindow(int window)
+{
+    return window >= 0 && window < Para::WINDOWS_SHOWN;
+}
+
+} // namespace
+
+LedLayout kra_led_layout()
+{
+    const KraRamPara *p = para();
+    LedLayout led;
+    const u16 mode = p->live16(Para::SPLICE_MODE);
+    led.mode = mode == SPLICE_VERTICAL || mode == SPLICE_HORIZONTAL ? mode : SPLICE_COPY;
+    led.width = p->live16(Para::LED_WIDTH);
+    led.height = p->live16(Para::LED_HEIGHT);
+    led.out1_width = p->live16(Para::OUT1_WIDTH);
+    led.out1_height = p->live16(Para::OUT1_HEIGHT);
+    led.out2_width = p->live16(Para::OUT2_WIDTH);
+    led.out2_height = p->live16(Para::OUT2_HEIGHT);
+    return led;
+}
+
+void kra_led_choose_mode(LedLayout &led, int mode)
+{
+    const int w = led.width, h = led.height;
+    switch (mode) {
+    case SPLICE_HORIZONTAL:
+        horizontalSplit(w, &led.out1_width, &led.out2_width);
+        led.out1_height = led.out2_height = h;
+        break;
+    case SPLICE_VERTICAL:
+        led.out1_width = led.out2_width = w;
+        led.out1_height = h / 2 + h % 2;
+        led.out2_height = h - led.out1_height;
+        break;
+    case SPLICE_COPY:
+        if (led.width > LED_OUT_MAX)
+            led.width = LED_OUT_MAX;
+        led.out1_width = led.out2_width = led.width;
+        led.out1_height = led.out2_height = h;
+        break;
+    default:
+        return;
+    }
+    led.mode = mode;
+}
+
+// Output 1's share is limited to the screen (after rounding), so output 2 is never
+// computed below 0.
+void kra_led_type_out1_width(LedLayout &led, int v)
+{
+    if (v > LED_OUT_MAX) {
+        v = LED_OUT_MAX;
+        if (led.mode != SPLICE_HORIZONTAL)
+            kra_led_choose_mode(led, SPLICE_HORIZONTAL);
+    }
+    v = std::max(v, 0);
+    const int w = std::max(led.width, 0);
+    const bool horizontal = led.mode == SPLICE_HORIZONTAL;
+    if (w <= LED_OUT_MAX) {
+        led.out1_width = std::min(v, w);
+        led.out2_width = horizontal ? w - led.out1_width : led.out1_width;
+    } else {
+        led.out1_width = std::min(ceilTo(v, 32), w);
+        led.out2_width = horizontal ? ceilTo(w, 32) - led.out1_width : led.out1_width;
+    }
+}
+
+void kra_led_type_out1_height(LedLayout &led, int v)
+{
+    const int h = std::max(led.height, 0);
+    led.out1_height = std::min(std::clamp(v, 0, LED_OUT_MAX), h);
+    led.out2_height = led.mode == SPLICE_VERTICAL ? h - led.out1_height : led.out1_height;
+}
+
+LedApplied kra_led_apply(const LedLayout &led, bool fpgas_running)
+{
+    LedApplied result;
+    const int w = led.width, h = led.height;
+    const int mode = led.mode == SPLICE_VERTICAL || led.mode == SPLICE_HORIZONTAL ? led.mode : SPLICE_COPY;
+    // Output 1 width and height, output 2 X, Y, width and height.
+    int out[6];
+    switch (mode) {
+    case SPLICE_HORIZONTAL:
+        if (led.out1_width <= 0 || led.out1_width >= w || led.out1_height <= 0 || led.out2_height <= 0)
+            return result;
+        out[0] = led.out1_width, out[1] = led.out1_height, out[2] = led.out1_width, out[3] = 0;
+        out[4] = w - led.out1_width, out[5] = led.out2_height;
+        break;
+    case SPLICE_VERTICAL:
+        if (led.out1_height <= 0 || led.out1_height >= h || led.out2_height <= 0 || led.out1_width <= 0
+            || led.out2_width <= 0)
+            return result;
+        out[0] = led.out1_width, out[1] = led.out1_height, out[2] = 0, out[3] = led.out1_height;
+        out[4] = led.out2_width, out[5] = led.out2_height;
+        break;
+    default:
+        if (w <= 0 || h <= 0)
+            return result;
+        out[0] = w, out[1] = h, out[2] = 0, out[3] = 0, out[4] = w, out[5] = h;
+        break;
+    }
+
+    ParaWrite write;
+    write.set16(Para::LED_WIDTH, u16(w));
+    write.set16(Para::LED_HEIGHT, u16(h));
+    write.set16(Para::SPLICE_MODE, u16(mode));
+    for (int i = 0; i < 6; ++i)
+        write.set16(Para::OUT1_WIDTH + 2 * i, u16(out[i]));
+    result.written = true;
+    if (para()->differs(Para::SPLICE_MODE, 6)) {
+        write.set16(Para::win(0, Para::W_X), 0);
+        write.set16(Para::win(0, Para::W_Y), 0);
+        write.set16(Para::win(0, Para::W_WIDTH), u16(w));
+        write.set16(Para::win(0, Para::W_HEIGHT), u16(h));
+        for (int win = 1; win < Para::WINDOWS_SHOWN; ++win)
+            write.set16(Para::win(win, Para::W_ON), 0);
+        result.reset = true;
+        if (fpgas_running) {
+            kra_led_geometry_handshake(write);
+            result.handshake = true;
+        }
+    }
+    return result;
+}
+
+void kra_led_geometry_handshake(const ParaWrite &)
+{
+    MutexLocker lock(&Utils::_led_para_init_mutex);
+    g_set_led_para = 1;
+    g_set_led_setup = 0;
+}
+
+void kra_window_set_on(int window, bool on)
+{
+    if (!isWindow(window))
+        return;
+    ParaWrite w;
+    w.set8(Para::win(window, Para::W_ON), on ? 1 : 0);
+}
+
+bool kra_window_span_fits(int start, int size, bool vertical)
+{
+    const u32 limit = para()->live16(vertical ? Para::LED_HEIGHT : Para::LED_WIDTH);
+    return u32(start) + u32(size) <= limit;
+}
+
+void kra_window_set_rect(int window, u16 x, u16 y, u16 width, u16 height)
+{
+    if (!isWindow(window))
+        return;
+    ParaWrite w;
+    w.set16(Para::win(window, Para::W_X), x);
+    w.set16(Para::win(window, Para::W_Y), y);
+    w.set16(Para::win(window, Para::W_WIDTH), width);
+    w.set16(Para::win(window, Para::W_HEIGHT), height);
+}
+
+bool kra_window_set_mirror(int window, int mode)
+{
+    if (!isWindow(window) || para()->ram_para[Para::win(window, Para::W_MIRROR)] == mode)
+        return false;
+    ParaWrite w;
+    w.set8(Para::win(window, Para::W_MIRROR), u8(mode));
+    return true;
+}
+
+bool kra_window_set_p2p(int window, int choice)
+{
+    constexpr u16 kP2PBit = 0x100;
+    constexpr u16 kModes[] = {0, 0, 8, 9};
+    if (!isWindow(window) || choice < 0 || choice > 3)
+        return false;
+    const KraRamPara *p = para();
+    const u16 oldFlags = p->live16(Para::win(window, Para::W_FLAGS));
+    const u16 oldMode = p->live16(Para::win(window, Para::W_P2P_MODE));
+    u16 flags = oldFlags;
+    u16 mode = oldMode;
+    if (choice == 0) {
+        flags = u16(flags & ~kP2PBit);
+    } else {
+        flags = u16(flags | kP2PBit);
+        mode = kModes[choice];
+    }
+    if (flags == oldFlags && mode == oldMode)
+        return false;
+    ParaWrite w;
+    w.set16(Para::win(window, Para::W_FLAGS), flags);
+    w.set16(Para::win(window, Para::W_P2P_MODE), mode);
+    return true;
+}
+
+void kra_window_set_backup(int window, int choice)
+{
+    if (!isWindow(window) || choice < 0)
+        return;
+    ParaWrite w(false);
+    w.set8(Para::win(window, Para::W_BACKUP), u8(choice));
+}
+
+void kra_picture_reset()
+{
+    constexpr int kBytes = 16;
+    // Image byte 768 + n stands at byte 2 + n of the default file.
+    constexpr int kDefaults = 2 + Para::PICTURE - Para::SAVED_FIRST;
+    ParaWrite w;
+    memcpy(w.image() + Para::PICTURE, default_para_ramlist.data() + kDefaults, kBytes);
+}
+
+KraTiming kra_input_timing(int code)
+{
+    KraTiming t;
+    if (code < 0 || code > 5)
+        return t;
+    const KraRamPara *p = para();
+    t.width = p->live16(Para::TIMING + 6 * code);
+    t.height = p->live16(Para::TIMING + 6 * code + 2);
+    t.rate = p->live16(Para::TIMING + 6 * code + 4);
+    return t;
+}
+
+bool kra_input_timing_changed(int code)
+{
+    if (code < 0 || code > 5)
+        return false;
+    return para()->differs(Para::TIMING + 6 * code, 6);
+}
+
+bool kra_any_timing_changed()
+{
+    return para()->differs(Para::TIMING, 6 * 6);
+}
+
+int kra_source_count(int code)
+{
+    return para()->KraGetSourceNum(code, Para::CROP_ENTRIES) + 1;
+}
+
+int kra_crop_number(int entry)
+{
+    if (entry < 0 || entry >= Para::CROP_ENTRIES)
+        return 0;
+    const u8 b1 = para()->ram_para[Para::crop(entry, 1)];
+    return (b1 & 0x80) ? (b1 & 0x7F) + 1 : 0;
+}
+
+int kra_crop_position(int code, int number)
+{
+    if (code < 0 || code > 5 || number < 1 || number > Para::CROP_ENTRIES)
+        return 0;
+    const u8 *bits = g_cut_source_state[code];
+    auto used = [bits](int bit) { return (bits[bit / 8] >> (bit % 8)) & 1; };
+    if (!used(number - 1))
+        return 0;
+    int n = 0;
+    for (int bit = 0; bit < number; ++bit)
+        n += used(bit);
+    return n;
+}
+
+KraWindowSource kra_window_source(int window)
+{
+    KraWindowSource s;
+    if (!isWindow(window))
+        return s;
+    KraRamPara *p = para();
+    short isCrop = 0;
+    char entry = 0;
+    s.input = p->KraGetImageSource(p->ram_para, u8(window), &isCrop, &entry, 0);
+    s.crop = isCrop != 0;
+    if (!s.crop) {
+        s.position = s.input <= 5 ? 0 : -1;
+        return s;
+    }
+    s.entry = u8(entry);
+    s.number = kra_crop_number(s.entry);
+    const int n = s.number ? kra_crop_position(s.input, s.number) : 0;
+    s.position = n > 0 ? n : -1;
+    return s;
+}
