@@ -63,7 +63,8 @@ int edid_size(const QString &text)
 
 } // namespace
 
-EDIDset::EDIDset(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::EDIDset)
+EDIDset::EDIDset(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::EDIDset),
+      fields_(this, [this](const QString &text) { confirmString(text); })
 {
     ui->setupUi(this);
     setFixedSize(800, 480);
@@ -105,28 +106,17 @@ EDIDset::EDIDset(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui
     connect(button_delete_, &QPushButton::clicked, this, &EDIDset::kra_button_delete_clicked);
     connect(button_cancel_, &QPushButton::clicked, this, &EDIDset::kra_button_cancel_clicked);
     connect(button_ok_, &QPushButton::clicked, this, &EDIDset::kra_button_ok_clicked);
-    for (My_lineEdit *field : {ui->lineEdit_W, ui->lineEdit_H})
-        connect(field, &My_lineEdit::send_show, this, &EDIDset::show_numberkeyboard_ui);
-    if (g_numberkeyboard)
-        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
-                &EDIDset::confirmString);
+    fields_.add(ui->lineEdit_W, kKeyWidth);
+    fields_.add(ui->lineEdit_H, kKeyHeight);
 
     language_changed();
 }
 
 EDIDset::~EDIDset()
 {
-    // The keyboard's field pointer must not outlive the fields.
-    if (own_field(g_lineedit))
-        g_lineedit = nullptr;
     if (g_edidset == this)
         g_edidset = nullptr;
     delete ui;
-}
-
-bool EDIDset::own_field(const QLineEdit *field) const
-{
-    return field && (field == ui->lineEdit_W || field == ui->lineEdit_H);
 }
 
 void EDIDset::language_changed()
@@ -245,20 +235,9 @@ void EDIDset::toggle_rate()
     ui->label_rate->setText(shows30 ? QStringLiteral("60") : QStringLiteral("30"));
 }
 
-void EDIDset::show_numberkeyboard_ui(QString text)
-{
-    Q_UNUSED(text)
-    auto *field = qobject_cast<QLineEdit *>(sender());
-    if (field == ui->lineEdit_W)
-        kra_ask_number(field, kra_text(kKeyWidth));
-    else if (field == ui->lineEdit_H)
-        kra_ask_number(field, kra_text(kKeyHeight));
-}
-
 void EDIDset::confirmString(QString text)
 {
-    // Screens below this one listen to the same keyboard with fields of the same names.
-    if (own_field(g_lineedit))
+    if (fields_.owns(g_lineedit))
         g_lineedit->setText(text);
 }
 

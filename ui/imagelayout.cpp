@@ -99,7 +99,8 @@ u16 field_value(const QLineEdit *field)
 
 } // namespace
 
-ImageLayout::ImageLayout(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::ImageLayout)
+ImageLayout::ImageLayout(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::ImageLayout),
+      fields_(this, [this](const QString &text) { confirmString(text); })
 {
     ui->setupUi(this);
     setFixedSize(800, 480);
@@ -118,11 +119,10 @@ ImageLayout::ImageLayout(QWidget *parent) : QDialog(parent, kra_screen_flags), u
     ui->Button_cancel->hide();
     ui->Button_ok->hide();
 
-    for (My_lineEdit *field : {ui->lineEdit_X, ui->lineEdit_Y, ui->lineEdit_W, ui->lineEdit_H})
-        connect(field, &My_lineEdit::send_show, this, &ImageLayout::show_numberkeyboard_ui);
-    if (g_numberkeyboard)
-        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
-                &ImageLayout::confirmString);
+    fields_.add(ui->lineEdit_X, QStringLiteral("X"));
+    fields_.add(ui->lineEdit_Y, QStringLiteral("Y"));
+    fields_.add(ui->lineEdit_W, QStringLiteral("W"));
+    fields_.add(ui->lineEdit_H, QStringLiteral("H"));
 
     language_changed();
     image_init();
@@ -131,10 +131,6 @@ ImageLayout::ImageLayout(QWidget *parent) : QDialog(parent, kra_screen_flags), u
 
 ImageLayout::~ImageLayout()
 {
-    // The keyboard's field pointer must not outlive the fields.
-    if (g_lineedit == ui->lineEdit_X || g_lineedit == ui->lineEdit_Y || g_lineedit == ui->lineEdit_W
-        || g_lineedit == ui->lineEdit_H)
-        g_lineedit = nullptr;
     if (g_imagelayout == this)
         g_imagelayout = nullptr;
     delete ui;
@@ -355,26 +351,6 @@ void ImageLayout::switch_state()
         kra_window_set_on(s, true);
         TextCreate(s);
     }
-}
-
-void ImageLayout::show_numberkeyboard_ui(QString text)
-{
-    Q_UNUSED(text)
-    auto *field = qobject_cast<QLineEdit *>(sender());
-    if (!g_numberkeyboard || !field)
-        return;
-    QString caption;
-    if (field == ui->lineEdit_X)
-        caption = QStringLiteral("X");
-    else if (field == ui->lineEdit_Y)
-        caption = QStringLiteral("Y");
-    else if (field == ui->lineEdit_W)
-        caption = QStringLiteral("W");
-    else if (field == ui->lineEdit_H)
-        caption = QStringLiteral("H");
-    else
-        return;
-    kra_ask_number(field, caption);
 }
 
 void ImageLayout::confirmString(QString text)

@@ -37,7 +37,8 @@ KraRamPara *para() { return KraRamPara::pInstance(); }
 
 } // namespace
 
-InputCut::InputCut(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::InputCut)
+InputCut::InputCut(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::InputCut),
+      fields_(this, [this](const QString &text) { confirmString(text); })
 {
     ui->setupUi(this);
     setFixedSize(800, 480);
@@ -79,29 +80,19 @@ InputCut::InputCut(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new 
     connect(button_cancel_, &QPushButton::clicked, this, &InputCut::kra_button_cancel_clicked);
     connect(button_ok_, &QPushButton::clicked, this, &InputCut::kra_button_ok_clicked);
     connect(button_delete_, &QPushButton::clicked, this, &InputCut::kra_button_delete_clicked);
-    for (My_lineEdit *field : {ui->lineEdit_X, ui->lineEdit_Y, ui->lineEdit_W, ui->lineEdit_H})
-        connect(field, &My_lineEdit::send_show, this, &InputCut::show_numberkeyboard_ui);
-    if (g_numberkeyboard)
-        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
-                &InputCut::confirmString);
+    fields_.add(ui->lineEdit_X, QStringLiteral("X"));
+    fields_.add(ui->lineEdit_Y, QStringLiteral("Y"));
+    fields_.add(ui->lineEdit_W, kKeyWidth);
+    fields_.add(ui->lineEdit_H, kKeyHeight);
 
     language_changed();
 }
 
 InputCut::~InputCut()
 {
-    // The keyboard's field pointer must not outlive the fields.
-    if (own_field(g_lineedit))
-        g_lineedit = nullptr;
     if (g_inputcut == this)
         g_inputcut = nullptr;
     delete ui;
-}
-
-bool InputCut::own_field(const QLineEdit *field) const
-{
-    return field && (field == ui->lineEdit_X || field == ui->lineEdit_Y || field == ui->lineEdit_W
-                     || field == ui->lineEdit_H);
 }
 
 bool InputCut::editor_open() const
@@ -319,28 +310,10 @@ void InputCut::para_changed_over()
 
 void InputCut::kra_button_cancel_clicked() { para_changed_over(); }
 
-void InputCut::show_numberkeyboard_ui(QString text)
-{
-    Q_UNUSED(text)
-    auto *field = qobject_cast<QLineEdit *>(sender());
-    QString caption;
-    if (field == ui->lineEdit_X)
-        caption = QStringLiteral("X");
-    else if (field == ui->lineEdit_Y)
-        caption = QStringLiteral("Y");
-    else if (field == ui->lineEdit_W)
-        caption = kra_text(kKeyWidth);
-    else if (field == ui->lineEdit_H)
-        caption = kra_text(kKeyHeight);
-    else
-        return;
-    kra_ask_number(field, caption);
-}
-
 void InputCut::confirmString(QString text)
 {
     // A value typed for another screen's field (one open below this) is not ours.
-    if (own_field(g_lineedit))
+    if (fields_.owns(g_lineedit))
         g_lineedit->setText(text);
 }
 

@@ -3,6 +3,7 @@
 
 #include "global.h"
 #include <QDialog>
+#include "numberfields.h"
 #include <QFont>
 #include <QString>
 
@@ -42,7 +43,6 @@ public:
     bool editor_open() const;
 
 public slots:
-    void show_numberkeyboard_ui(QString text);
     void confirmString(QString text);
     void kra_button_input_clicked();
     void kra_button_source_clicked();
@@ -67,9 +67,9 @@ private:
     void crops_changed();
     void turn_page(int step);
     void back();
-    bool own_field(const QLineEdit *field) const;
 
     Ui::InputCut *ui;
+    KraNumberFields fields_;
     u8 source_select_ = 2;               // input code of the chosen tab
     u8 page_ = 0;
     u8 last_page_ = 0;

@@ -89,7 +89,8 @@ void setNumber(QLineEdit *field, int value)
 
 } // namespace
 
-OutputSet::OutputSet(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::OutputSet)
+OutputSet::OutputSet(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::OutputSet),
+      fields_(this, [this](const QString &text) { confirmString(text); })
 {
     ui->setupUi(this);
     tile_font_.setPointSize(12);
@@ -118,12 +119,11 @@ OutputSet::OutputSet(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(ne
         b->setStyleSheet(QString::fromLatin1(kButtonOff));
     ui->stackedWidget->setCurrentIndex(0);
 
-    for (My_lineEdit *field : {ui->lineEdit_width, ui->lineEdit_height, ui->lineEdit_out1_width,
-                               ui->lineEdit_out1_height})
-        connect(field, &My_lineEdit::send_show, this, &OutputSet::show_numberkeyboard_ui);
-    if (g_numberkeyboard)
-        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
-                &OutputSet::confirmString);
+    // The captions are the same in every language.
+    for (My_lineEdit *field : {ui->lineEdit_width, ui->lineEdit_out1_width})
+        fields_.add(field, QStringLiteral("宽"));
+    for (My_lineEdit *field : {ui->lineEdit_height, ui->lineEdit_out1_height})
+        fields_.add(field, QStringLiteral("高"));
 
     for (QWidget *w : std::initializer_list<QWidget *>{
              ui->lineEdit_out2_width, ui->lineEdit_out2_height, ui->lineEdit_X, ui->lineEdit_Y,
@@ -139,8 +139,6 @@ OutputSet::OutputSet(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(ne
 
 OutputSet::~OutputSet()
 {
-    if (g_lineedit && isAncestorOf(g_lineedit))
-        g_lineedit = nullptr;
     delete ui;
 }
 
@@ -234,34 +232,12 @@ void OutputSet::choose_mode(int index)
     out_label_changed();
 }
 
-void OutputSet::show_numberkeyboard_ui(QString)
-{
-    auto *field = qobject_cast<QLineEdit *>(sender());
-    if (!field || !g_numberkeyboard)
-        return;
-    QString caption;
-    if (field == ui->lineEdit_width || field == ui->lineEdit_out1_width || field == ui->lineEdit_out2_width)
-        caption = QStringLiteral("宽");
-    else if (field == ui->lineEdit_height || field == ui->lineEdit_out1_height
-             || field == ui->lineEdit_out2_height)
-        caption = QStringLiteral("高");
-    else if (field == ui->lineEdit_X)
-        caption = QStringLiteral("X");
-    else if (field == ui->lineEdit_Y)
-        caption = QStringLiteral("Y");
-    else if (field == ui->lineEdit_W)
-        caption = QStringLiteral("W");
-    else if (field == ui->lineEdit_H)
-        caption = QStringLiteral("H");
-    kra_ask_number(field, caption);
-}
-
 // Typed values stay on the screen until Apply; a value typed for another screen's field
 // is not ours.
 void OutputSet::confirmString(QString value)
 {
     QLineEdit *field = g_lineedit;
-    if (!field || !isAncestorOf(field))
+    if (!fields_.owns(field))
         return;
     if (field == ui->lineEdit_out1_width)
         confirm_out1_width(typedValue(value));
