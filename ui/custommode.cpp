@@ -1,4 +1,5 @@
 #include "custommode.h"
+#include "words.h"
 #include "screenkit.h"
 #include "ui_custommode.h"
 
@@ -21,9 +22,7 @@ QFrame *g_frame[16] = {};
 
 namespace {
 const KraText kTitle = {{"用户模式", "User mode", "Слот", "Chế độ người dùng", "用戶模式"}};
-const KraText kDelete = {{"删除", "Delete", "Удалить", "Xoá bỏ", "删除"}};
 const KraText kUse = {{"调用", "Invoke", "Вызвать", "Dùng", "調用"}};
-const KraText kUsing = {{"使用中\u00AD", "Using", "Использовать", "sử dụng", "使用中\u00AD"}};
 const KraText kBlank = {{"未保存用户模式数据", "Usermode does not exist", "Данные не сохранены",
                          "Chế độ không được lưu", "未保存用戶模式數據"}};
 const KraText kTileName = {{"用户模式%d", "MODE %d", "Слот %d", "Chế độ %d", "用戶模式%d"}};
@@ -160,9 +159,9 @@ CustomMode::~CustomMode()
 void CustomMode::language_changed()
 {
     ui->label_title->setText(kra_text(kTitle));
-    ui->Button_delete->setText(kra_text(kDelete));
+    ui->Button_delete->setText(kra_text(kra_words::remove));
     ui->Button_use->setText(kra_text(kUse));
-    ui->label_using->setText(kra_text(kUsing));
+    ui->label_using->setText(kra_text(kra_words::in_use));
     ui->label_blank->setText(kra_text(kBlank));
 }
 
@@ -200,7 +199,7 @@ void CustomMode::init()
         tile->setStyleSheet(QString::fromLatin1(current == i + 1 ? kTileCurrent : kTileNormal));
         g_frame[i] = tile;
         if (current == i + 1) {
-            badge->setText(kra_text(kUsing));
+            badge->setText(kra_text(kra_words::in_use));
             badge->setStyleSheet(QString::fromLatin1(kBadgeStyle));
             badge->setAlignment(Qt::AlignCenter);
             badge->setGeometry(96, t + 2, 56, 30);

@@ -1,4 +1,5 @@
 #include "edidset.h"
+#include "words.h"
 #include "screenkit.h"
 #include "ui_edidset.h"
 
@@ -19,13 +20,8 @@ namespace {
 const KraText kTitle = {{"设置EDID", "EDID Settings", "Настройка EDID", "Cài đặt EDID", "设置EDID"}};
 const KraText kSourcePrefix = {{"EDID信源:", "EDID source:", "Источник EDID:", "Tín hiệu EDID:",
                                 "EDID信源:"}};
-const KraText kWidth = {{"宽", "W", "Ширина", "Rộng", "寬"}};
-const KraText kHeight = {{"高", "H", "Высота", "Cao", "高"}};
 const KraText kFreq = {{"刷新率", "Refresh rate", "Частота", "Tần số", "刷新率"}};
-const KraText kCancel = {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}};
 const KraText kSave = {{"保存", "SAVE", "Сохранить", "lưu", "保存"}};
-const KraText kDelete = {{"删除", "Delete", "Удалить", "Xoá bỏ", "删除"}};
-const KraText kKeyWidth = {{"宽", "W", "W", "W", "寬"}};
 const KraText kKeyHeight = {{"高", "H", "H", "H", "高"}};
 
 // The rate row by language, sized to its caption: where the caption ends, then the x of
@@ -106,7 +102,7 @@ EDIDset::EDIDset(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui
     connect(button_delete_, &QPushButton::clicked, this, &EDIDset::kra_button_delete_clicked);
     connect(button_cancel_, &QPushButton::clicked, this, &EDIDset::kra_button_cancel_clicked);
     connect(button_ok_, &QPushButton::clicked, this, &EDIDset::kra_button_ok_clicked);
-    fields_.add(ui->lineEdit_W, kKeyWidth);
+    fields_.add(ui->lineEdit_W, kra_words::key_width);
     fields_.add(ui->lineEdit_H, kKeyHeight);
 
     language_changed();
@@ -122,12 +118,12 @@ EDIDset::~EDIDset()
 void EDIDset::language_changed()
 {
     ui->label_title->setText(kra_text(kTitle));
-    ui->label_W->setText(kra_text(kWidth));
-    ui->label_H->setText(kra_text(kHeight));
+    ui->label_W->setText(kra_text(kra_words::width));
+    ui->label_H->setText(kra_text(kra_words::height));
     ui->label_freq->setText(kra_text(kFreq));
-    button_cancel_->setText(kra_text(kCancel));
+    button_cancel_->setText(kra_text(kra_words::cancel));
     button_ok_->setText(kra_text(kSave));
-    button_delete_->setText(kra_text(kDelete));
+    button_delete_->setText(kra_text(kra_words::remove));
     show_source_label();
 
     const RateRow &row = kRateRows[kra_text_language()];

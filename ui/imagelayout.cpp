@@ -1,5 +1,6 @@
 #include "imagelayout.h"
 #include "screenkit.h"
+#include "words.h"
 #include "ui_imagelayout.h"
 
 #include "alias.h"
@@ -38,22 +39,14 @@ constexpr u16 kP2PBit = 0x100;
 // Point-to-point mode word by combo index 1..3 (index 0 switches point-to-point off).
 constexpr u16 kP2PModes[] = {0, 0, 8, 9};
 
-struct LabelText {
-    QLabel *Ui::ImageLayout::*label;
-    KraText text;
-};
-const LabelText kLabelTexts[] = {
+const KraFormText<Ui::ImageLayout, QLabel> kLabelTexts[] = {
     {&Ui::ImageLayout::label_title, {{"画面布局", "Screen layout", "Расположение", "Bố cục màn hình", "畫麵佈局"}}},
     {&Ui::ImageLayout::label_P2P, {{"点对点", "DBD", "Пиксель к пикселю", "Điểm tới điểm", "點對點"}}},
     {&Ui::ImageLayout::label_W, {{"宽", "W", "Ширина", "Rộng", "寬"}}},
     {&Ui::ImageLayout::label_H, {{"高", "H", "Высота", "Cao", "高"}}},
     {&Ui::ImageLayout::label_mirror, {{"镜像", "mirror", "Отражение", "Ảnh phản chiếu", "鏡像"}}},
 };
-struct ButtonText {
-    QPushButton *Ui::ImageLayout::*button;
-    KraText text;
-};
-const ButtonText kButtonTexts[] = {
+const KraFormText<Ui::ImageLayout, QPushButton> kButtonTexts[] = {
     {&Ui::ImageLayout::Button_cancel, {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}}},
     {&Ui::ImageLayout::Button_ok, {{"确定", "OK", "OK", "Đồng ý", "確定"}}},
 };
@@ -161,10 +154,8 @@ void ImageLayout::syncUpdate()
 
 void ImageLayout::language_changed()
 {
-    for (const LabelText &t : kLabelTexts)
-        (ui->*t.label)->setText(kra_text(t.text));
-    for (const ButtonText &t : kButtonTexts)
-        (ui->*t.button)->setText(kra_text(t.text));
+    kra_apply_texts(ui, kLabelTexts);
+    kra_apply_texts(ui, kButtonTexts);
 
     // The refill is no operator choice: it must not reach the record. Afterwards the choice
     // shows the stored state, or what it showed before when the stored mode has no entry.

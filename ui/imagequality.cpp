@@ -1,5 +1,6 @@
 #include "imagequality.h"
 #include "screenkit.h"
+#include "words.h"
 #include "textfit.h"
 #include "ui_imagequality.h"
 
@@ -39,11 +40,7 @@ const ValueRow kRows[] = {
     {&Ui::ImageQuality::horizontalSlider_blue, &Ui::ImageQuality::label_blue, Para::PICTURE + 14, 128, false},
 };
 
-struct LabelText {
-    QLabel *Ui::ImageQuality::*label;
-    KraText text;
-};
-const LabelText kLabelTexts[] = {
+const KraFormText<Ui::ImageQuality, QLabel> kLabelTexts[] = {
     {&Ui::ImageQuality::label_title, {{"图像效果", "Image quality", "Изображение", "Chất lượng hình ảnh", "圖像效果"}}},
     {&Ui::ImageQuality::label_name_bright, {{"亮度", "Brightness", "Яркость", "Độ cao", "亮度"}}},
     {&Ui::ImageQuality::label_name_sharp, {{"锐度", "Sharpness", "Резкость", "Độ sắc nét", "銳度"}}},
@@ -55,11 +52,7 @@ const LabelText kLabelTexts[] = {
     {&Ui::ImageQuality::label_name_blue, {{"蓝色", "Blue", "Синий", "Màu xanh da trời", "藍色"}}},
 };
 
-struct ButtonText {
-    QPushButton *Ui::ImageQuality::*button;
-    KraText text;
-};
-const ButtonText kButtonTexts[] = {
+const KraFormText<Ui::ImageQuality, QPushButton> kButtonTexts[] = {
     {&Ui::ImageQuality::Button_quality, {{"画质", "Quality", "Качество", "Chất lượng", "畫質"}}},
     {&Ui::ImageQuality::Button_temperature, {{"色温", "Temperature", "Оттенок", "Độ màu", "色溫"}}},
     {&Ui::ImageQuality::Button_reset,
@@ -138,14 +131,8 @@ void ImageQuality::syncUpdate()
 
 void ImageQuality::language_changed()
 {
-    for (const LabelText &t : kLabelTexts) {
-        (ui->*(t.label))->setText(kra_text(t.text));
-        kra_fit_text(ui->*(t.label));
-    }
-    for (const ButtonText &t : kButtonTexts) {
-        (ui->*(t.button))->setText(kra_text(t.text));
-        kra_fit_text(ui->*(t.button));
-    }
+    kra_apply_texts(ui, kLabelTexts, kra_fit_text);
+    kra_apply_texts(ui, kButtonTexts, kra_fit_text);
     {
         QSignalBlocker block(ui->comboBox);
         ui->comboBox->setCurrentIndex(KraRamPara::pInstance()->ram_para[kColourType]);

@@ -1,4 +1,5 @@
 #include "inputchoose.h"
+#include "words.h"
 #include "screenkit.h"
 #include "ui_inputchoose.h"
 
@@ -19,7 +20,6 @@ const KraText kTitle = {{"信源切换", "Source switch", "Переключен�
                          "信源切換"}};
 const KraText kInputCut = {{"输入截取", "Input intercept", "Источник", "Chặn nguồn vào", "輸入截取"}};
 const KraText kEdid = {{"设置EDID", "EDID Settings", "Настройка EDID", "Cài đặt EDID", "設置EDID"}};
-const KraText kUsing = {{"使用中\u00AD", "Using", "Использовать", "sử dụng", "使用中\u00AD"}};
 // Pop-up buttons by language: x and width, right edge at 779.
 const int kPopupX[5] = {680, 620, 640, 640, 680};
 const int kPopupWidth[5] = {100, 160, 140, 140, 100};
@@ -293,7 +293,7 @@ void InputChoose::initSource()
         valueLabel->setGeometry(10, 57, 172, 24);
         valueLabel->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 20px"));
         if (used) {
-            auto *badge = new QLabel(kra_text(kUsing), tile);
+            auto *badge = new QLabel(kra_text(kra_words::in_use), tile);
             badge->setObjectName(QStringLiteral("label_using"));
             badge->setGeometry(164, 0, 56, 30);
             badge->setAlignment(Qt::AlignCenter);

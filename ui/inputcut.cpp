@@ -1,4 +1,5 @@
 #include "inputcut.h"
+#include "words.h"
 #include "screenkit.h"
 #include "ui_inputcut.h"
 
@@ -18,14 +19,8 @@ namespace {
 // Texts in language-code order: zh-CN, en, ru, vi, zh-TW.
 const KraText kTitle = {{"输入截取", "Input intercept", "Источник", "Chặn nguồn vào", "輸入截取"}};
 const KraText kCrop = {{"截取:", "Crop:", "Обрезать:", "Cắt:", "截取:"}};
-const KraText kWidth = {{"宽", "W", "Ширина", "Rộng", "寬"}};
-const KraText kHeight = {{"高", "H", "Высота", "Cao", "高"}};
-const KraText kCancel = {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}};
-const KraText kOk = {{"确定", "OK", "OK", "Đồng ý", "確定"}};
-const KraText kDelete = {{"删除", "Delete", "Удалить", "Xoá bỏ", "删除"}};
 const KraText kNamePrefix = {{"名称:", "Name:", "Название:", "Tên:", "名稱:"}};
 // Keyboard captions of the width and height fields.
-const KraText kKeyWidth = {{"宽", "W", "W", "W", "寬"}};
 const KraText kKeyHeight = {{"高", "H", "H", "H", "H"}};
 
 const char *const kEditButtonStyle =
@@ -82,7 +77,7 @@ InputCut::InputCut(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new 
     connect(button_delete_, &QPushButton::clicked, this, &InputCut::kra_button_delete_clicked);
     fields_.add(ui->lineEdit_X, QStringLiteral("X"));
     fields_.add(ui->lineEdit_Y, QStringLiteral("Y"));
-    fields_.add(ui->lineEdit_W, kKeyWidth);
+    fields_.add(ui->lineEdit_W, kra_words::key_width);
     fields_.add(ui->lineEdit_H, kKeyHeight);
 
     language_changed();
@@ -104,14 +99,14 @@ void InputCut::language_changed()
 {
     ui->label_title->setText(kra_text(kTitle));
     ui->label_crop->setText(kra_text(kCrop));
-    ui->label_W->setText(kra_text(kWidth));
-    ui->label_H->setText(kra_text(kHeight));
+    ui->label_W->setText(kra_text(kra_words::width));
+    ui->label_H->setText(kra_text(kra_words::height));
     // The captions keep their given sizes; a long translation gets a smaller font.
     for (QLabel *l : {ui->label_crop, ui->label_W, ui->label_H})
         kra_fit_text(l);
-    button_cancel_->setText(kra_text(kCancel));
-    button_ok_->setText(kra_text(kOk));
-    button_delete_->setText(kra_text(kDelete));
+    button_cancel_->setText(kra_text(kra_words::cancel));
+    button_ok_->setText(kra_text(kra_words::ok));
+    button_delete_->setText(kra_text(kra_words::remove));
     caption_editor();
 }
 

@@ -1,4 +1,5 @@
 #include "lockwindow.h"
+#include "words.h"
 #include "screenkit.h"
 #include "global.h"
 #include "krarampara.h"
@@ -9,10 +10,8 @@
 namespace {
 const KraText kTitle = {{"LED视频处理器", "LED Video Processor", "LED видеопроцессор",
                          "Bộ xử lý video LED", "LED視頻處理器"}};
-const KraText kLed = {{"LED屏: ", "LED screen: ", "LED экран: ", "Màn hình LED: ", "LED屏: "}};
 const KraText kTouch = {{"触摸屏幕进入", "Touch the screen to start", "Коснитесь экрана",
                          "Chạm vào màn hình để bắt đầu", "觸摸屏幕進入"}};
-const KraText kNoSignal = {{"无信号", "No signal", "Нет сигнала", "Không có tín hiệu", "無信號"}};
 // Inputs in the order of the input tabs: HDMI1..HDMI4, DVI, EXT.
 const int kInputs[6] = {2, 3, 4, 5, 1, 0};
 const char *kInputNames[6] = {"EXT", "DVI", "HDMI1", "HDMI2", "HDMI3", "HDMI4"};
@@ -79,7 +78,7 @@ void LockWindow::language_changed()
 void LockWindow::syncUpdate()
 {
     KraRamPara *p = KraRamPara::pInstance();
-    label_led_->setText(kra_text(kLed) + QStringLiteral("%1 x %2").arg(p->live16(Para::LED_WIDTH))
+    label_led_->setText(kra_text(kra_words::led_screen) + QStringLiteral("%1 x %2").arg(p->live16(Para::LED_WIDTH))
                                               .arg(p->live16(Para::LED_HEIGHT)));
     for (int k = 0; k < 6; ++k) {
         const int in = kInputs[k];
@@ -87,7 +86,7 @@ void LockWindow::syncUpdate()
         const u16 w = p->live16(t), h = p->live16(t + 2), r = p->live16(t + 4);
         input_name_[k]->setText(QString::fromLatin1(kInputNames[in]));
         const bool signal = w && h && r;
-        input_state_[k]->setText(signal ? QStringLiteral("%1x%2@%3").arg(w).arg(h).arg(r) : kra_text(kNoSignal));
+        input_state_[k]->setText(signal ? QStringLiteral("%1x%2@%3").arg(w).arg(h).arg(r) : kra_text(kra_words::no_signal));
         input_state_[k]->setStyleSheet(signal ? QStringLiteral("color: #00D65B;font: 16px;border:0px;")
                                               : QStringLiteral("color: #CCCCCC;font: 16px;border:0px;"));
     }

@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "words.h"
 #include "screenkit.h"
 #include "firmwareupdate.h"
 #include "fpga_manage.h"
@@ -24,7 +25,6 @@ const KraText kPanel = {{"保存模式", "Save mode", "Сохранить", "Lư
 const KraText kOption = {{"设置", "Settings", "Настройки", "Cài đặt", "設置"}};
 const KraText kLock = {{"锁定面板", "Lock panel", "Блокировка", "Khóa", "鎖定面板"}};
 const KraText kUnlock = {{"解锁面板", "Unlock panel", "Разблокировать", "Mở khóa", "解鎖面板"}};
-const KraText kLed = {{"LED屏: ", "LED screen: ", "LED экран: ", "Màn hình LED: ", "LED屏: "}};
 const KraText kMode = {{"当前模式: ", "User mode: ", "Режим: ", "Chế độ: ", "當前模式: "}};
 const KraText kNone = {{"无", "none", "нет", "không", "無"}};
 const KraText kPanelTitle = {{"保存当前参数到模式", "Save the current settings as mode",
@@ -168,7 +168,7 @@ void MainWindow::language_changed()
 void MainWindow::status_update()
 {
     KraRamPara *p = KraRamPara::pInstance();
-    label_led_->setText(kra_text(kLed) + QStringLiteral("%1 x %2").arg(p->live16(Para::LED_WIDTH))
+    label_led_->setText(kra_text(kra_words::led_screen) + QStringLiteral("%1 x %2").arg(p->live16(Para::LED_WIDTH))
                                               .arg(p->live16(Para::LED_HEIGHT)));
     const int mode = p->KraGetCurrentModeIndex();
     label_mode_->setText(kra_text(kMode) + (mode ? QString::number(mode) : kra_text(kNone)));

@@ -1,4 +1,5 @@
 #include "outputset.h"
+#include "words.h"
 #include "screenkit.h"
 #include "ui_outputset.h"
 
@@ -37,11 +38,8 @@ const KraText kStep1 = {{"1.设置LED屏宽高", "1.Set LED W&H", "1.Разре�
 const KraText kStep2 = {{"2.选择拼接方式", "2.Splice", "2.Сплайсер", "2.Ghép nối", "2.選擇拼接方式"}};
 const KraText kLedSet = {{"LED设置", "LED Setting", "Настройка LED", "Cài đặt LED", "LED設置"}};
 const KraText kLanSet = {{"网口输出", "Port output", "Настройка LAN", "Cài đặt\ncổng MẠNG", "網口輸出"}};
-const KraText kWidth = {{"宽", "W", "Ширина", "Rộng", "寬"}};
-const KraText kHeight = {{"高", "H", "Высота", "Cao", "高"}};
 const KraText kTip = {{"可设LED屏最大点数:%d(宽),%d(高)", "LED max:%d(w),%d(h)", "Ширина:%d(px)Высота:%d(px)",
                        "Điểm ảnh lớn nhất:%d(ngang),%d(dọc)", "可設LED屏最大點數:%d(寬),%d(高)"}};
-const KraText kCancel = {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}};
 const KraText kApply = {{"应用", "Apply", "OK", "Đồng ý", "應用"}};
 const KraText kGroup = {{"网口%d~%d", "LED%d~%d", "LED%d~%d", "LED%d~%d", "網口%d~%d"}};
 const KraText kTile = {{"网口LED%d", "LED%d", "LED%d", "LED%d", "網口LED%d"}};
@@ -415,12 +413,12 @@ void OutputSet::language_changed()
     ui->Button_ledset->setText(kra_text(kLedSet));
     ui->Button_lanset->setText(kra_text(kLanSet));
     for (QLabel *l : {ui->label_width, ui->label_out1_width, ui->label_out2_width, ui->label_W})
-        l->setText(kra_text(kWidth));
+        l->setText(kra_text(kra_words::width));
     for (QLabel *l : {ui->label_height, ui->label_out1_height, ui->label_out2_height, ui->label_H})
-        l->setText(kra_text(kHeight));
+        l->setText(kra_text(kra_words::height));
     ui->label_tip->setText(fill(kra_text(kTip), {kLedMax, kLedMax}));
     for (QPushButton *b : {ui->Button_cancel1, ui->Button_cancel2})
-        b->setText(kra_text(kCancel));
+        b->setText(kra_text(kra_words::cancel));
     for (QPushButton *b : {ui->Button_apply1, ui->Button_apply2})
         b->setText(kra_text(kApply));
     QPushButton *const tabs[3] = {ui->Button_wlan1, ui->Button_wlan2, ui->Button_wlan3};

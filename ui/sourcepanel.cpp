@@ -1,4 +1,5 @@
 #include "sourcepanel.h"
+#include "words.h"
 #include "screenkit.h"
 #include "alias.h"
 #include "krarampara.h"
@@ -23,7 +24,6 @@ const KraInputTab kra_input_tabs[KRA_INPUT_TABS] = {
 };
 
 namespace {
-const KraText kNoSignal = {{"无信号", "No signal", "Нет сигнала", "Không có tín hiệu", "無信號"}};
 
 QString aliasName(const char *group, int id, const QFont &font, int width)
 {
@@ -63,7 +63,7 @@ QString kra_source_tile_icon(int code)
 QString kra_timing_text(const KraTiming &timing)
 {
     if (!timing.present())
-        return kra_text(kNoSignal);
+        return kra_text(kra_words::no_signal);
     return QString::asprintf("%dx%d@%dHz", timing.width, timing.height, timing.rate);
 }
 
