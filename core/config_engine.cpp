@@ -3,11 +3,30 @@
 #include "utils.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QSettings>
+#include <sys/stat.h>
 
 ConfigEngine *ConfigEngine::p_config = nullptr;
+
+namespace {
+constexpr off_t kIniFileMax = 64 * 1024; // a real file holds a few hundred bytes
+
+// QSettings reads whatever sits at the path (a FIFO or device there would hang it) and
+// writes through a link to its target, wherever that is.
+void setAsideUnlessRegular(const QString &path)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) == 0
+        && (!S_ISREG(st.st_mode) || st.st_size > kIniFileMax)) {
+        writeLogMsg(LOG_ERROR, QStringLiteral("INI file rejected"));
+        MutexLocker lock(&Utils::_file_deal_mutex);
+        Utils::set_file_aside(path);
+    }
+}
+} // namespace
 
 ConfigEngine *ConfigEngine::pInstance()
 {
@@ -50,6 +69,7 @@ QVariant ConfigEngine::defaultValue(ConfigItem::ConfigName item)
 QVariant ConfigEngine::read_config_variant(ConfigItem::ConfigName item)
 {
     QMutexLocker lock(&mutex_);
+    setAsideUnlessRegular(fileName());
     QSettings s(fileName(), QSettings::IniFormat);
     return s.value(key(item), defaultValue(item));
 }
@@ -58,9 +78,13 @@ void ConfigEngine::write_config_variant(ConfigItem::ConfigName item, const QVari
 {
     QMutexLocker lock(&mutex_);
     QDir().mkpath(QFileInfo(fileName()).absolutePath());
-    QSettings s(fileName(), QSettings::IniFormat);
-    s.setValue(key(item), value);
-    s.sync();
+    setAsideUnlessRegular(fileName());
+    {
+        QSettings s(fileName(), QSettings::IniFormat);
+        s.setValue(key(item), value);
+        s.sync();
+    }
+    Utils::sync_folder(fileName());
 }
 
 void ConfigEngine::read_all_to_globals()

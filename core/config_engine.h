@@ -27,7 +27,8 @@ public:
 
     QVariant read_config_variant(ConfigItem::ConfigName item);
     // Stores one item and syncs the file (Qt writes INI files through a temporary file
-    // renamed over the old one).
+    // renamed over the old one; the folder is synced after). Qt's lock file beside the INI,
+    // left by a kill during a write, is removed at start-up by Utils::clear_save_leftovers.
     void write_config_variant(ConfigItem::ConfigName item, const QVariant &value);
     // Reads every item into its global (g_str_ip, g_srt_mask, ...).
     void read_all_to_globals();

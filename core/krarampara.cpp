@@ -1,4 +1,5 @@
 #include "krarampara.h"
+#include "json_file.h"
 #include "utils.h"
 
 #include <QDir>
@@ -85,15 +86,15 @@ void KraRamPara::load_defaults()
 
 int KraRamPara::ram_para_load()
 {
-    QFile file(blockPath());
     QByteArray data;
-    if (file.open(QIODevice::ReadOnly)) {
-        data = file.read(kFileSize + 1);
-        file.close();
-        const bool good = data.size() == kFileSize && u8(data[0]) == 0xAA && u8(data[1]) == 0xAA;
+    const int r = Utils::read_file_guarded(blockPath(), kFileSize, &data);
+    if (r != Utils::READ_MISSING) {
+        const bool good = r == Utils::READ_OK && data.size() == kFileSize && u8(data[0]) == 0xAA
+                          && u8(data[1]) == 0xAA;
         if (good) {
             ParaWrite w(false);
             memcpy(ram_para + Para::SAVED_FIRST, data.constData() + 2, size_t(kFileSize - 2));
+            wr16(ram_para, Para::TEST_PATTERN, 0); // no test pattern survives a restart
             memcpy(ram_para_bak, ram_para, sizeof ram_para);
             return 0;
         }
@@ -123,11 +124,9 @@ void KraRamPara::user_mode_load(int slot)
         return;
     u8 *s = user_mode[slot];
     memset(s, 0xFF, Para::SLOT_SIZE);
-    QFile file(modePath(slot));
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray data = file.read(Para::SLOT_SIZE + 1);
-    if (data.size() != Para::SLOT_SIZE || u8(data[0]) != 0xAA || u8(data[1]) != 0xAA)
+    QByteArray data;
+    if (Utils::read_file_guarded(modePath(slot), Para::SLOT_SIZE, &data) != Utils::READ_OK
+        || data.size() != Para::SLOT_SIZE || u8(data[0]) != 0xAA || u8(data[1]) != 0xAA)
         return; // not a saved mode: the slot stays marked missing
     memcpy(s, data.constData(), Para::SLOT_SIZE);
 }
@@ -158,9 +157,10 @@ int KraRamPara::user_mode_save(int slot)
                                                 Para::SLOT_SIZE));
         // A mode that shows the OSD menu keeps its own copy of the menu.
         if (r == 0 && rd16(slotData + 2, Para::OSD_ON - Para::MODE_FIRST) == 1) {
-            QFile menu(kra_path(QStringLiteral("/data/configs/omenu.json")));
-            if (menu.open(QIODevice::ReadOnly))
-                Utils::write_file_safely(modeOsdPath(slot), menu.readAll());
+            QByteArray menu;
+            if (Utils::read_file_guarded(kra_path(QStringLiteral("/data/configs/omenu.json")),
+                                         kJsonFileMax, &menu) == Utils::READ_OK)
+                Utils::write_file_safely(modeOsdPath(slot), menu);
         }
     }
     if (r == 0)

@@ -40,6 +40,7 @@ int main(int argc, char **argv)
     chooseRoot(argc, argv);
     QDir().mkpath(kra_path(QStringLiteral("/data/configs")));
     QDir().mkpath(kra_path(QStringLiteral("/data/modes")));
+    Utils::clear_save_leftovers();
 
     ConfigEngine::pInstance()->read_all_to_globals();
     KraRamPara *para = KraRamPara::pInstance();

@@ -118,17 +118,18 @@ LedApplied kra_led_apply(const LedLayout &led, bool fpgas_running)
     int out[6];
     switch (mode) {
     case SPLICE_HORIZONTAL:
-        if (led.out1_width <= 0 || led.out1_width >= w || led.out1_height <= 0 || led.out2_height <= 0)
+        // Output 2 takes the rest of the width at output 1's height, whatever its fields show.
+        if (led.out1_width <= 0 || led.out1_width >= w || led.out1_height <= 0)
             return result;
         out[0] = led.out1_width, out[1] = led.out1_height, out[2] = led.out1_width, out[3] = 0;
-        out[4] = w - led.out1_width, out[5] = led.out2_height;
+        out[4] = w - led.out1_width, out[5] = led.out1_height;
         break;
     case SPLICE_VERTICAL:
-        if (led.out1_height <= 0 || led.out1_height >= h || led.out2_height <= 0 || led.out1_width <= 0
-            || led.out2_width <= 0)
+        // Output 2 lies below output 1 at its width; only its height field is read.
+        if (led.out1_height <= 0 || led.out1_height >= h || led.out2_height <= 0 || led.out1_width <= 0)
             return result;
         out[0] = led.out1_width, out[1] = led.out1_height, out[2] = 0, out[3] = led.out1_height;
-        out[4] = led.out2_width, out[5] = led.out2_height;
+        out[4] = led.out1_width, out[5] = led.out2_height;
         break;
     default:
         if (w <= 0 || h <= 0)

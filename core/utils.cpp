@@ -6,9 +6,14 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 pthread_mutex_t Utils::_system_mutex = PTHREAD_MUTEX_INITIALIZER;
 pthread_mutex_t Utils::_usleep_mutex = PTHREAD_MUTEX_INITIALIZER;
@@ -137,12 +142,107 @@ int Utils::write_file_safely(const QString &path, const QByteArray &data)
         file.cancelWriting();
         return 1;
     }
-    return file.commit() ? 0 : 1;
+    if (!file.commit())
+        return 1;
+    return sync_folder(path);
 }
 
 int Utils::set_file_aside(const QString &path)
 {
     const QString aside = path + QStringLiteral(".bad");
     QFile::remove(aside);
-    return QFile::rename(path, aside) ? 0 : 1;
+    if (!QFile::rename(path, aside))
+        return 1;
+    return sync_folder(path);
+}
+
+int Utils::sync_folder(const QString &path)
+{
+    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return 1;
+    const int r = ::fsync(fd);
+    ::close(fd);
+    return r == 0 ? 0 : 1;
+}
+
+int Utils::open_regular(const QString &path, qint64 *size)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (::stat(name.constData(), &st) != 0)
+        return -1;
+    if (!S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return -1;
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    if (size)
+        *size = st.st_size;
+    return fd;
+}
+
+int Utils::read_file_guarded(const QString &path, qint64 limit, QByteArray *out)
+{
+    out->clear();
+    qint64 size = 0;
+    const int fd = open_regular(path, &size);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? READ_MISSING : READ_REFUSED;
+    int result = size > limit ? READ_REFUSED : READ_OK;
+    if (result == READ_OK) {
+        // One byte past the limit tells a file that grew since the check.
+        QByteArray data;
+        data.reserve(int(size));
+        char buf[16 * 1024];
+        while (data.size() <= limit) {
+            const ssize_t n = ::read(fd, buf, size_t(std::min<qint64>(sizeof buf, limit + 1 - data.size())));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                result = READ_REFUSED;
+            if (n <= 0)
+                break;
+            data.append(buf, int(n));
+        }
+        if (data.size() > limit)
+            result = READ_REFUSED;
+        if (result == READ_OK)
+            *out = data;
+    }
+    ::close(fd);
+    return result;
+}
+
+void Utils::clear_save_leftovers()
+{
+    // QSaveFile names its temporary "<final name>." and six letters or digits.
+    static const struct {
+        const char *folder;
+        const char *pattern;
+    } kLeftovers[] = {
+        {"/data", "^ram_device_info\\.[A-Za-z0-9]{6}\\z"},
+        {"/data/modes", "^(custom_mode[0-9]+|MO[0-9a-f]{2}\\.json)\\.[A-Za-z0-9]{6}\\z"},
+        {"/data/configs", "^([^/]+\\.json|tcpip\\.ini)\\.[A-Za-z0-9]{6}\\z|^tcpip\\.ini\\.lock\\z"},
+    };
+    MutexLocker lock(&_file_deal_mutex);
+    for (const auto &l : kLeftovers) {
+        const QRegularExpression re(QString::fromLatin1(l.pattern));
+        QDir dir(kra_path(QString::fromLatin1(l.folder)));
+        QString removed;
+        for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
+            if (re.match(name).hasMatch() && QFile::remove(dir.filePath(name)))
+                removed = dir.filePath(name);
+        }
+        if (!removed.isEmpty())
+            sync_folder(removed);
+    }
 }

@@ -50,10 +50,27 @@ public:
     static void initIPAddress();
     // True for a well-formed dotted-quad address ("a.b.c.d", each 0..255, no extras).
     static bool isDottedQuad(const QString &text);
-    // Writes a whole file through a temporary file renamed over the old one; 0 on success.
+    // Writes a whole file through a temporary file renamed over the old one, then syncs the
+    // folder so that the new name survives a power cut; 0 on success.
     static int write_file_safely(const QString &path, const QByteArray &data);
     // Moves a rejected file aside to "<path>.bad" (replacing an older one); 0 on success.
     static int set_file_aside(const QString &path);
+    // Makes the last rename or removal in the folder of `path` durable; 0 on success.
+    static int sync_folder(const QString &path);
+
+    // Opens a regular file for reading (checked before opening, so a FIFO or device is never
+    // opened, and again after, in case it was swapped; opened without blocking). Returns the
+    // descriptor and its size, or -1 with errno set (ENOENT: missing).
+    static int open_regular(const QString &path, qint64 *size);
+    enum ReadResult { READ_OK = 0, READ_MISSING = 1, READ_REFUSED = 2 };
+    // Reads a whole data file of at most `limit` bytes into `out` through open_regular: a FIFO
+    // or device (which would hang the reader) is refused, as is a larger file. Returns a
+    // ReadResult.
+    static int read_file_guarded(const QString &path, qint64 limit, QByteArray *out);
+    // Removes what interrupted saves of the application left behind (temporary files beside
+    // the parameter block, user modes, JSON and INI files, and the INI's lock, which would
+    // stall every settings write). Only at start-up, before anything writes.
+    static void clear_save_leftovers();
     // Path of the host's command log.
     static QString commandLogPath();
 };

@@ -47,6 +47,22 @@ QString clockText()
     return QStringLiteral("%1:%2:%3").arg(t.hour()).arg(t.minute()).arg(t.second());
 }
 
+// The upgrade directory with links and ".." resolved, or empty when it is missing or lies
+// outside the stick.
+QString usbUpgradeDir()
+{
+    QString dir = QStringLiteral("/mnt/usb1/");
+    if (g_usb_grade_path != QLatin1String(" "))
+        dir += g_usb_grade_path;
+    const QString stick = QDir(kra_path(QStringLiteral("/mnt/usb1"))).canonicalPath();
+    const QString real = QDir(kra_path(dir)).canonicalPath();
+    if (stick.isEmpty() || real.isEmpty())
+        return QString();
+    if (real != stick && !real.startsWith(stick + QLatin1Char('/')))
+        return QString();
+    return real;
+}
+
 bool noCard(u16 result)
 {
     return result == 255 || result == 65535;
@@ -160,7 +176,7 @@ int fpga_manage::get_eth_param_addr(unsigned char index, unsigned short *x, unsi
     return 0;
 }
 
-void fpga_manage::configure_net_ports()
+void fpga_manage::configure_net_ports(int only)
 {
     u16 area[2][4];
     {
@@ -174,6 +190,8 @@ void fpga_manage::configure_net_ports()
     }
     MutexLocker lock(&image_mutex_);
     for (int f = 0; f < 2; ++f) {
+        if (only >= 0 && f != only)
+            continue;
         const int h = area[f][3];
         const int band = (h + ETH_PORTS - 1) / ETH_PORTS;
         for (int i = 0; i < ETH_PORTS; ++i) {
@@ -204,8 +222,11 @@ void fpga_manage::sim_set_running(int fpga, bool running)
 {
     if (fpga < 0 || fpga > 1)
         return;
-    sim_stopped_[fpga] = !running;
+    const bool wasStopped = sim_stopped_[fpga].exchange(!running);
     set_running_image(fpga, running);
+    // The size may have been applied while it was down: it starts with the current one.
+    if (running && wasStopped)
+        configure_net_ports(fpga);
 }
 
 void fpga_manage::sim_poll_file()
@@ -284,6 +305,12 @@ QStringList fpga_manage::sim_installed() const
 {
     MutexLocker lock(&state_mutex_);
     return installed_;
+}
+
+QStringList fpga_manage::sim_not_installed() const
+{
+    MutexLocker lock(&state_mutex_);
+    return not_installed_;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -695,20 +722,22 @@ void fpga_manage::usb_upgrade_deal()
         return;
     }
     case 1: {
-        QString dir = QStringLiteral("/mnt/usb1/");
-        if (g_usb_grade_path != QLatin1String(" "))
-            dir += g_usb_grade_path;
         usb_files_.clear();
-        QDir d(kra_path(dir));
-        for (const QFileInfo &fi : d.entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted)) {
-            const QString suffix = fi.suffix();
-            if (suffix == QLatin1String("KRA") || suffix == QLatin1String("KRAZK"))
-                usb_files_ << fi.absoluteFilePath();
+        const QString dir = usbUpgradeDir();
+        if (dir.isEmpty()) {
+            writeLogMsg(LOG_ERROR, QStringLiteral("usb upgrade: %1 is no directory on the stick").arg(g_usb_grade_path));
+        } else {
+            for (const QFileInfo &fi : QDir(dir).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted)) {
+                const QString suffix = fi.suffix();
+                if (suffix == QLatin1String("KRA") || suffix == QLatin1String("KRAZK"))
+                    usb_files_ << fi.absoluteFilePath();
+            }
         }
         job_pos_ = 0;
         {
             MutexLocker lock(&state_mutex_);
             installed_.clear();
+            not_installed_.clear();
         }
         set_send_para_byte(SendPara::STEP, 2);
         return;
@@ -716,13 +745,18 @@ void fpga_manage::usb_upgrade_deal()
     case 2:
         if (job_pos_ < usb_files_.size()) {
             const QString path = usb_files_[job_pos_++];
-            QFile f(path);
-            if (f.open(QIODevice::ReadOnly) && f.size() >= kUpdateHeadSize) {
+            // The file may have gone or been swapped for a FIFO or device since the listing.
+            qint64 size = 0;
+            const int fd = Utils::open_regular(path, &size);
+            const bool good = fd >= 0 && size >= kUpdateHeadSize;
+            if (fd >= 0)
+                ::close(fd);
+            {
                 MutexLocker lock(&state_mutex_);
-                installed_ << path;
-            } else {
-                writeLogMsg(LOG_ERROR, QStringLiteral("usb upgrade: %1 is no update file").arg(path));
+                (good ? installed_ : not_installed_) << path;
             }
+            if (!good)
+                writeLogMsg(LOG_ERROR, QStringLiteral("usb upgrade: %1 not installed").arg(path));
             report(PROGRESS_USB, job_pos_ * 100 / (usb_files_.size() + 1));
             return;
         }

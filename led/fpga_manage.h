@@ -105,7 +105,8 @@ public:
 
     // Host model ------------------------------------------------------------------------
     // Start or stop one simulated FPGA (register 80 reads 3 while it runs). A stopped FPGA
-    // stays stopped through a bring-up.
+    // stays stopped through a bring-up; started again, it sets up its net ports from the
+    // output areas then in the block.
     void sim_set_running(int fpga, bool running);
     // Reads "<root>/sim/fpga.txt" when it changed: the first two numbers are FPGA 0 and
     // FPGA 1, 0 stops that FPGA, anything else (or nothing) lets it run; '#' starts a comment.
@@ -116,8 +117,9 @@ public:
     // The LED output is blanked during the geometry hand-shake.
     bool sim_output_blank() const { return output_blank_; }
     // Recomputes the net-port areas of both parameter images from the output areas of the
-    // live parameter block (each output's area in twelve bands, one per net port).
-    void configure_net_ports();
+    // live parameter block (each output's area in twelve bands, one per net port); `only`
+    // 0 or 1 limits it to that FPGA.
+    void configure_net_ports(int only = -1);
 
     struct SimCard {
         u16 x;
@@ -133,8 +135,10 @@ public:
     // Card `card` of net port `port` lost its parameters; the stored pack holds `pack_cards`
     // cards of that port. A port of -1 clears the fault.
     void sim_rcv_fault(int port, int card, int pack_cards);
-    // Update files installed by the last USB upgrade (full paths).
+    // Update files installed by the last USB upgrade (full paths), and the listed ones that
+    // were not (gone, no regular file, or shorter than an update head).
     QStringList sim_installed() const;
+    QStringList sim_not_installed() const;
 
 private:
     fpga_manage();
@@ -184,6 +188,7 @@ private:
     int fault_card_ = 0;
     int fault_pack_cards_ = 0;
     QStringList installed_;
+    QStringList not_installed_;
 };
 
 #endif

@@ -194,10 +194,10 @@ void TestOutputSet::apply_data()
     QTest::addColumn<int>("choose"); // combo index chosen, -1 none
     QTest::addColumn<QString>("typed"); // typed into output 1 width, "" none
     QTest::addColumn<QVector<int>>("written"); // 0x562, 0x564, 0x560, then 0x584..0x58E
-    QTest::addColumn<bool>("reset");   // windows reset
-    QTest::addColumn<int>("stopped");  // FPGA not running, -1 none: no hand-shake
-    // Output 2 shows 1824 (rounded to 32) but takes the rest of the screen.
-    QTest::newRow("horizontal, output 2 the rest of the screen")
+    QTest::addColumn<bool>("reset");   // windows reset (and, both FPGAs running, hand-shake started)
+    QTest::addColumn<int>("stopped");  // FPGA not running, -1 none
+    // Output 2 width is W minus output 1 width, not the 1824 the field shows.
+    QTest::newRow("horizontal, output 2 from W")
         << 3 << 10000 << 1080 << -1 << "10000"
         << QVector<int>{10000, 1080, 3, 8192, 1080, 8192, 0, 1808, 1080} << false << -1;
     QTest::newRow("horizontal, unchanged")
@@ -212,12 +212,15 @@ void TestOutputSet::apply_data()
     QTest::newRow("width typed in vertical forces horizontal")
         << 2 << 10000 << 1080 << -1 << "9000"
         << QVector<int>{10000, 1080, 3, 8192, 1080, 8192, 0, 1808, 1080} << true << -1;
-    QTest::newRow("FPGA 0 not running: windows reset, no hand-shake")
-        << 3 << 1920 << 1081 << 1 << ""
-        << QVector<int>{1920, 1081, 2, 1920, 541, 0, 541, 1920, 540} << true << 0;
-    QTest::newRow("FPGA 1 not running: windows reset, no hand-shake")
+    QTest::newRow("FPGA 0 stopped")
+        << 3 << 1920 << 1080 << 2 << ""
+        << QVector<int>{1920, 1080, 4, 1920, 1080, 0, 0, 1920, 1080} << true << 0;
+    QTest::newRow("FPGA 1 stopped")
         << 3 << 1920 << 1081 << 1 << ""
         << QVector<int>{1920, 1081, 2, 1920, 541, 0, 541, 1920, 540} << true << 1;
+    QTest::newRow("FPGA 1 stopped, size unchanged")
+        << 3 << 1920 << 1080 << -1 << "1000"
+        << QVector<int>{1920, 1080, 3, 1000, 1080, 1000, 0, 920, 1080} << false << 1;
 }
 
 void TestOutputSet::apply()
@@ -231,6 +234,7 @@ void TestOutputSet::apply()
     QFETCH(bool, reset);
     QFETCH(int, stopped);
     setBlock(mode, width, height);
+    fpga_manage::pInstance()->configure_net_ports();
     if (stopped >= 0)
         fpga_manage::pInstance()->sim_set_running(stopped, false);
     {
@@ -267,6 +271,15 @@ void TestOutputSet::apply()
         QCOMPARE(live(Para::win(0, Para::W_X)), u16(100));
         QCOMPARE(live(Para::win(0, Para::W_WIDTH)), u16(50));
         QCOMPARE(live(Para::win(3, Para::W_ON)), u16(1));
+    }
+    if (stopped >= 0) {
+        // Started again, the FPGA drives its net ports with the size applied meanwhile.
+        fpga_manage::pInstance()->sim_set_running(stopped, true);
+        unsigned short x, w;
+        fpga_manage::get_eth_param_addr(0, &x, nullptr, &w, nullptr);
+        const u8 *img = fpga_manage::MCU_RAM_PARA_func[stopped];
+        QCOMPARE(int(rd16(img, x)), stopped == 0 ? 0 : written[5]);
+        QCOMPARE(int(rd16(img, w)), stopped == 0 ? written[3] : written[7]);
     }
 }
 

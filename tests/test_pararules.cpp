@@ -161,8 +161,10 @@ void TestParaRules::ledApply_data()
         << QVector<int>{SPLICE_HORIZONTAL, 1920, 1080, 1920, 1080, 0, 1080} << true << QVector<int>{} << false;
     QTest::newRow("refused: output 1 width 0")
         << QVector<int>{SPLICE_HORIZONTAL, 1920, 1080, 0, 1080, 1920, 1080} << true << QVector<int>{} << false;
-    QTest::newRow("refused: output 2 height 0")
-        << QVector<int>{SPLICE_HORIZONTAL, 1920, 1080, 960, 1080, 960, 0} << true << QVector<int>{} << false;
+    QTest::newRow("horizontal: output 2 height is output 1's, its own field unread")
+        << QVector<int>{SPLICE_HORIZONTAL, 1920, 1080, 960, 1080, 960, 0} << true << stored << false;
+    QTest::newRow("vertical: output 2 width is output 1's, its own field unread")
+        << QVector<int>{SPLICE_VERTICAL, 1920, 1081, 1920, 541, 0, 540} << true << vertical << true;
     QTest::newRow("refused: vertical output 1 takes the screen")
         << QVector<int>{SPLICE_VERTICAL, 1920, 1, 1920, 1, 1920, 0} << true << QVector<int>{} << false;
     QTest::newRow("refused: copy of nothing, FPGA down")

@@ -894,6 +894,9 @@ bool writeSheet(const QString &path, const QVector<Entry> &all)
 
 int main(int argc, char *argv[])
 {
+    // It only paints images: no display needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QStringList args = app.arguments();
     args.removeFirst();

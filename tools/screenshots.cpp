@@ -1,4 +1,5 @@
-// Renders every screen in every language to PNG files for review:
+// Renders every screen in every language to PNG files for review, in the state of the data
+// root (an empty temporary one by default):
 //   kra_screenshots OUTDIR [--root DIR]
 // Writes <screen>_<lang>.png (lang zh, en, ru, vi, tw) and prints one line per file.
 // The pages of the screens table are found at run time, so a screen added there is
@@ -13,6 +14,7 @@
 #include "numberkeyboard.h"
 #include "option.h"
 #include "screens.h"
+#include "taviksource.h"
 #include "tip.h"
 #include "utils.h"
 
@@ -134,6 +136,7 @@ int main(int argc, char **argv)
     para->ram_para_load(); // an empty root gives the defaults
     para->user_mode_load_all();
     para->KraCropSourceInit();
+    taviksource::pInstanceNoThread()->run_once(); // the root's simulated inputs, if any
     c331_manage::pInstanceNoThread();
     fpga_manage::pInstance()->sim_set_running(0, true);
     fpga_manage::pInstance()->sim_set_running(1, true);

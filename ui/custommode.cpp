@@ -7,6 +7,7 @@
 #include "global.h"
 #include "krarampara.h"
 #include "mainwindow.h"
+#include "textfit.h"
 
 #include <QFile>
 #include <QFontMetrics>
@@ -163,6 +164,10 @@ void CustomMode::language_changed()
     ui->Button_use->setText(kra_text(kUse));
     ui->label_using->setText(kra_text(kra_words::in_use));
     ui->label_blank->setText(kra_text(kBlank));
+    for (QLabel *l : {ui->label_title, ui->label_using, ui->label_blank})
+        kra_fit_text(l);
+    for (QPushButton *b : {ui->Button_delete, ui->Button_use})
+        kra_fit_text(b);
 }
 
 void CustomMode::init()
@@ -203,6 +208,7 @@ void CustomMode::init()
             badge->setStyleSheet(QString::fromLatin1(kBadgeStyle));
             badge->setAlignment(Qt::AlignCenter);
             badge->setGeometry(96, t + 2, 56, 30);
+            kra_fit_text(badge);
             badge->raise();
         }
         auto *number = new QLabel(QString::number(i + 1), content);
@@ -221,6 +227,7 @@ void CustomMode::init()
                                                             Qt::ElideRight, name->width()));
         else
             name->setText(fill(kra_text(kTileName), {i + 1}));
+        kra_fit_text(name);
         auto *button = new QPushButton(content);
         button->setObjectName(QString::number(i));
         button->setGeometry(3, t + 3, 148, 78);

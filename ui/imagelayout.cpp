@@ -10,6 +10,7 @@
 #include "pararules.h"
 #include "screens.h"
 #include "sourcepanel.h"
+#include "textfit.h"
 
 #include <QFontMetrics>
 #include <QListView>
@@ -154,8 +155,8 @@ void ImageLayout::syncUpdate()
 
 void ImageLayout::language_changed()
 {
-    kra_apply_texts(ui, kLabelTexts);
-    kra_apply_texts(ui, kButtonTexts);
+    kra_apply_texts(ui, kLabelTexts, kra_fit_text);
+    kra_apply_texts(ui, kButtonTexts, kra_fit_text);
 
     // The refill is no operator choice: it must not reach the record. Afterwards the choice
     // shows the stored state, or what it showed before when the stored mode has no entry.

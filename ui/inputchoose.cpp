@@ -8,6 +8,7 @@
 #include "mainwindow.h"
 #include "screens.h"
 #include "sourcepanel.h"
+#include "textfit.h"
 #include "tip.h"
 
 #include <QFrame>
@@ -292,12 +293,14 @@ void InputChoose::initSource()
         valueLabel->setObjectName(QStringLiteral("label_source_value"));
         valueLabel->setGeometry(10, 57, 172, 24);
         valueLabel->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 20px"));
+        kra_fit_text(valueLabel);
         if (used) {
             auto *badge = new QLabel(kra_text(kra_words::in_use), tile);
             badge->setObjectName(QStringLiteral("label_using"));
             badge->setGeometry(164, 0, 56, 30);
             badge->setAlignment(Qt::AlignCenter);
             badge->setStyleSheet(QString::fromLatin1(kBadgeStyle));
+            kra_fit_text(badge);
         }
         QPushButton *b = kra_overlay_button(tile, QString::number(i), QRect(1, 1, 218, 88));
         connect(b, &QPushButton::clicked, this, &InputChoose::kra_source_button_clicked);

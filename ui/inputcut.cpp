@@ -102,7 +102,8 @@ void InputCut::language_changed()
     ui->label_W->setText(kra_text(kra_words::width));
     ui->label_H->setText(kra_text(kra_words::height));
     // The captions keep their given sizes; a long translation gets a smaller font.
-    for (QLabel *l : {ui->label_crop, ui->label_W, ui->label_H})
+    for (QLabel *l : {ui->label_crop, ui->label_W, ui->label_H, ui->label_3, ui->label_4, ui->label_5,
+                      ui->label_6, ui->label_7, ui->label_8})
         kra_fit_text(l);
     button_cancel_->setText(kra_text(kra_words::cancel));
     button_ok_->setText(kra_text(kra_words::ok));

@@ -4,6 +4,7 @@
 #include "global.h"
 #include "krarampara.h"
 #include "mainwindow.h"
+#include "textfit.h"
 
 #include <QLabel>
 
@@ -89,6 +90,7 @@ void LockWindow::syncUpdate()
         input_state_[k]->setText(signal ? QStringLiteral("%1x%2@%3").arg(w).arg(h).arg(r) : kra_text(kra_words::no_signal));
         input_state_[k]->setStyleSheet(signal ? QStringLiteral("color: #00D65B;font: 16px;border:0px;")
                                               : QStringLiteral("color: #CCCCCC;font: 16px;border:0px;"));
+        kra_fit_text(input_state_[k]);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "option.h"
 #include "pararules.h"
 #include "sourcepanel.h"
+#include "textfit.h"
 #include "utils.h"
 
 #include <QComboBox>
@@ -412,10 +413,14 @@ void OutputSet::language_changed()
     ui->label_s2->setText(kra_text(kStep2));
     ui->Button_ledset->setText(kra_text(kLedSet));
     ui->Button_lanset->setText(kra_text(kLanSet));
-    for (QLabel *l : {ui->label_width, ui->label_out1_width, ui->label_out2_width, ui->label_W})
+    for (QLabel *l : {ui->label_width, ui->label_out1_width, ui->label_out2_width, ui->label_W}) {
         l->setText(kra_text(kra_words::width));
-    for (QLabel *l : {ui->label_height, ui->label_out1_height, ui->label_out2_height, ui->label_H})
+        kra_fit_text(l);
+    }
+    for (QLabel *l : {ui->label_height, ui->label_out1_height, ui->label_out2_height, ui->label_H}) {
         l->setText(kra_text(kra_words::height));
+        kra_fit_text(l);
+    }
     ui->label_tip->setText(fill(kra_text(kTip), {kLedMax, kLedMax}));
     for (QPushButton *b : {ui->Button_cancel1, ui->Button_cancel2})
         b->setText(kra_text(kra_words::cancel));

@@ -1,19 +1,86 @@
 #include "textfit.h"
 
 #include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QVariant>
-#include <QWidget>
+
+namespace {
+// Below this the words are no longer legible on the device's screen.
+constexpr int kMinPixels = 6;
+
+bool fits(const QWidget *w, const QFont &f, const QString &text)
+{
+    const QFontMetrics fm(f);
+    QRect room;
+    QRect need;
+    if (auto *l = qobject_cast<const QLabel *>(w)) {
+        const int m = l->margin();
+        room = l->contentsRect().adjusted(m, m, -m, -m);
+        need = fm.boundingRect(room, int(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0), text);
+    } else if (auto *b = qobject_cast<const QPushButton *>(w)) {
+        QStyleOptionButton opt;
+        opt.initFrom(b);
+        opt.text = text;
+        if (b->isFlat())
+            opt.features |= QStyleOptionButton::Flat;
+        room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b);
+        need = fm.boundingRect(room, Qt::AlignCenter | Qt::TextShowMnemonic, text);
+        if (!b->icon().isNull())
+            need.setWidth(need.width() + b->iconSize().width() + 4);
+    } else {
+        room = w->contentsRect();
+        need = fm.boundingRect(room, Qt::AlignCenter, text);
+    }
+    return need.width() <= room.width() && need.height() <= room.height();
+}
+
+int pixelsOf(const QWidget *w, const QFont &f)
+{
+    return f.pixelSize() > 0 ? f.pixelSize() : qRound(f.pointSizeF() * w->logicalDpiY() / 72.0);
+}
+} // namespace
 
 void kra_fit_text(QWidget *w)
 {
-    const char *key = "formPointSize";
-    if (!w->property(key).isValid())
-        w->setProperty(key, w->font().pointSize());
-    QFont f = w->font();
-    f.setPointSize(w->property(key).toInt());
+    // A font named by the style sheet wins over setFont: a reduced size is then added to
+    // the sheet, after its own declarations. Both are undone before measuring again.
+    const char *givenFont = "kraGivenFont";
+    const char *givenSheet = "kraGivenSheet";
+    const char *fittedSheet = "kraFittedSheet";
+    if (w->property(fittedSheet).isValid()) {
+        if (w->styleSheet() == w->property(fittedSheet).toString())
+            w->setStyleSheet(w->property(givenSheet).toString());
+        w->setProperty(fittedSheet, QVariant());
+    }
+    if (w->property(givenFont).isValid())
+        w->setFont(w->property(givenFont).value<QFont>());
+    else
+        w->setProperty(givenFont, w->font());
+    w->ensurePolished();
+
     const QString text = w->property("text").toString();
-    const QRect room = w->rect().adjusted(4, 0, -4, 0);
-    while (f.pointSize() > 8 && !room.contains(QFontMetrics(f).boundingRect(room, Qt::AlignCenter, text)))
-        f.setPointSize(f.pointSize() - 1);
-    w->setFont(f);
+    QFont f = w->font(); // as the style sheet makes it
+    if (text.isEmpty() || fits(w, f, text))
+        return;
+    int px = pixelsOf(w, f);
+    do {
+        f.setPixelSize(--px);
+    } while (px > kMinPixels && !fits(w, f, text));
+
+    const QString sheet = w->styleSheet();
+    const bool sheetFont = sheet.contains(QLatin1String("font")) && !sheet.contains(QLatin1Char('{'));
+    if (sheetFont) {
+        QString fitted = sheet.trimmed();
+        if (!fitted.endsWith(QLatin1Char(';')))
+            fitted += QLatin1Char(';');
+        fitted += QStringLiteral("font-size:%1px;").arg(px);
+        w->setProperty(givenSheet, sheet);
+        w->setProperty(fittedSheet, fitted);
+        w->setStyleSheet(fitted);
+    } else {
+        w->setFont(f);
+    }
 }

@@ -1,6 +1,7 @@
 #include "omenu.h"
+#include "json_file.h"
 
-#include <boost/property_tree/json_parser.hpp>
+#include <QFile>
 #include <boost/property_tree/ptree.hpp>
 
 namespace pt = boost::property_tree;
@@ -10,8 +11,9 @@ int get_json_omenu_para(const char *path, OSD_LIST *list)
     if (!path || !list)
         return 1;
     pt::ptree root;
+    if (kra_read_json_file(QFile::decodeName(path), &root) != JSON_OK)
+        return 1;
     try {
-        pt::read_json(path, root);
         *list = OSD_LIST();
         list->name = root.get<std::string>("name", "");
         list->osdcount = root.get<int>("osdcount", 0);

@@ -22,7 +22,8 @@ struct OSD_LIST {
     OMENU_PARA menu[3];
 };
 
-// Reads an OSD menu file; 0 on success, 1 when it is missing or does not parse.
+// Reads an OSD menu file; 0 on success, 1 when it is missing or does not parse (a file
+// that does not parse is set aside as "<path>.bad").
 int get_json_omenu_para(const char *path, OSD_LIST *list);
 
 #endif
