@@ -18,8 +18,6 @@ namespace {
 constexpr int kColourType = Para::PICTURE + 8;
 constexpr int kPictureBytes = 16;
 
-const char *kPageSelected = "background-color:#4777FF;color:#FFFFFF";
-const char *kPageDeselected = "background-color:#10101C;color:#FFFFFF";
 
 // One slider value: its controls, its field and how the field is stored.
 struct ValueRow {
@@ -76,8 +74,7 @@ ImageQuality::ImageQuality(QWidget *parent) : QDialog(parent, kra_screen_flags),
     ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     ui->stackedWidget->setCurrentIndex(0);
-    ui->Button_temperature->setStyleSheet(QString::fromLatin1(kPageDeselected));
-    ui->Button_quality->setStyleSheet(QString::fromLatin1(kPageSelected));
+    kra_set_marked(ui->Button_quality, true);
     selected_page_ = ui->Button_quality;
     ui->comboBox->setView(new QListView(ui->comboBox));
 
@@ -207,8 +204,8 @@ void ImageQuality::select_page(QPushButton *button, int page)
 {
     ui->stackedWidget->setCurrentIndex(page);
     if (selected_page_)
-        selected_page_->setStyleSheet(QString::fromLatin1(kPageDeselected));
-    button->setStyleSheet(QString::fromLatin1(kPageSelected));
+        kra_set_marked(selected_page_, false);
+    kra_set_marked(button, true);
     selected_page_ = button;
 }
 

@@ -26,13 +26,12 @@ constexpr int kLedMax = 16376;
 // Splice mode by combo index.
 constexpr u8 kModeOfIndex[3] = {SPLICE_HORIZONTAL, SPLICE_VERTICAL, SPLICE_COPY};
 
-const char *kPageOn = "background-color: #4777FF;color: #FFFFFF";
-const char *kPageOff = "color: #FFFFFF";
-const char *kButtonOn = "background-color: #4777FF;color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);";
-const char *kButtonOff = "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);";
-const char *kTileOn = "background-color: #212435;border:1px solid #00D65B;";
-const char *kTileOff = "background-color: #212435;border:1px solid #FFFFFF;";
-const char *kTileText = "background-color: #212435;color: #FFFFFF";
+// The port tiles of the net-port page, styled as one.
+const char *kTiles = "#wlan_tile[marked=\"true\"]{background-color: #212435;border:1px solid #00D65B;}"
+                     "#wlan_tile[marked=\"false\"]{background-color: #212435;border:1px solid #FFFFFF;}"
+                     "#wlan_icon{background-color: #212435;border:none;}"
+                     "#wlan_caption{background-color: #212435;color: #FFFFFF}"
+                     "QPushButton{background-color: transparent;border:none;}";
 
 const KraText kTitle = {{"输出设置", "Output Seeting", "Выход", "Thông số đầu ra", "輸出設置"}};
 const KraText kStep1 = {{"1.设置LED屏宽高", "1.Set LED W&H", "1.Разрешение LED", "1.Cài đặt thông số led", "1.設置LED屏寬高"}};
@@ -109,13 +108,8 @@ OutputSet::OutputSet(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(ne
     g_apply_focus1 = ui->Button_cancel1;
     g_apply_focus2 = ui->Button_cancel2;
     g_wlan_focus = ui->Button_wlan1;
-    ui->Button_ledset->setStyleSheet(QString::fromLatin1(kPageOn));
-    ui->Button_lanset->setStyleSheet(QString::fromLatin1(kPageOff));
-    for (QPushButton *b : {ui->Button_cancel1, ui->Button_cancel2, ui->Button_wlan1})
-        b->setStyleSheet(QString::fromLatin1(kButtonOn));
-    for (QPushButton *b : {ui->Button_apply1, ui->Button_apply2, ui->Button_wlan2, ui->Button_wlan3,
-                           ui->Button_wlan4})
-        b->setStyleSheet(QString::fromLatin1(kButtonOff));
+    for (QPushButton *b : {ui->Button_ledset, ui->Button_cancel1, ui->Button_cancel2, ui->Button_wlan1})
+        kra_set_marked(b, true);
     ui->stackedWidget->setCurrentIndex(0);
 
     // The captions are the same in every language.
@@ -298,8 +292,8 @@ void OutputSet::on_Button_cancel2_clicked()
 void OutputSet::move_highlight(QPushButton *&focus, QPushButton *button)
 {
     if (focus)
-        focus->setStyleSheet(QString::fromLatin1(kButtonOff));
-    button->setStyleSheet(QString::fromLatin1(kButtonOn));
+        kra_set_marked(focus, false);
+    kra_set_marked(button, true);
     focus = button;
 }
 
@@ -316,8 +310,8 @@ void OutputSet::on_Button_lanset_clicked()
 void OutputSet::select_page(QPushButton *button, int page)
 {
     if (g_set_focus)
-        g_set_focus->setStyleSheet(QString::fromLatin1(kPageOff));
-    button->setStyleSheet(QString::fromLatin1(kPageOn));
+        kra_set_marked(g_set_focus, false);
+    kra_set_marked(button, true);
     g_set_focus = button;
     ui->stackedWidget->setCurrentIndex(page);
 }
@@ -342,16 +336,18 @@ void OutputSet::wlan_init()
     delete tiles_;
     tiles_ = new QFrame(ui->page_2);
     tiles_->setGeometry(1, 75, 608, 165);
+    tiles_->setStyleSheet(QString::fromLatin1(kTiles));
     for (int i = 0; i < 8; ++i) {
         const int x = 150 * (i % 4), y = 75 * (i / 4);
         auto *frame = new QFrame(tiles_);
+        frame->setObjectName(QStringLiteral("wlan_tile"));
         frame->setGeometry(x + 9, y + 14, 130, 60);
-        frame->setStyleSheet(QString::fromLatin1(i == tile_ ? kTileOn : kTileOff));
+        frame->setProperty("marked", i == tile_);
         g_wlan_frame[i] = frame;
 
         auto *icon = new QLabel(tiles_);
         icon->setGeometry(x + 59, y + 17, 32, 28);
-        icon->setStyleSheet(QStringLiteral("background-color: #212435;border:none;"));
+        icon->setObjectName(QStringLiteral("wlan_icon"));
         icon->setPixmap(kra_pixmap(QStringLiteral(":/png/offline.png")));
         icon->setScaledContents(true);
 
@@ -359,7 +355,7 @@ void OutputSet::wlan_init()
         caption->setGeometry(x + 29, y + 45, 91, 28);
         caption->setFont(tile_font_);
         caption->setAlignment(Qt::AlignCenter);
-        caption->setStyleSheet(QString::fromLatin1(kTileText));
+        caption->setObjectName(QStringLiteral("wlan_caption"));
         caption->setText(fill(kra_text(kTile), {i + 1 + 8 * group_}));
 
         auto *button = new QPushButton(tiles_);
@@ -367,7 +363,6 @@ void OutputSet::wlan_init()
         button->setObjectName(QString::number(i));
         button->setFlat(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setStyleSheet(QStringLiteral("background-color: transparent;border:none;"));
         connect(button, &QPushButton::clicked, this, &OutputSet::kra_button_wlan_clicked);
     }
     tiles_->show();
@@ -382,10 +377,10 @@ void OutputSet::kra_button_wlan_clicked()
     const int index = button->objectName().toInt(&ok);
     if (!ok || index < 0 || index > 7)
         return;
-    g_wlan_frame[tile_]->setStyleSheet(QString::fromLatin1(kTileOff));
+    kra_set_marked(g_wlan_frame[tile_], false);
     tile_ = u8(index);
     wlan_para_get(u16(tile_ + 8 * group_));
-    g_wlan_frame[tile_]->setStyleSheet(QString::fromLatin1(kTileOn));
+    kra_set_marked(g_wlan_frame[tile_], true);
 }
 
 // Ports 0..11 belong to FPGA 0, 12..23 to FPGA 1; any other shows index 0 of FPGA 0.

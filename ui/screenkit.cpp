@@ -1,6 +1,7 @@
 #include "screenkit.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QHash>
 #include <QIcon>
 #include <QPixmap>
@@ -42,9 +43,12 @@ void kra_set_marked(QWidget *widget, bool marked)
     if (old.isValid() && old.toBool() == marked)
         return;
     widget->setProperty(kMarked, marked);
-    // The style sheet matches properties at polish time only.
+    // The style sheet matches properties at polish time only; a frame takes up a new
+    // border width on the style change.
     widget->style()->unpolish(widget);
     widget->style()->polish(widget);
+    QEvent change(QEvent::StyleChange);
+    QCoreApplication::sendEvent(widget, &change);
     widget->update();
 }
 

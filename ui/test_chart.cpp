@@ -12,8 +12,6 @@
 
 namespace {
 
-const char *kMarked = "border:5px solid rgb(255,171,84);";
-const char *kUnmarked = "border:1px solid rgb(255, 255, 255);";
 
 struct Pattern {
     QLabel *Ui::test_chart::*picture;
@@ -106,9 +104,9 @@ void test_chart::choose_pattern(int index)
     kra_debug("\n\n index = %d \n\n", index);
     if (index != selected_) {
         if (selected_ < kPatternCount)
-            picture(selected_)->setStyleSheet(QString::fromLatin1(kUnmarked));
+            kra_set_marked(picture(selected_), false);
         selected_ = u8(index);
-        picture(index)->setStyleSheet(QString::fromLatin1(kMarked));
+        kra_set_marked(picture(index), true);
     }
     ParaWrite w;
     w.set8(Para::TEST_PATTERN, u8(index + 1));
@@ -117,7 +115,7 @@ void test_chart::choose_pattern(int index)
 void test_chart::close_pattern()
 {
     if (selected_ < kPatternCount)
-        picture(selected_)->setStyleSheet(QString::fromLatin1(kUnmarked));
+        kra_set_marked(picture(selected_), false);
     selected_ = kNoSelection;
     ParaWrite w;
     w.set8(Para::TEST_PATTERN, 0);
