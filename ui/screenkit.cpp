@@ -37,12 +37,17 @@ void ensureStores()
 
 void kra_set_marked(QWidget *widget, bool marked)
 {
+    kra_set_look(widget, kMarked, marked);
+}
+
+void kra_set_look(QWidget *widget, const char *property, const QVariant &value)
+{
     if (!widget)
         return;
-    const QVariant old = widget->property(kMarked);
-    if (old.isValid() && old.toBool() == marked)
+    const QVariant old = widget->property(property);
+    if (old.isValid() && old == value)
         return;
-    widget->setProperty(kMarked, marked);
+    widget->setProperty(property, value);
     // The style sheet matches properties at polish time only; a frame takes up a new
     // border width on the style change.
     widget->style()->unpolish(widget);

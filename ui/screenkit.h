@@ -9,6 +9,7 @@
 
 class QIcon;
 class QPixmap;
+class QVariant;
 class QWidget;
 
 namespace kra_palette {
@@ -29,6 +30,8 @@ constexpr Qt::WindowFlags kra_screen_flags = Qt::Window | Qt::FramelessWindowHin
 // one style sheet as [marked="true"] and [marked="false"]; switching it repolishes that
 // widget only.
 void kra_set_marked(QWidget *widget, bool marked);
+// The same for a look of more than two states, matched as [property="value"].
+void kra_set_look(QWidget *widget, const char *property, const QVariant &value);
 bool kra_marked(const QWidget *widget);
 // "SEL[marked="true"]{marked}SEL[marked="false"]{unmarked}" for a screen's style sheet.
 QString kra_marked_rules(const QString &selector, const char *marked, const char *unmarked);
