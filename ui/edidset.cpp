@@ -177,13 +177,15 @@ void EDIDset::source_init()
     frame_source_ = new QFrame(this);
     frame_source_->setObjectName(QStringLiteral("frame_source"));
     frame_source_->setGeometry(20, 152, 770, 240);
-    frame_source_->setStyleSheet(QStringLiteral("#frame_source{border:1px solid rgb(71, 119, 255);}"));
+    frame_source_->setStyleSheet(QStringLiteral("#frame_source{border:1px solid rgb(71, 119, 255);}")
+                                 + QString::fromLatin1(kra_source_tile_sheet));
 
     const QString value = QString::asprintf("%dx%d@%dHz", edid_word(r, 0), edid_word(r, 2),
                                             edid_word(r, 4));
-    QPushButton *b = kra_source_tile(frame_source_, QRect(10, 15, 220, 90), r, input_name_, value,
-                                     tile_font_, QStringLiteral("button_source"));
-    connect(b, &QPushButton::clicked, this, &EDIDset::kra_button_source_clicked);
+    QWidget *tile = kra_source_tile(frame_source_, QRect(10, 15, 220, 90), tile_font_,
+                                    QStringLiteral("button_source"));
+    kra_fill_source_tile(tile, r, input_name_, value);
+    connect(tile->findChild<QPushButton *>(), &QPushButton::clicked, this, &EDIDset::kra_button_source_clicked);
 
     // Under the edit frame, which overlaps the container's lower part.
     frame_source_->lower();

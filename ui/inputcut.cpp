@@ -7,6 +7,7 @@
 #include "krarampara.h"
 #include "numberkeyboard.h"
 #include "option.h"
+#include "pagedtiles.h"
 #include "sourcepanel.h"
 #include "textfit.h"
 
@@ -154,50 +155,53 @@ void InputCut::crop_source_num_update()
 
 void InputCut::source_init()
 {
-    const int input = source_select_;
-    const int sources = kra_source_count(input);
+    const int sources = kra_source_count(source_select_);
     last_page_ = u8(kra_last_page(sources));
-    const int tiles = kra_tiles_on_page(sources, page_);
 
-    // Paging rebuilds the frame from a click of its own buttons.
+    // Rebuilt from a click of its own buttons (add, delete) too.
     kra_retire_frame(frame_source_);
     button_add_ = nullptr;
-    frame_source_ = new QFrame(this);
-    frame_source_->setObjectName(QStringLiteral("frame_source"));
-    frame_source_->setGeometry(20, 152, 770, 240);
-    frame_source_->setStyleSheet(QStringLiteral("#frame_source{border:1px solid rgb(71, 119, 255);}"));
-
-    for (int i = 0; i < tiles; ++i) {
-        const int n = KRA_TILES_PER_PAGE * page_ + i;
-        QString name;
-        QString value;
-        if (n == 0) {
-            name = input_name_;
-            value = kra_timing_text(kra_input_timing(input));
-        } else {
-            CROP_PARA crop{};
-            int entry = Para::CROP_ENTRIES;
-            para()->KraGetCropPara(input, n, &crop, &entry);
-            if (entry >= Para::CROP_ENTRIES)
-                continue; // the table and its bitmap disagree: nothing to show
-            name = kra_crop_tile_name(input, entry, tile_font_, 172);
-            value = QString::asprintf("%dx%d", crop.width, crop.height);
-        }
-        QPushButton *b = kra_source_tile(frame_source_, kTiles.rect(i), input, name, value,
-                                         tile_font_, QString::number(i));
-        connect(b, &QPushButton::clicked, this, &InputCut::kra_button_source_clicked);
-    }
-
+    KraPagedTiles::Hooks hooks;
+    hooks.make = [this](QWidget *area, int place) {
+        QWidget *tile = kra_source_tile(area, kTiles.rect(place), tile_font_, QString::number(place));
+        connect(tile->findChild<QPushButton *>(), &QPushButton::clicked, this,
+                &InputCut::kra_button_source_clicked);
+        return tile;
+    };
+    hooks.fill = [this](QWidget *tile, int n) { return fill_tile(tile, n); };
+    frame_source_ = new KraPagedTiles(this, QStringLiteral("frame_source"), QRect(20, 152, 770, 240),
+                                      QStringLiteral("#frame_source{border:1px solid rgb(71, 119, 255);}")
+                                          + QString::fromLatin1(kra_source_tile_sheet),
+                                      kTiles, 110, 175, hooks);
+    connect(frame_source_, &KraPagedTiles::previous_clicked, this, &InputCut::kra_Button_previous_clicked);
+    connect(frame_source_, &KraPagedTiles::next_clicked, this, &InputCut::kra_Button_next_clicked);
     button_add_ = kra_icon_button(frame_source_, QStringLiteral("Button_add"), QRect(715, 10, 50, 50),
                                   QStringLiteral(":/png/add.png"));
     connect(button_add_, &QPushButton::clicked, this, &InputCut::kra_button_add_clicked);
-    const KraPageButtons paging = kra_page_buttons(frame_source_, page_, last_page_, 110, 175);
-    if (paging.previous)
-        connect(paging.previous, &QPushButton::clicked, this, &InputCut::kra_Button_previous_clicked);
-    if (paging.next)
-        connect(paging.next, &QPushButton::clicked, this, &InputCut::kra_Button_next_clicked);
+    frame_source_->show_page(page_, sources);
     frame_source_->lower();
     frame_source_->show();
+}
+
+bool InputCut::fill_tile(QWidget *tile, int n)
+{
+    const int input = source_select_;
+    QString name;
+    QString value;
+    if (n == 0) {
+        name = input_name_;
+        value = kra_timing_text(kra_input_timing(input));
+    } else {
+        CROP_PARA crop{};
+        int entry = Para::CROP_ENTRIES;
+        para()->KraGetCropPara(input, n, &crop, &entry);
+        if (entry >= Para::CROP_ENTRIES)
+            return false; // the table and its bitmap disagree: nothing to show
+        name = kra_crop_tile_name(input, entry, tile_font_, 172);
+        value = QString::asprintf("%dx%d", crop.width, crop.height);
+    }
+    kra_fill_source_tile(tile, input, name, value);
+    return true;
 }
 
 void InputCut::kra_Button_previous_clicked() { turn_page(-1); }
@@ -206,7 +210,7 @@ void InputCut::kra_Button_next_clicked() { turn_page(1); }
 void InputCut::turn_page(int step)
 {
     if (kra_step_page(&page_, step))
-        source_init();
+        frame_source_->show_page(page_, kra_source_count(source_select_));
 }
 
 // ---- the editor ----

@@ -10,6 +10,7 @@
 namespace Ui {
 class InputCut;
 }
+class KraPagedTiles;
 class QFrame;
 class QLineEdit;
 class QPushButton;
@@ -66,6 +67,7 @@ private:
     void delete_crop();
     void crops_changed();
     void turn_page(int step);
+    bool fill_tile(QWidget *tile, int n);
     void back();
 
     Ui::InputCut *ui;
@@ -82,7 +84,7 @@ private:
     QFont tile_font_;
 
     QFrame *frame_input_select_ = nullptr; // highlight of the chosen tab
-    QFrame *frame_source_ = nullptr;       // tiles, add, previous, next
+    KraPagedTiles *frame_source_ = nullptr; // tiles, add, previous, next
     QPushButton *button_add_ = nullptr;    // lives in frame_source_
     QPushButton *button_cancel_ = nullptr;
     QPushButton *button_ok_ = nullptr;
