@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test. --sanitize: the AddressSanitizer and
-# UndefinedBehaviorSanitizer build.
+# UndefinedBehaviorSanitizer build; --tsan: the ThreadSanitizer build.
 source "$(dirname "$0")/scripts/common.sh"
+# --armhf: the cross build for the board, its suite under qemu (scripts/armhf.sh).
+if [ "${1:-}" = "--armhf" ]; then exec bash "$KRA_TOP/scripts/armhf.sh"; fi
 kra_install
 if [ "${1:-}" = "--sanitize" ]; then
   dir="$KRA_TOP/build-asan"
   kra_build "$dir" -DCMAKE_BUILD_TYPE=Debug -DKRA_SANITIZE=ON
+elif [ "${1:-}" = "--tsan" ]; then
+  dir="$KRA_TOP/build-tsan"
+  kra_build "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKRA_TSAN=ON
 else
   dir="$KRA_TOP/build"
   kra_build "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo

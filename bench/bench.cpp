@@ -1,6 +1,7 @@
 // Times opening each screen to its first painted frame against a bare baseline of the same
 // form, and the parts of one refresh cycle with that screen in focus. Runs offscreen in a
-// temporary data root and prints one table, in microseconds.
+// temporary data root and prints one table, in microseconds; then the CPU time that the
+// idle application takes.
 //
 // The screens are the pages of the screens table (found at run time) and the shell screens.
 // A screen's baseline is its form's bare setupUi on a plain QDialog; the forms come from
@@ -13,17 +14,15 @@
 // page steps of the tile screens with 40 crops, and the resident memory over rounds of
 // opening and closing every screen.
 #include "c331_manage.h"
-#include "config_engine.h"
-#include "fpga_manage.h"
+#include "fpga_model_sim.h"
 #include "global.h"
 #include "inputchoose.h"
 #include "inputcut.h"
 #include "krarampara.h"
 #include "lockwindow.h"
 #include "mainwindow.h"
-#include "numberkeyboard.h"
-#include "option.h"
 #include "screens.h"
+#include "startup.h"
 #include "syncupdate.h"
 #include "tip.h"
 #include "utils.h"
@@ -34,7 +33,9 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -43,6 +44,7 @@
 #include <map>
 #include <string>
 #include <type_traits>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -62,16 +64,22 @@ struct ShownField {
 ShownField shownField(int page)
 {
     switch (page) {
-    case 0: case 1: case 6: return {Para::LED_WIDTH, 2};
-    case 3: case 7: return {Para::TIMING + 6 * 2, 2}; // HDMI1's measured width on its tile
-    case 4: return {Para::CURRENT_MODE, 2};
-    case 5: return {Para::LANGUAGE, 1};
-    case 8: return {Para::EDID, 2};
-    case 11: return {Para::PICTURE, 2};
-    case 16: return {Para::TEST_PATTERN, 1};
+    case Page::Home: case Page::Main: case Page::Output: return {Para::LED_WIDTH, 2};
+    case Page::InputSelect:
+    case Page::CropEditor: return {Para::TIMING + 6 * 2, 2}; // HDMI1's measured width on its tile
+    case Page::UserModes: return {Para::CURRENT_MODE, 2};
+    case Page::Settings: return {Para::LANGUAGE, 1};
+    case Page::Edid: return {Para::EDID, 2};
+    case Page::PictureQuality: return {Para::PICTURE, 2};
+    case Page::Advanced: return {Para::SWITCH_EFFECT, 2};
+    case Page::TestPatterns: return {Para::TEST_PATTERN, 1};
     default: return {Para::win(0, Para::W_X), 2};
     }
 }
+// The idle application: start-up (which sleeps 4 s) is left out, then CPU time is taken over
+// the window (KRA_BENCH_IDLE_SECONDS overrides it; 0 leaves the measurement out).
+constexpr int kIdleSettleSeconds = 6;
+constexpr int kIdleSeconds = 20;
 
 using Builder = std::function<QDialog *()>;
 
@@ -318,9 +326,8 @@ std::vector<BenchScreen> screenList()
         list.push_back({std::move(name), page, std::move(build),
                         hasForm ? form->second : Builder(emptyStyledDialog), hasForm});
     };
-    add("LockWindow", 0, [] { return buildInto(g_lockwindow); }, "LockWindow");
-    add("MainWindow", 1, [] { return buildInto(g_mainwindow); }, "MainWindow");
-    add("Option", 5, [] { return buildInto(g_option); }, "Option");
+    add("LockWindow", Page::Home, [] { return buildInto(g_lockwindow); }, "LockWindow");
+    add("MainWindow", Page::Main, [] { return buildInto(g_mainwindow); }, "MainWindow");
     for (int page = 0; page <= 255; ++page) {
         if (!kra_screen_built(page))
             continue;
@@ -379,6 +386,49 @@ double rssMb()
 QtMessageHandler s_default_handler = nullptr;
 
 // The offscreen platform notes every raise() of a window; here that is only noise.
+// User plus system time of a process in clock ticks, from /proc/PID/stat; -1 when unreadable.
+long long cpuTicks(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = f.readAll();
+    // Fields after the command name (in parentheses, which may hold blanks): state is field
+    // 3, utime 14, stime 15.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    return fields[11].toLongLong() + fields[12].toLongLong();
+}
+
+// Percent of one core that the application takes while nobody touches it: the executable
+// runs offscreen on an empty data root. -1 when it could not be measured.
+double idleCpuPercent(int seconds)
+{
+    QTemporaryDir root;
+    QProcess app;
+    app.setProgram(QStringLiteral(KRA_APP_PATH));
+    app.setArguments({QStringLiteral("--root"), root.path(), QStringLiteral("-platform"),
+                      QStringLiteral("offscreen")});
+    app.setStandardOutputFile(QProcess::nullDevice());
+    app.setStandardErrorFile(QProcess::nullDevice());
+    app.start();
+    if (!root.isValid() || !app.waitForStarted())
+        return -1;
+    QThread::sleep(kIdleSettleSeconds);
+    const long long before = cpuTicks(app.processId());
+    QElapsedTimer wall;
+    wall.start();
+    QThread::sleep(unsigned(seconds));
+    const long long after = cpuTicks(app.processId());
+    const double elapsed = wall.elapsed() / 1000.0;
+    app.kill();
+    app.waitForFinished();
+    if (before < 0 || after < 0 || app.exitStatus() != QProcess::CrashExit)
+        return -1; // ended by itself: not an idle run
+    return 100.0 * double(after - before) / double(sysconf(_SC_CLK_TCK)) / elapsed;
+}
+
 void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (message == QLatin1String("This plugin does not support raise()"))
@@ -391,22 +441,9 @@ void setUpDevice(const QString &root)
     kra_set_root(root);
     QFile blocked(blockedRoot());
     blocked.open(QIODevice::WriteOnly);
-    QDir().mkpath(kra_path(QStringLiteral("/data/configs")));
-    QDir().mkpath(kra_path(QStringLiteral("/data/modes")));
-    ConfigEngine::pInstance()->read_all_to_globals();
+    kra_start_up(KraRun::Offline);
     g_language = 1;
     g_lcd_lang_valid = 0x1F;
-    KraRamPara *para = KraRamPara::pInstance();
-    para->ram_para_load();
-    para->user_mode_load_all();
-    para->KraCropSourceInit();
-    c331_manage::pInstanceNoThread();
-    c331_manage::para_changed = 0;
-    fpga_manage::pInstance()->sim_set_running(0, true);
-    fpga_manage::pInstance()->sim_set_running(1, true);
-    kra_register_screens();
-    g_numberkeyboard = new NumberKeyboard(nullptr);
-    g_tip = new TIP(nullptr);
 }
 
 } // namespace
@@ -417,7 +454,6 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    Q_INIT_RESOURCE(png);
     QTemporaryDir root;
     if (!root.isValid()) {
         fprintf(stderr, "kra_bench: cannot make a temporary data root\n");
@@ -437,7 +473,7 @@ int main(int argc, char **argv)
     double at1 = 0, at100 = 0;
     for (int round = 1; round <= kMemoryRounds; ++round) {
         for (const BenchScreen &s : screens) {
-            g_mainwindow = s.page == 1 ? nullptr : resident;
+            g_mainwindow = s.page == Page::Main ? nullptr : resident;
             g_page_focus = u8(s.page);
             QDialog *dialog = s.build();
             showUntilPainted(dialog);
@@ -461,7 +497,7 @@ int main(int argc, char **argv)
            "para_sync", "syncUpdate", "file write", "load", "cycle");
     int failures = 0;
     for (const BenchScreen &s : screens) {
-        g_mainwindow = s.page == 1 ? nullptr : resident;
+        g_mainwindow = s.page == Page::Main ? nullptr : resident;
         g_page_focus = u8(s.page);
         const Stats open = timeOpen(s.build, kOpenRuns);
         const Stats base = timeOpen(s.baseline, kOpenRuns);
@@ -488,10 +524,12 @@ int main(int argc, char **argv)
         Stats step;
     };
     const Step steps[] = {
-        {"InputChoose", 3, timePageSteps(g_inputchoose, 3, &InputChoose::kra_Button_next_clicked,
-                                         &InputChoose::kra_Button_previous_clicked)},
-        {"InputCut", 7, timePageSteps(g_inputcut, 7, &InputCut::kra_Button_next_clicked,
-                                      &InputCut::kra_Button_previous_clicked)},
+        {"InputChoose", Page::InputSelect,
+         timePageSteps(g_inputchoose, Page::InputSelect, &InputChoose::kra_Button_next_clicked,
+                       &InputChoose::kra_Button_previous_clicked)},
+        {"InputCut", Page::CropEditor,
+         timePageSteps(g_inputcut, Page::CropEditor, &InputCut::kra_Button_next_clicked,
+                       &InputCut::kra_Button_previous_clicked)},
     };
     printf("\npage step with 40 crops (median over %d steps): ", kStepRuns);
     for (const Step &st : steps)
@@ -500,6 +538,18 @@ int main(int argc, char **argv)
 
     g_mainwindow = nullptr;
     delete resident;
+
+    const int idleSeconds = qEnvironmentVariableIsSet("KRA_BENCH_IDLE_SECONDS")
+                                ? qEnvironmentVariableIntValue("KRA_BENCH_IDLE_SECONDS")
+                                : kIdleSeconds;
+    if (idleSeconds > 0) {
+        const double idle = idleCpuPercent(idleSeconds);
+        if (idle < 0)
+            printf("\nidle CPU: not measured (the application did not run)\n");
+        else
+            printf("\nidle CPU: %.2f%% of one core (kraQ71N offscreen, %d s after start-up)\n", idle,
+                   idleSeconds);
+    }
     if (failures)
         fprintf(stderr, "kra_bench: %d screen(s) never painted a frame (shown as -1)\n", failures);
     return failures ? 1 : 0;

@@ -1,7 +1,7 @@
 #include "global.h"
 
 std::atomic<u32> G_timeTicks{0};
-u8 g_page_focus = 0;
+u8 g_page_focus = Page::Home;
 
 MainWindow *g_mainwindow = nullptr;
 LockWindow *g_lockwindow = nullptr;

@@ -37,10 +37,31 @@ class QRoundProgressBar;
 // Tick counter: +1 every 10 ms, written by the GUI thread's timer only; read anywhere.
 extern std::atomic<u32> G_timeTicks;
 
-// Focused-screen id of the screen on top; GUI thread only.
+// Focused-screen ids (the values of g_page_focus).
+namespace Page {
+enum Id : u8 {
+    Home = 0,
+    Main = 1,
+    DeviceInfo = 2,
+    InputSelect = 3,
+    UserModes = 4,
+    Settings = 5,
+    Output = 6,
+    CropEditor = 7,
+    Edid = 8,
+    WindowLayout = 9,
+    Communication = 10,
+    PictureQuality = 11,
+    Advanced = 12,
+    TestPatterns = 16,
+    SmartMapping = 24,
+};
+} // namespace Page
+
+// Focused-screen id (a Page::Id) of the screen on top; GUI thread only.
 extern u8 g_page_focus;
 
-// Screen pointers: set by the opener, cleared by the screen's back action; GUI thread only.
+// Screen pointers: set by the opener, cleared by the close operation; GUI thread only.
 extern MainWindow *g_mainwindow;
 extern LockWindow *g_lockwindow;
 extern MachineState *g_machinestate;
@@ -122,7 +143,8 @@ struct LINE_TYPE {
     u8 pattern; // 1..16; 0 or above 16 is ignored by the smart-mapping job
 };
 static_assert(sizeof(LINE_TYPE) == 12, "line_type is a 12-byte record");
-// Written by the GUI thread before the job code, read by the FPGA thread during the job; no lock.
+// Written by the GUI thread before the job code; the FPGA thread copies the whole record at
+// the job's first step and works on its copy to the end. No lock.
 extern LINE_TYPE line_type;
 
 // User-mode slot waiting to be stored by the next refresh (slot + 1, 0 none); GUI thread.

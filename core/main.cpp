@@ -1,23 +1,10 @@
-// Start-up of the application, in the system's fixed order.
-#include "c331_manage.h"
-#include "config_engine.h"
-#include "fpga_manage.h"
-#include "krarampara.h"
-#include "lcd_touch.h"
-#include "lockwindow.h"
-#include "mainwindow.h"
-#include "numberkeyboard.h"
-#include "screens.h"
-#include "syncupdate.h"
-#include "taviksource.h"
-#include "tip.h"
+// The application's entry: choose the data root, start up, run the event loop.
+#include "startup.h"
 #include "utils.h"
 
 #include <QApplication>
-#include <QDir>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 // The data root: --root DIR, else KRA_ROOT, else the build's default.
@@ -38,46 +25,8 @@ void chooseRoot(int argc, char **argv)
 int main(int argc, char **argv)
 {
     chooseRoot(argc, argv);
-    QDir().mkpath(kra_path(QStringLiteral("/data/configs")));
-    QDir().mkpath(kra_path(QStringLiteral("/data/modes")));
-    Utils::clear_save_leftovers();
-
-    ConfigEngine::pInstance()->read_all_to_globals();
-    KraRamPara *para = KraRamPara::pInstance();
-    para->ram_para_load();
-    para->user_mode_load_all();
-    para->KraCropSourceInit();
-    g_language = para->ram_para[Para::LANGUAGE] <= 4 ? para->ram_para[Para::LANGUAGE] : 1;
-    SyncUpdate *sync = SyncUpdate::pInstance();
-
     QApplication app(argc, argv);
-    Q_INIT_RESOURCE(png);
-    kra_register_screens();
-
-    g_mainwindow = new MainWindow(nullptr);
-    g_mainwindow->show();
-    g_page_focus = 1;
-    g_tip = new TIP(nullptr);
-    g_mainwindow->tick_timer()->start(10);
-
-    taviksource::pInstanceNoThread();
-    fpga_manage::pInstance();
-    c331_manage::pInstance(); // starts the video-chip manager's thread
-    fpga_manage::pInstance()->initialize_start();
-    taviksource::pInstance(); // starts the input-source manager's thread
-
-    lcd_touch::pInstance();
-#ifdef KRA_DEVICE
-    sleep(4); // lets the chips settle before the first screen
-#endif
-    LockWindow::show_home();
-
-    g_numberkeyboard = new NumberKeyboard(g_mainwindow);
-    g_numberkeyboard->setGeometry(420, 0, 380, 480);
-    g_numberkeyboard->hide();
-
-    QObject::connect(para, &KraRamPara::sig_update_para, sync, &SyncUpdate::para_sync,
-                     Qt::QueuedConnection);
+    kra_start_up(KraRun::Application);
     printf("kraQ71N running, data root %s\n", qPrintable(kra_root()));
     fflush(stdout);
     return app.exec();

@@ -1,21 +1,11 @@
 #include "syncupdate.h"
 #include "global.h"
 #include "krarampara.h"
+#include "screenhost.h"
 
 #include <cstring>
-#include <map>
 
 namespace {
-std::map<int, SyncUpdate::PageHandler> &handlers()
-{
-    static std::map<int, SyncUpdate::PageHandler> h;
-    return h;
-}
-SyncUpdate::TipHandler &tipHandler()
-{
-    static SyncUpdate::TipHandler t;
-    return t;
-}
 SyncUpdate *s_instance = nullptr;
 } // namespace
 
@@ -26,20 +16,10 @@ SyncUpdate *SyncUpdate::pInstance()
     return s_instance;
 }
 
-void SyncUpdate::set_page_handler(int page, PageHandler handler)
-{
-    handlers()[page] = std::move(handler);
-}
-
-void SyncUpdate::set_tip_handler(TipHandler handler)
-{
-    tipHandler() = std::move(handler);
-}
-
 void SyncUpdate::show_tip(int kind)
 {
-    if (tipHandler())
-        tipHandler()(kind);
+    if (ScreenHost *host = ScreenHost::instance())
+        host->show_tip(kind);
 }
 
 void SyncUpdate::para_sync(int code)
@@ -47,20 +27,18 @@ void SyncUpdate::para_sync(int code)
     KraRamPara *para = KraRamPara::pInstance();
     const int page = g_page_focus;
 
-    auto it = handlers().find(page);
-    if (it != handlers().end() && it->second)
-        it->second(code);
-    else
+    ScreenHost *host = ScreenHost::instance();
+    if (!host || !host->refresh(page, code))
         para->KraLanguageChanged(); // a page without a refresh of its own follows the language
 
-    if (page == 10 || page == 24) {
+    if (page == Page::Communication || page == Page::SmartMapping) {
         if (code == 100)
             show_tip(3);
         else if (code == 101)
             show_tip(4);
         else if (code == 102)
             show_tip(5);
-        else if (page == 10 && code != 104)
+        else if (page == Page::Communication && code != 104)
             show_tip(1);
     }
 
@@ -74,21 +52,26 @@ void SyncUpdate::para_sync(int code)
 
     // Save from a snapshot so that no lock is held during the file write.
     u8 snapshot[Para::IMAGE_SIZE];
+    bool unapplied;
     {
         ParaWrite w(false);
         memcpy(snapshot, para->ram_para, sizeof snapshot);
+        unapplied = kra_para_changed != 0;
     }
     const int first = Para::SAVED_FIRST;
     bool saved = true;
     if (memcmp(snapshot + first, para->ram_para_bak + first, size_t(Para::IMAGE_SIZE - first)) != 0) {
-        // A failed write leaves the shadow as it was, so the next refresh tries again.
+        // A failed write leaves the shadow as it was, so the next refresh tries again. A change
+        // the video-chip manager has not applied yet also leaves it: the manager applies only
+        // what differs from the shadow; the refresh after its pass copies the image.
         saved = para->ram_para_write_file(snapshot) == 0;
-        if (saved) {
+        if (saved && !unapplied) {
             ParaWrite w(false);
             memcpy(para->ram_para_bak, snapshot, sizeof snapshot);
         }
     }
 
-    if (saved && (page == 4 || page == 6 || page == 9 || page == 12))
+    if (saved && (page == Page::UserModes || page == Page::Output || page == Page::WindowLayout
+                  || page == Page::Advanced))
         show_tip(1);
 }

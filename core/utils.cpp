@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -30,10 +31,21 @@ pthread_mutex_t Utils::_source_hdminfo_mutex = PTHREAD_MUTEX_INITIALIZER;
 namespace {
 #ifdef KRA_DEVICE
 QString s_root = QStringLiteral("/");
+std::atomic<bool> s_record_commands{false};
 #else
 QString s_root = QDir::currentPath() + QStringLiteral("/run-data");
+std::atomic<bool> s_record_commands{true};
 #endif
 } // namespace
+
+void Utils::set_record_commands(bool record)
+{
+#ifdef KRA_DEVICE
+    s_record_commands = record;
+#else
+    (void)record;
+#endif
+}
 
 void kra_set_root(const QString &root)
 {
@@ -62,16 +74,16 @@ QString Utils::commandLogPath()
 int Utils::system_mutex(const QString &command, int *status)
 {
     MutexLocker lock(&_system_mutex);
-#ifdef KRA_DEVICE
-    int r = system(command.toLocal8Bit().constData());
-#else
     int r = 0;
-    QFile log(commandLogPath());
-    if (log.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        log.write(command.toUtf8());
-        log.write("\n");
+    if (s_record_commands) {
+        QFile log(commandLogPath());
+        if (log.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            log.write(command.toUtf8());
+            log.write("\n");
+        }
+    } else {
+        r = system(command.toLocal8Bit().constData());
     }
-#endif
     if (status)
         *status = r;
     return r;
@@ -99,7 +111,7 @@ bool Utils::isDottedQuad(const QString &text)
 void Utils::initIPAddress()
 {
     int status = 0;
-    if (system_mutex(QStringLiteral("ifconfig eth0 &>/dev/null"), &status) != 0)
+    if (system_mutex(QStringLiteral("ifconfig eth0 >/dev/null 2>&1"), &status) != 0)
         return;
     if (ConfigEngine::p_config)
         ConfigEngine::p_config->read_all_to_globals();

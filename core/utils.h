@@ -40,9 +40,13 @@ public:
     static pthread_mutex_t _source_init_mutex;
     static pthread_mutex_t _source_hdminfo_mutex;
 
-    // Runs one shell command under _system_mutex. On the host build the command is not
-    // run: its line is appended to "<root>/commands.log" and 0 is returned.
+    // Runs one shell command under _system_mutex. While commands are recorded (always on
+    // the host build) the command is not run: its line is appended to "<root>/commands.log"
+    // and 0 is returned.
     static int system_mutex(const QString &command, int *status);
+    // Records commands instead of running them; test programs set it in every build kind,
+    // so the suite of a device build runs harmlessly on a PC. No effect on the host build.
+    static void set_record_commands(bool record);
     // Elapsed ticks from `since` to now, across the counter's wrap.
     static u32 getTimeSpace(u32 since);
     static u32 getTimeSpace(u32 since, u32 now);
@@ -71,7 +75,7 @@ public:
     // the parameter block, user modes, JSON and INI files, and the INI's lock, which would
     // stall every settings write). Only at start-up, before anything writes.
     static void clear_save_leftovers();
-    // Path of the host's command log.
+    // Path of the command log.
     static QString commandLogPath();
 };
 

@@ -46,15 +46,6 @@ QString text(CustomMode &m, const char *name)
     auto *l = m.findChild<QLabel *>(QString::fromLatin1(name));
     return l ? l->text() : QStringLiteral("<none>");
 }
-
-QtMessageHandler s_previous = nullptr;
-QStringList s_warnings;
-void recordWarning(QtMsgType type, const QMessageLogContext &ctx, const QString &msg)
-{
-    if (msg.contains(QLatin1String("connectSlotsByName")))
-        s_warnings << msg;
-    s_previous(type, ctx, msg);
-}
 } // namespace
 
 class TestCustomMode : public QObject
@@ -96,11 +87,10 @@ void TestCustomMode::opening()
         ParaWrite w(false);
         w.set16(Para::CURRENT_MODE, u16(current));
     }
-    s_warnings.clear();
-    s_previous = qInstallMessageHandler(recordWarning);
+    takeWarnings();
     CustomMode m;
-    qInstallMessageHandler(s_previous);
-    QVERIFY2(s_warnings.isEmpty(), qPrintable(s_warnings.join(QLatin1Char('\n'))));
+    const QStringList unhooked = unhookedSlots(takeWarnings());
+    QVERIFY2(unhooked.isEmpty(), qPrintable(unhooked.join(QLatin1Char('\n'))));
 
     QCOMPARE(int(g_mode_select), selected);
     QCOMPARE(text(m, "label_ID"), QStringLiteral("ID:%1").arg(selected + 1));

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "c331_manage.h"
+#include "c331_model_sim.h"
 #include "edidset.h"
 #include "imagelayout.h"
 #include "inputchoose.h"
@@ -16,13 +17,6 @@
 #include <vector>
 
 namespace {
-
-QStringList s_warnings;
-void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &msg)
-{
-    if (type == QtWarningMsg)
-        s_warnings << msg;
-}
 
 KraRamPara *para() { return KraRamPara::pInstance(); }
 int edid(int record, int offset) { return para()->live16(Para::EDID + 6 * record + offset); }
@@ -43,17 +37,12 @@ class TestEDIDset : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDevice> dev_;
+    std::unique_ptr<ScreenFixture> dev_;
     EDIDset *screen_ = nullptr;
 
     void open()
     {
-        s_warnings.clear();
-        qInstallMessageHandler(collectWarnings);
-        screen_ = new EDIDset(nullptr);
-        qInstallMessageHandler(nullptr);
-        g_edidset = screen_;
-        g_page_focus = 8;
+        screen_ = dev_->open<EDIDset>(Page::Edid);
     }
     template <typename T> T *child(const QString &name)
     {
@@ -86,22 +75,15 @@ class TestEDIDset : public QObject
 private slots:
     void init()
     {
-        dev_.reset(new TestDevice);
+        dev_.reset(new ScreenFixture);
         screen_ = nullptr;
     }
-    void cleanup()
-    {
-        delete screen_;
-        g_edidset = nullptr;
-        g_lineedit = nullptr;
-        dev_.reset();
-    }
+    void cleanup() { dev_.reset(); }
 
     void opensOnHdmi1()
     {
         open();
-        for (const QString &w : s_warnings)
-            QVERIFY2(!w.contains("connectSlotsByName"), qPrintable(w));
+        QVERIFY2(unhookedSlots(dev_->buildWarnings()).isEmpty(), qPrintable(dev_->buildWarnings().join('\n')));
         QCOMPARE(screen_->selected_record(), u8(2));
         QVERIFY(!editorOpen());
         QCOMPARE(child<QFrame>("frame_select")->geometry(), QRect(20, 68, 120, 85));
@@ -159,11 +141,11 @@ private slots:
         }
         QCOMPARE(tileText("label_source_value"), QString("%1x%2@%3Hz").arg(width, height).arg(rate));
 
-        const u32 sets = c331_manage::p_c331_manage->change_sets();
+        const u32 sets = c331_manage::p_c331_manage->model()->change_sets();
         TestDevice::settle();
-        QCOMPARE(c331_manage::p_c331_manage->change_sets(), sets + 1);
+        QCOMPARE(c331_manage::p_c331_manage->model()->change_sets(), sets + 1);
         std::vector<int> applied;
-        for (const C331Change &c : c331_manage::p_c331_manage->last_change_set())
+        for (const C331Change &c : c331_manage::p_c331_manage->model()->last_change_set())
             applied.push_back(c.addr);
         QCOMPARE(applied, changed);
         QCOMPARE(c331_manage::p_c331_manage->run_once(), 0);
@@ -355,14 +337,13 @@ private slots:
         QTest::addColumn<bool>("inputChooseOpen");
         QTest::addColumn<int>("page");
         QTest::newRow("to the input selection") << true << 3;
-        QTest::newRow("nothing below") << false << 8;
+        QTest::newRow("nothing below") << false << 1;
     }
     void back()
     {
         QFETCH(bool, inputChooseOpen);
         QFETCH(int, page);
-        std::unique_ptr<InputChoose> below(inputChooseOpen ? new InputChoose(nullptr) : nullptr);
-        g_inputchoose = below.get();
+        QPointer<InputChoose> below = inputChooseOpen ? dev_->open<InputChoose>(Page::InputSelect) : nullptr;
         QFrame *tiles = below ? below->findChild<QFrame *>("frame", Qt::FindDirectChildrenOnly) : nullptr;
         open();
         openEditor();
@@ -377,7 +358,6 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(guard.isNull());
         QCOMPARE(g_lineedit, nullptr);
-        g_inputchoose = nullptr;
     }
 
     // Both screens listen to the keyboard with fields named alike: each keeps to its own.

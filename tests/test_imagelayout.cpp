@@ -82,15 +82,6 @@ struct Screen {
     void click(const char *name) const { QTest::mouseClick(w<QPushButton>(name), Qt::LeftButton); }
 };
 
-QtMessageHandler s_previous = nullptr;
-QStringList s_warnings;
-void collect(QtMsgType type, const QMessageLogContext &ctx, const QString &msg)
-{
-    if (type == QtWarningMsg)
-        s_warnings << msg;
-    s_previous(type, ctx, msg);
-}
-
 } // namespace
 
 class TestImageLayout : public QObject
@@ -119,12 +110,10 @@ private slots:
 void TestImageLayout::buildsWithoutSlotWarnings()
 {
     TestDevice dev;
-    s_warnings.clear();
-    s_previous = qInstallMessageHandler(collect);
+    takeWarnings();
     Screen sc;
-    qInstallMessageHandler(s_previous);
-    QVERIFY2(s_warnings.filter(QStringLiteral("connectSlotsByName")).isEmpty(),
-             qPrintable(s_warnings.join('\n')));
+    const QStringList unhooked = unhookedSlots(takeWarnings());
+    QVERIFY2(unhooked.isEmpty(), qPrintable(unhooked.join('\n')));
     for (const char *n : {"X", "Y", "W", "H"})
         QVERIFY(sc.field(QLatin1String(n)));
     for (const char *hidden : {"label_backup", "comboBox", "Button_ok", "Button_cancel"})

@@ -16,13 +16,6 @@
 
 namespace {
 
-QStringList s_warnings;
-void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &msg)
-{
-    if (type == QtWarningMsg)
-        s_warnings << msg;
-}
-
 constexpr int kBright = 0x880, kContrast = 0x882, kSharp = 0x884, kSat = 0x886, kType = 0x888,
               kRed = 0x88A, kGreen = 0x88C, kBlue = 0x88E;
 
@@ -75,7 +68,7 @@ class TestImageQuality : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDevice> dev_;
+    std::unique_ptr<ScreenFixture> dev_;
     ImageQuality *screen_ = nullptr;
 
     QSlider *slider(const QString &stem) { return child<QSlider>(screen_, "horizontalSlider_" + stem); }
@@ -86,27 +79,16 @@ class TestImageQuality : public QObject
 private slots:
     void init()
     {
-        dev_.reset(new TestDevice);
-        s_warnings.clear();
-        qInstallMessageHandler(collectWarnings);
-        screen_ = new ImageQuality(nullptr);
-        qInstallMessageHandler(nullptr);
-        g_imagequality = screen_;
-        g_page_focus = 11;
+        dev_.reset(new ScreenFixture);
+        screen_ = dev_->open<ImageQuality>(Page::PictureQuality);
         g_back_to_mainwindow_time = 18000;
         g_auto_lock_time = 30000;
     }
-    void cleanup()
-    {
-        delete g_imagequality;
-        g_imagequality = nullptr;
-        dev_.reset();
-    }
+    void cleanup() { dev_.reset(); }
 
     void buildsWithEveryAutoSlotConnected()
     {
-        for (const QString &w : s_warnings)
-            QVERIFY2(!w.contains("connectSlotsByName"), qPrintable(w));
+        QVERIFY2(unhookedSlots(dev_->buildWarnings()).isEmpty(), qPrintable(dev_->buildWarnings().join('\n')));
         QCOMPARE(c331_manage::para_changed.load(), u8(0));
     }
 

@@ -4,6 +4,7 @@
 #include "imagelayout.h"
 #include "inputchoose.h"
 #include "krarampara.h"
+#include "tavik_model_sim.h"
 #include "taviksource.h"
 #include "tip.h"
 #include "utils.h"
@@ -16,13 +17,6 @@
 #include <QtTest>
 
 namespace {
-
-QStringList s_warnings;
-void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &msg)
-{
-    if (type == QtWarningMsg)
-        s_warnings << msg;
-}
 
 KraRamPara *para() { return KraRamPara::pInstance(); }
 
@@ -40,8 +34,8 @@ void writeWindow(int record, int offset, u16 value)
 
 void writeSimFile(const QByteArray &text)
 {
-    QDir().mkpath(QFileInfo(taviksource::sim_file_path()).path());
-    QCOMPARE(Utils::write_file_safely(taviksource::sim_file_path(), text), 0);
+    QDir().mkpath(QFileInfo(TavikModelSim::file_path()).path());
+    QCOMPARE(Utils::write_file_safely(TavikModelSim::file_path(), text), 0);
 }
 
 QImage picture(const QString &path) { return QPixmap(path).toImage(); }
@@ -52,17 +46,12 @@ class TestInputChoose : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDevice> dev_;
+    std::unique_ptr<ScreenFixture> dev_;
     InputChoose *screen_ = nullptr;
 
     void open()
     {
-        s_warnings.clear();
-        qInstallMessageHandler(collectWarnings);
-        screen_ = new InputChoose(nullptr);
-        qInstallMessageHandler(nullptr);
-        g_inputchoose = screen_;
-        g_page_focus = 3;
+        screen_ = dev_->open<InputChoose>(Page::InputSelect);
     }
     QFrame *sourceFrame() { return screen_->findChild<QFrame *>("frame", Qt::FindDirectChildrenOnly); }
     QFrame *strip() { return screen_->findChild<QFrame *>("frame_image", Qt::FindDirectChildrenOnly); }
@@ -95,21 +84,15 @@ class TestInputChoose : public QObject
 private slots:
     void init()
     {
-        dev_.reset(new TestDevice);
+        dev_.reset(new ScreenFixture);
         screen_ = nullptr;
     }
-    void cleanup()
-    {
-        delete screen_;
-        g_inputchoose = nullptr;
-        dev_.reset();
-    }
+    void cleanup() { dev_.reset(); }
 
     void buildsWithoutSlotWarnings()
     {
         open();
-        for (const QString &w : s_warnings)
-            QVERIFY2(!w.contains("connectSlotsByName"), qPrintable(w));
+        QVERIFY2(unhookedSlots(dev_->buildWarnings()).isEmpty(), qPrintable(dev_->buildWarnings().join('\n')));
         QCOMPARE(screen_->selected_window(), u8(0));
         QCOMPARE(screen_->selected_input(), u8(2));
         QVERIFY(screen_->findChild<QLabel *>("label_12")->isHidden());
@@ -514,8 +497,8 @@ private slots:
     {
         QFETCH(bool, layoutOpen);
         QFETCH(int, page);
-        ImageLayout *layout = layoutOpen ? new ImageLayout(nullptr) : nullptr;
-        g_imagelayout = layout;
+        if (layoutOpen)
+            dev_->open<ImageLayout>(Page::WindowLayout);
         open();
         QPointer<InputChoose> guard(screen_);
         screen_->findChild<QPushButton *>("Button_back")->click();
@@ -524,8 +507,6 @@ private slots:
         QCOMPARE(int(g_page_focus), page);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(guard.isNull());
-        g_imagelayout = nullptr;
-        delete layout;
     }
 };
 

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "c331_manage.h"
+#include "c331_model_sim.h"
 #include "imagelayout.h"
 #include "inputchoose.h"
 #include "inputcut.h"
@@ -52,14 +53,12 @@ class TestInputCut : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDevice> dev_;
+    std::unique_ptr<ScreenFixture> dev_;
     InputCut *screen_ = nullptr;
 
     void open()
     {
-        screen_ = new InputCut(nullptr);
-        g_inputcut = screen_;
-        g_page_focus = 7;
+        screen_ = dev_->open<InputCut>(Page::CropEditor);
     }
     QFrame *tiles() { return screen_->findChild<QFrame *>("frame_source", Qt::FindDirectChildrenOnly); }
     QPushButton *tile(int i) { return tiles()->findChild<QPushButton *>(QString::number(i)); }
@@ -89,17 +88,10 @@ class TestInputCut : public QObject
 private slots:
     void init()
     {
-        dev_.reset(new TestDevice);
+        dev_.reset(new ScreenFixture);
         screen_ = nullptr;
     }
-    void cleanup()
-    {
-        delete screen_;
-        g_inputcut = nullptr;
-        g_inputchoose = nullptr;
-        g_lineedit = nullptr;
-        dev_.reset();
-    }
+    void cleanup() { dev_.reset(); }
 
     void buildsClosedOnHdmi1()
     {
@@ -303,7 +295,7 @@ private slots:
         type("H", "720");
         QCOMPARE(fields(), QStringList({"32767", "0", "100", "720"}));
         QCOMPARE(int(c331_manage::para_changed), 0); // typing stores nothing
-        const u32 sets = c331_manage::pInstance()->change_sets();
+        const u32 sets = c331_manage::pInstance()->model()->change_sets();
         button("Button_ok")->click();
         QCOMPARE(int(c331_manage::para_changed), 1);
         QCOMPARE(para()->live16(Para::crop(0, 2)), u16(32767));
@@ -311,7 +303,7 @@ private slots:
         QCOMPARE(para()->ram_para[Para::crop(0, 1)], u8(0x80));
         TestDevice::settle();
         TestDevice::settle();
-        QCOMPARE(c331_manage::pInstance()->change_sets(), sets + 1);
+        QCOMPARE(c331_manage::pInstance()->model()->change_sets(), sets + 1);
         QVERIFY(!para()->differs(Para::CROP, Para::CROP_END - Para::CROP)); // saved
     }
 
@@ -348,8 +340,7 @@ private slots:
     // A value typed on the shared keyboard belongs to the screen whose field asked for it.
     void keyboardValueStaysWithItsScreen()
     {
-        auto *layout = new ImageLayout(nullptr);
-        g_imagelayout = layout;
+        auto *layout = dev_->open<ImageLayout>(Page::WindowLayout);
         open();
         button("Button_add")->click();
         QLineEdit *layoutW = layout->findChild<QLineEdit *>("lineEdit_W");
@@ -365,8 +356,6 @@ private slots:
         QTest::mouseClick(layoutW, Qt::LeftButton);
         QCOMPARE(layoutW->text(), layoutBefore);
         QCOMPARE(fields(), QStringList({"0", "0", "1234", "1080"}));
-        g_imagelayout = nullptr;
-        delete layout;
     }
 
     void paging()
@@ -497,10 +486,8 @@ private slots:
     {
         QFETCH(bool, fromInputChoose);
         QFETCH(int, page);
-        std::unique_ptr<InputChoose> choose(fromInputChoose ? new InputChoose(nullptr) : nullptr);
-        g_inputchoose = choose.get();
-        Option option(nullptr);
-        g_option = &option;
+        dev_->open<Option>(Page::Settings);
+        QPointer<InputChoose> choose = fromInputChoose ? dev_->open<InputChoose>(Page::InputSelect) : nullptr;
         open();
         button("Button_add")->click();
         button("Button_ok")->click();
@@ -516,15 +503,12 @@ private slots:
             QFrame *frame = choose->findChild<QFrame *>("frame", Qt::FindDirectChildrenOnly);
             QCOMPARE(frame->findChildren<QFrame *>("source_frame").size(), 2);
         }
-        g_option = nullptr;
     }
 
     // The idle time-out closes the editor, then the input selection below it.
     void idleClosesEditorFirst()
     {
-        auto *choose = new InputChoose(nullptr);
-        g_inputchoose = choose;
-        QPointer<InputChoose> chooseGuard(choose);
+        QPointer<InputChoose> chooseGuard = dev_->open<InputChoose>(Page::InputSelect);
         open();
         QPointer<InputCut> guard(screen_);
         screen_ = nullptr;

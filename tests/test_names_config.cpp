@@ -6,6 +6,7 @@
 #include "utils.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -38,7 +39,7 @@ QStringList addressCommands()
         if (c.startsWith(QLatin1String("route")) || c.startsWith(QLatin1String("ifconfig eth0 ")))
             out << c;
     }
-    out.removeAll(QStringLiteral("ifconfig eth0 &>/dev/null"));
+    out.removeAll(QStringLiteral("ifconfig eth0 >/dev/null 2>&1"));
     return out;
 }
 
@@ -60,6 +61,8 @@ private slots:
     void initIPAddressCommands();
     void initIPAddressRefusesMalformed_data();
     void initIPAddressRefusesMalformed();
+    void wiredProbeUnderSh_data();
+    void wiredProbeUnderSh();
 
     void timeSpace_data();
     void timeSpace();
@@ -165,7 +168,7 @@ void TestNamesConfig::initIPAddressCommands()
     Utils::initIPAddress();
 
     const QStringList expected = {
-        QStringLiteral("ifconfig eth0 &>/dev/null"),
+        QStringLiteral("ifconfig eth0 >/dev/null 2>&1"),
         QStringLiteral("route del default wlan0"),
         QStringLiteral("ifconfig eth0 10.1.2.3 netmask 255.255.0.0"),
         QStringLiteral("route add -host 10.1.2.3 dev eth0"),
@@ -202,6 +205,38 @@ void TestNamesConfig::initIPAddressRefusesMalformed()
     ConfigEngine::pInstance()->write_config_variant(ConfigItem::ConfigName(item), value);
     Utils::initIPAddress();
     QCOMPARE(addressCommands(), QStringList());
+}
+
+void TestNamesConfig::wiredProbeUnderSh_data()
+{
+    QTest::addColumn<int>("ifconfigStatus");
+    QTest::newRow("wired interface") << 0;
+    QTest::newRow("no wired interface") << 1;
+}
+
+// system() runs the probe with /bin/sh: the probe fails exactly when ifconfig fails.
+void TestNamesConfig::wiredProbeUnderSh()
+{
+    QFETCH(int, ifconfigStatus);
+    TestDevice dev;
+    Utils::initIPAddress();
+    const QString probe = TestDevice::commands().value(0);
+    QVERIFY(probe.startsWith(QLatin1String("ifconfig eth0")));
+
+    const QString bin = dev.root() + QStringLiteral("/bin");
+    QVERIFY(QDir().mkpath(bin));
+    QFile fake(bin + QStringLiteral("/ifconfig"));
+    QVERIFY(fake.open(QIODevice::WriteOnly));
+    fake.write(QByteArray("#!/bin/sh\nexit ") + QByteArray::number(ifconfigStatus) + "\n");
+    fake.close();
+    fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcess sh;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+    sh.setProcessEnvironment(env);
+    sh.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), probe});
+    QVERIFY(sh.waitForFinished(10000));
+    QCOMPARE(sh.exitCode() != 0, ifconfigStatus != 0);
 }
 
 void TestNamesConfig::timeSpace_data()

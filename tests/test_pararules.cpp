@@ -1,10 +1,13 @@
 // Rules of the parameter block without a screen: the LED split and Apply with its
-// hand-shake, the window-record writes, the picture reset and the window source query.
+// hand-shake, the factory resets, the window-record writes, the picture reset and the window
+// source query.
+#include "config_engine.h"
 #include "krarampara.h"
 #include "pararules.h"
 #include "testsupport.h"
 #include "utils.h"
 
+#include <QDir>
 #include <QtTest>
 #include <cstring>
 #include <memory>
@@ -67,6 +70,8 @@ private slots:
     void ledApply_data();
     void ledApply();
     void handshakeLockOrder();
+    void factoryReset_data();
+    void factoryReset();
     void windowWrites();
     void windowSpan_data();
     void windowSpan();
@@ -227,6 +232,124 @@ void TestParaRules::handshakeLockOrder()
     apply.join();
     QVERIFY(managerHeld);
     QCOMPARE(int(handshake()), 1);
+}
+
+void TestParaRules::factoryReset_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QVector<int>>("geometry"); // splicing, LED width, height before the press
+    QTest::addColumn<bool>("running");          // both FPGAs
+    QTest::addColumn<QString>("ip");            // address before the press
+    QTest::addColumn<int>("presses");
+    QTest::addColumn<bool>("raised");
+    QTest::addColumn<bool>("network");
+    const QVector<int> defaults = {3, 1920, 1080};
+    QTest::newRow("1 geometry changed") << 1 << QVector<int>{2, 3840, 1080} << true << "10.0.0.5" << 1 << true << false;
+    QTest::newRow("1 geometry at defaults") << 1 << defaults << true << "10.0.0.5" << 1 << false << false;
+    QTest::newRow("2 keeps 896..1375, FPGA stopped") << 2 << QVector<int>{4, 1920, 1080} << false << "10.0.0.5" << 1
+                                                     << false << false;
+    QTest::newRow("2 width only") << 2 << QVector<int>{3, 1921, 1080} << true << "10.0.0.5" << 1 << true << false;
+    QTest::newRow("3 other address") << 3 << QVector<int>{3, 1920, 1081} << true << "10.0.0.5" << 1 << true << true;
+    QTest::newRow("3 default address, own mask and gateway") << 3 << defaults << true << "192.168.1.199" << 1 << false
+                                                             << false;
+    QTest::newRow("3 pressed twice") << 3 << QVector<int>{2, 1920, 1080} << true << "192.168.1.2" << 2 << true << true;
+    QTest::newRow("unknown kind") << 4 << QVector<int>{2, 1920, 1080} << true << "10.0.0.5" << 1 << false << false;
+}
+
+// What reaches the live image, shadow, hand-shake, INI file, command log and user modes.
+void TestParaRules::factoryReset()
+{
+    QFETCH(int, kind);
+    QFETCH(QVector<int>, geometry);
+    QFETCH(bool, running);
+    QFETCH(QString, ip);
+    QFETCH(int, presses);
+    QFETCH(bool, raised);
+    QFETCH(bool, network);
+
+    ConfigEngine *config = ConfigEngine::pInstance();
+    config->write_config_variant(ConfigItem::IPAddress, ip);
+    config->write_config_variant(ConfigItem::SubNetMask, QStringLiteral("255.255.0.0"));
+    config->write_config_variant(ConfigItem::GateWay, QStringLiteral("10.0.0.1"));
+    config->write_config_variant(ConfigItem::TcpPort, 6000);
+    config->write_config_variant(ConfigItem::UsbUpgradeDir, QStringLiteral("up"));
+    config->read_all_to_globals();
+    QFile ini(config->fileName());
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray iniBefore = ini.readAll();
+    ini.close();
+
+    {
+        ParaWrite w(false);
+        for (int a = 0; a < Para::IMAGE_SIZE; ++a)
+            w.set8(a, u8(a * 7 + 3));
+        w.set16(Para::SPLICE_MODE, u16(geometry[0]));
+        w.set16(Para::LED_WIDTH, u16(geometry[1]));
+        w.set16(Para::LED_HEIGHT, u16(geometry[2]));
+        w.set16(Para::SELECTED_WINDOW, 3);
+    }
+    memcpy(para()->ram_para_bak, para()->ram_para, Para::IMAGE_SIZE);
+    QCOMPARE(para()->user_mode_save(0), 0);
+    std::vector<u8> modesBefore(&para()->user_mode[0][0], &para()->user_mode[0][0] + sizeof para()->user_mode);
+    const QStringList modeFiles = QDir(kra_path(QStringLiteral("/data/modes"))).entryList(QDir::Files);
+    QVERIFY(!modeFiles.isEmpty());
+    std::vector<u8> before(para()->ram_para, para()->ram_para + Para::IMAGE_SIZE);
+    g_back_to_mainwindow_time = 4000;
+    g_auto_lock_time = 120000;
+    kra_para_changed = 0;
+
+    FactoryResetDone done;
+    for (int i = 0; i < presses; ++i) {
+        g_set_led_para = 0;
+        g_set_led_setup = 7;
+        done = kra_factory_reset(kind, running);
+    }
+
+    std::vector<u8> expected = before;
+    if (kind >= 1 && kind <= 3) {
+        for (int a = Para::SAVED_FIRST; a < Para::IMAGE_SIZE; ++a) {
+            if (kind != 2 || a < 896 || a > 1375)
+                expected[size_t(a)] = default_para_ramlist[size_t(2 + a - Para::SAVED_FIRST)];
+        }
+        if (done.geometry)
+            wr16(expected.data(), Para::SELECTED_WINDOW, 0);
+    }
+    std::vector<u8> got(para()->ram_para, para()->ram_para + Para::IMAGE_SIZE);
+    for (int a = 0; a < Para::IMAGE_SIZE; ++a)
+        QVERIFY2(got[size_t(a)] == expected[size_t(a)], qPrintable(QStringLiteral("live byte %1").arg(a)));
+    QVERIFY(std::equal(before.begin(), before.end(), para()->ram_para_bak));
+    QCOMPARE(done.geometry, kind <= 3 && geometry != QVector<int>({3, 1920, 1080}));
+    QCOMPARE(done.handshake, raised);
+    QCOMPARE(int(handshake()), raised ? 1 : 0);
+    QCOMPARE(int(g_set_led_setup), raised ? 0 : 7);
+    QCOMPARE(int(kra_para_changed), kind <= 3 ? 1 : 0);
+
+    const QStringList restore = {QStringLiteral("sync"),
+                                 QStringLiteral("ifconfig eth0 >/dev/null 2>&1"),
+                                 QStringLiteral("route del default wlan0"),
+                                 QStringLiteral("ifconfig eth0 192.168.1.199 netmask 255.255.255.0"),
+                                 QStringLiteral("route add -host 192.168.1.199 dev eth0"),
+                                 QStringLiteral("route add default gw 192.168.1.1 metric 100"),
+                                 QStringLiteral("route add -host 255.255.255.255 eth0"),
+                                 QStringLiteral("route del 255.255.255.255 wlan1")};
+    QCOMPARE(TestDevice::commands(), network ? restore : QStringList());
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    if (network) {
+        const QStringList items = {config->read_config_variant(ConfigItem::IPAddress).toString(),
+                                   config->read_config_variant(ConfigItem::SubNetMask).toString(),
+                                   config->read_config_variant(ConfigItem::GateWay).toString(),
+                                   config->read_config_variant(ConfigItem::TcpPort).toString(),
+                                   config->read_config_variant(ConfigItem::UsbUpgradeDir).toString(), g_str_ip};
+        QCOMPARE(items, (QStringList{"192.168.1.199", "255.255.255.0", "192.168.1.1", "6000", "up", "192.168.1.199"}));
+    } else {
+        QCOMPARE(ini.readAll(), iniBefore);
+        QCOMPARE(g_str_ip, ip);
+    }
+
+    QVERIFY(std::equal(modesBefore.begin(), modesBefore.end(), &para()->user_mode[0][0]));
+    QCOMPARE(QDir(kra_path(QStringLiteral("/data/modes"))).entryList(QDir::Files), modeFiles);
+    QCOMPARE(g_back_to_mainwindow_time, u32(4000));
+    QCOMPARE(g_auto_lock_time, u32(120000));
 }
 
 void TestParaRules::windowWrites()

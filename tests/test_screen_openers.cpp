@@ -69,25 +69,11 @@ class TestScreenOpeners : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDevice> dev_;
+    std::unique_ptr<ScreenFixture> dev_;
 
 private slots:
-    void init() { dev_ = std::make_unique<TestDevice>(); }
-    void cleanup()
-    {
-        delete g_inputcut;
-        delete g_edidset;
-        delete g_inputchoose;
-        delete g_imagelayout;
-        delete g_option;
-        g_inputcut = nullptr;
-        g_edidset = nullptr;
-        g_inputchoose = nullptr;
-        g_imagelayout = nullptr;
-        g_option = nullptr;
-        flushDeletes();
-        dev_.reset();
-    }
+    void init() { dev_ = std::make_unique<ScreenFixture>(); }
+    void cleanup() { dev_.reset(); }
 
     void opensAndReturns_data()
     {
@@ -120,15 +106,12 @@ private slots:
             clickBack(d);
         };
         if (fromMenu) {
-            g_option = new Option(nullptr);
-            g_page_focus = 5;
+            dev_->open<Option>(Page::Settings);
             QToolButton *entry = g_option->findChild<QToolButton *>(button);
             QVERIFY(entry->isEnabled());
             entry->click();
         } else {
-            g_inputchoose = new InputChoose(nullptr);
-            g_page_focus = 3;
-            openMenu(g_inputchoose);
+            openMenu(dev_->open<InputChoose>(Page::InputSelect));
             g_inputchoose->findChild<QPushButton *>(button)->click();
         }
         QCOMPARE(runs.opened.size(), 1);
@@ -160,9 +143,7 @@ private slots:
             countAfterCrop = hdmi1Count(choose);
             clickBack(d);
         };
-        g_imagelayout = new ImageLayout(nullptr);
-        g_page_focus = 9;
-        g_imagelayout->on_Button_source_select_clicked();
+        dev_->open<ImageLayout>(Page::WindowLayout)->on_Button_source_select_clicked();
 
         QCOMPARE(runs.opened.size(), 2);
         QCOMPARE(runs.opened[0], qMakePair(QString("InputChoose"), 3));
@@ -189,10 +170,8 @@ private slots:
             for (u32 i = 0; i <= g_back_to_mainwindow_time; ++i)
                 lcd_touch::pInstance()->auto_timeout_back();
         };
-        g_option = new Option(nullptr);
-        g_inputchoose = new InputChoose(nullptr);
-        g_page_focus = 3;
-        openMenu(g_inputchoose);
+        dev_->open<Option>(Page::Settings);
+        openMenu(dev_->open<InputChoose>(Page::InputSelect));
         g_inputchoose->findChild<QPushButton *>(button)->click();
         QCOMPARE(runs.opened.size(), 1);
         QVERIFY(!g_inputcut && !g_edidset && !g_inputchoose && !g_option);

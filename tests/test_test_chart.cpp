@@ -13,13 +13,6 @@
 
 namespace {
 
-QStringList s_warnings;
-void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &msg)
-{
-    if (type == QtWarningMsg)
-        s_warnings << msg;
-}
-
 
 u8 *live() { return KraRamPara::pInstance()->ram_para; }
 
@@ -29,7 +22,7 @@ class TestTestChart : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDevice> dev_;
+    std::unique_ptr<ScreenFixture> dev_;
     test_chart *screen_ = nullptr;
 
     QPushButton *patternButton(int i) { return screen_->findChild<QPushButton *>(QString::number(i)); }
@@ -50,27 +43,16 @@ class TestTestChart : public QObject
 private slots:
     void init()
     {
-        dev_.reset(new TestDevice);
-        s_warnings.clear();
-        qInstallMessageHandler(collectWarnings);
-        screen_ = new test_chart(nullptr);
-        qInstallMessageHandler(nullptr);
-        g_test_chart = screen_;
-        g_page_focus = 16;
+        dev_.reset(new ScreenFixture);
+        screen_ = dev_->open<test_chart>(Page::TestPatterns);
         g_back_to_mainwindow_time = 18000;
         g_auto_lock_time = 30000;
     }
-    void cleanup()
-    {
-        delete g_test_chart;
-        g_test_chart = nullptr;
-        dev_.reset();
-    }
+    void cleanup() { dev_.reset(); }
 
     void buildsWithPicturesAndNoSlotWarnings()
     {
-        for (const QString &w : s_warnings)
-            QVERIFY2(!w.contains("connectSlotsByName"), qPrintable(w));
+        QVERIFY2(unhookedSlots(dev_->buildWarnings()).isEmpty(), qPrintable(dev_->buildWarnings().join('\n')));
         for (int i = 0; i < test_chart::kPatternCount; ++i) {
             QVERIFY(patternButton(i));
             QVERIFY2(!picture(i)->pixmap(Qt::ReturnByValue).isNull(), "pattern picture missing");
@@ -152,8 +134,7 @@ private slots:
         QVERIFY(old.isNull());
         QCOMPARE(int(live()[Para::TEST_PATTERN]), 4);
 
-        screen_ = new test_chart(nullptr);
-        g_test_chart = screen_;
+        screen_ = dev_->open<test_chart>(Page::TestPatterns);
         QCOMPARE(markedCount(), 0);
         QCOMPARE(screen_->selection(), test_chart::kNoSelection);
     }

@@ -1,12 +1,14 @@
 #include "testsupport.h"
 #include "c331_manage.h"
-#include "config_engine.h"
+#include "c331_model_sim.h"
 #include "fpga_manage.h"
+#include "fpga_model_sim.h"
 #include "krarampara.h"
 #include "numberkeyboard.h"
 #include "screens.h"
-#include "syncupdate.h"
-#include "tip.h"
+#include "startup.h"
+#include "tavik_model_sim.h"
+#include "taviksource.h"
 #include "utils.h"
 
 #include <QCoreApplication>
@@ -15,40 +17,58 @@
 #include <cstring>
 
 namespace {
-bool s_wired = false;
+QStringList s_warnings;
+QtMessageHandler s_previous_handler = nullptr;
+
+void collectWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        s_warnings << text;
+    if (s_previous_handler)
+        s_previous_handler(type, context, text);
+}
+
+// Before any test runs, in every build kind: no shell command reaches the machine and no
+// device path resolves to its real folders until a TestDevice gives each test its own root.
+void testProcessStartup()
+{
+    Utils::set_record_commands(true);
+    kra_set_root(QDir::temp().filePath(QStringLiteral("kra-test-no-device")));
+}
 } // namespace
+Q_COREAPP_STARTUP_FUNCTION(testProcessStartup)
 
 TestDevice::TestDevice() : dir_(new QTemporaryDir())
 {
-    Q_INIT_RESOURCE(png);
     kra_set_root(dir_->path());
-    QDir().mkpath(kra_path(QStringLiteral("/data/configs")));
-    QDir().mkpath(kra_path(QStringLiteral("/data/modes")));
-    g_page_focus = 1;
+    // Qt Test installs its own handler when the tests start; ours goes on top of it once.
+    static const bool collecting = (s_previous_handler = qInstallMessageHandler(collectWarnings), true);
+    (void)collecting;
+    // The live-only part of the block is not in the file: a test starts with it cleared.
+    memset(KraRamPara::pInstance()->ram_para, 0, sizeof KraRamPara::pInstance()->ram_para);
+    // The PC models of the chips, whatever the build kind: a test never reaches hardware.
+    c331_manage *video = c331_manage::pInstanceNoThread();
+    if (!video->model())
+        video->set_access(std::make_unique<C331ModelSim>());
+    fpga_manage *fpga = fpga_manage::pInstance();
+    if (!fpga->model())
+        fpga->set_access(std::make_unique<FpgaModelSim>());
+    taviksource *inputs = taviksource::pInstanceNoThread();
+    if (!dynamic_cast<TavikModelSim *>(inputs->access()))
+        inputs->set_access(std::make_unique<TavikModelSim>());
+    kra_start_up(KraRun::Offline);
+    g_page_focus = Page::Main;
     g_language = 1;
     g_lcd_lang_valid = 0x1F;
     g_save_mode_request = 0;
-    g_set_led_para = 0;
-    g_set_led_setup = 0;
-    KraRamPara *p = KraRamPara::pInstance();
-    memset(p->ram_para, 0, sizeof p->ram_para);
-    p->load_defaults();
-    p->user_mode_load_all();
-    p->KraCropSourceInit();
-    c331_manage::pInstanceNoThread();
-    c331_manage::para_changed = 0;
-    fpga_manage::pInstance()->sim_set_running(0, true);
-    fpga_manage::pInstance()->sim_set_running(1, true);
-    if (!s_wired) {
-        s_wired = true;
-        kra_register_screens();
-        QObject::connect(p, &KraRamPara::sig_update_para, SyncUpdate::pInstance(),
-                         &SyncUpdate::para_sync, Qt::QueuedConnection);
+    {
+        // A manager's thread started by an earlier test may still be polling the flag.
+        MutexLocker lock(&Utils::_led_para_init_mutex);
+        g_set_led_para = 0;
+        g_set_led_setup = 0;
     }
-    if (!g_numberkeyboard)
-        g_numberkeyboard = new NumberKeyboard(nullptr);
-    if (!g_tip)
-        g_tip = new TIP(nullptr);
+    fpga_sim_power(0, true);
+    fpga_sim_power(1, true);
     NumberKeyboard::runner = nullptr;
     kra_set_screen_runner({});
 }
@@ -72,6 +92,25 @@ QStringList TestDevice::commands()
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+ScreenFixture::~ScreenFixture()
+{
+    kra_delete_screens();
+    g_lineedit = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QStringList takeWarnings()
+{
+    QStringList taken;
+    taken.swap(s_warnings);
+    return taken;
+}
+
+QStringList unhookedSlots(const QStringList &warnings)
+{
+    return warnings.filter(QStringLiteral("QMetaObject::connectSlotsByName: No matching signal"));
 }
 
 void answerKeyboardWith(const QString &text)

@@ -1,7 +1,11 @@
 #ifndef TESTSUPPORT_H
 #define TESTSUPPORT_H
 
+#include "global.h"
+#include "screens.h"
+#include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -22,6 +26,36 @@ public:
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
+};
+
+// The warnings (and worse) that Qt printed since the last call; every test program
+// collects them from its start, and they are still printed.
+QStringList takeWarnings();
+// Only those that name an auto-connected slot without its widget.
+QStringList unhookedSlots(const QStringList &warnings);
+
+// A fresh device with screens under test: each built through the screens table as its
+// opener builds it (into its global, its page focused). Every screen still open, and the
+// keyboard's field pointer, go with the fixture.
+class ScreenFixture : public TestDevice
+{
+public:
+    ~ScreenFixture();
+    template <typename Screen>
+    Screen *open(Page::Id page)
+    {
+        takeWarnings();
+        Screen *screen = qobject_cast<Screen *>(kra_construct_screen(page));
+        build_warnings_ = takeWarnings();
+        g_page_focus = page;
+        return screen;
+    }
+    // What Qt warned while the last screen was built: an auto-connected slot whose widget
+    // was renamed shows up here.
+    QStringList buildWarnings() const { return build_warnings_; }
+
+private:
+    QStringList build_warnings_;
 };
 
 // Writes `text` as the typed answer of the next number-keyboard run.

@@ -1,19 +1,17 @@
 // Renders every screen in every language to PNG files for review, in the state of the data
 // root (an empty temporary one by default):
 //   kra_screenshots OUTDIR [--root DIR]
-// Writes <screen>_<lang>.png (lang zh, en, ru, vi, tw) and prints one line per file.
+// Writes <screen>_<lang>.png (lang zh, en, ru, vi, tw), and <screen>_<view>_<lang>.png for
+// the further pages and tabs the table names, and prints one line per file.
 // The pages of the screens table are found at run time, so a screen added there is
 // rendered without touching this tool.
-#include "c331_manage.h"
-#include "config_engine.h"
-#include "fpga_manage.h"
 #include "global.h"
 #include "krarampara.h"
 #include "lockwindow.h"
 #include "mainwindow.h"
 #include "numberkeyboard.h"
-#include "option.h"
 #include "screens.h"
+#include "startup.h"
 #include "taviksource.h"
 #include "tip.h"
 #include "utils.h"
@@ -113,7 +111,6 @@ int main(int argc, char **argv)
         return usage();
 
     QApplication app(argc, argv);
-    Q_INIT_RESOURCE(png);
     if (!QDir().mkpath(outDir)) {
         fprintf(stderr, "kra_screenshots: cannot create %s\n", qPrintable(outDir));
         return 1;
@@ -129,20 +126,8 @@ int main(int argc, char **argv)
         root = tempRoot->path();
     }
     kra_set_root(root);
-    QDir().mkpath(kra_path(QStringLiteral("/data/configs")));
-    QDir().mkpath(kra_path(QStringLiteral("/data/modes")));
-    ConfigEngine::pInstance()->read_all_to_globals();
-    KraRamPara *para = KraRamPara::pInstance();
-    para->ram_para_load(); // an empty root gives the defaults
-    para->user_mode_load_all();
-    para->KraCropSourceInit();
+    kra_start_up(KraRun::Offline); // an empty root gives the default parameters
     taviksource::pInstanceNoThread()->run_once(); // the root's simulated inputs, if any
-    c331_manage::pInstanceNoThread();
-    fpga_manage::pInstance()->sim_set_running(0, true);
-    fpga_manage::pInstance()->sim_set_running(1, true);
-    kra_register_screens();
-    g_numberkeyboard = new NumberKeyboard(nullptr);
-    g_tip = new TIP(nullptr);
 
     QList<int> pages;
     for (int page = 0; page <= 255; ++page) {
@@ -155,25 +140,19 @@ int main(int argc, char **argv)
         setLanguage(lang);
 
         // Screens are rebuilt per language: their texts are set when they are built.
-        g_page_focus = 0;
+        g_page_focus = Page::Home;
         g_lockwindow = new LockWindow(nullptr);
         shooter.shoot(g_lockwindow, QStringLiteral("lockwindow"), lang);
         delete g_lockwindow;
         g_lockwindow = nullptr;
 
-        g_page_focus = 1;
+        g_page_focus = Page::Main;
         g_mainwindow = new MainWindow(nullptr);
         shooter.shoot(g_mainwindow, QStringLiteral("mainwindow"), lang);
         g_mainwindow->on_Button_mode_panel_clicked();
         shooter.shoot(g_mainwindow, QStringLiteral("mainwindow_modepanel"), lang);
         g_mainwindow->on_Button_mode_close_clicked();
         g_mainwindow->hide();
-
-        g_page_focus = 5;
-        g_option = new Option(nullptr);
-        shooter.shoot(g_option, QStringLiteral("option"), lang);
-        delete g_option;
-        g_option = nullptr;
 
         g_numberkeyboard->label_show(kra_text(kCaption), QStringLiteral("1920"));
         shooter.shoot(g_numberkeyboard, QStringLiteral("numberkeyboard"), lang);
@@ -184,14 +163,19 @@ int main(int argc, char **argv)
         g_tip->hide();
 
         QSet<QString> used = {QStringLiteral("lockwindow"), QStringLiteral("mainwindow"),
-                              QStringLiteral("option"), QStringLiteral("numberkeyboard"),
-                              QStringLiteral("tip")};
+                              QStringLiteral("numberkeyboard"), QStringLiteral("tip")};
         for (int page : pages) {
             g_page_focus = u8(page);
             QDialog *screen = kra_construct_screen(page);
             if (!screen)
                 continue;
-            shooter.shoot(screen, screenName(screen, page, used), lang);
+            const QString name = screenName(screen, page, used);
+            shooter.shoot(screen, name, lang);
+            const QStringList views = kra_screen_views(page);
+            for (int v = 0; v < views.size(); ++v) {
+                kra_show_screen_view(screen, page, v);
+                shooter.shoot(screen, name + QLatin1Char('_') + views[v], lang);
+            }
             delete screen;
         }
 

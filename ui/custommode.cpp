@@ -7,6 +7,7 @@
 #include "global.h"
 #include "krarampara.h"
 #include "mainwindow.h"
+#include "screens.h"
 #include "textfit.h"
 
 #include <QFile>
@@ -453,16 +454,6 @@ void CustomMode::delete_mode()
     image_para_init();
 }
 
-void CustomMode::back()
-{
-    setAttribute(Qt::WA_DeleteOnClose);
-    close();
-    if (g_mainwindow)
-        g_mainwindow->language_changed();
-    g_custommode = nullptr;
-    g_page_focus = 1;
-}
-
 void CustomMode::on_Button_use_clicked() { use_mode(); }
 void CustomMode::on_Button_delete_clicked() { delete_mode(); }
-void CustomMode::on_Button_back_clicked() { back(); }
+void CustomMode::on_Button_back_clicked() { kra_close_screen(Page::UserModes); }

@@ -40,7 +40,6 @@ public:
     void select_mode(int slot);
     void use_mode();
     void delete_mode();
-    void back();
 
 public slots:
     void kra_button_mode_clicked();

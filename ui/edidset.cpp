@@ -3,7 +3,7 @@
 #include "screenkit.h"
 #include "ui_edidset.h"
 
-#include "inputchoose.h"
+#include "screens.h"
 #include "krarampara.h"
 #include "numberkeyboard.h"
 #include "sourcepanel.h"
@@ -260,7 +260,7 @@ void EDIDset::save()
 void EDIDset::kra_button_cancel_clicked() { close_editor(); }
 void EDIDset::kra_button_delete_clicked() { close_editor(); }
 
-// ---- refresh and back ----
+// ---- refresh ----
 
 void EDIDset::syncUpdate()
 {
@@ -271,16 +271,4 @@ void EDIDset::syncUpdate()
         source_init();
 }
 
-void EDIDset::on_Button_back_clicked() { back(); }
-
-void EDIDset::back()
-{
-    setAttribute(Qt::WA_DeleteOnClose);
-    close();
-    g_edidset = nullptr;
-    if (g_inputchoose) {
-        g_inputchoose->language_changed();
-        g_page_focus = 3;
-        g_inputchoose->initSource();
-    }
-}
+void EDIDset::on_Button_back_clicked() { kra_close_screen(Page::Edid); }

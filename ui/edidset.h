@@ -43,7 +43,6 @@ public slots:
     void confirmString(QString text);
 
 private:
-    void back();
     void choose_input(int position);
     void open_editor();
     void close_editor();

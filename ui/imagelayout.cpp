@@ -6,7 +6,6 @@
 #include "alias.h"
 #include "krarampara.h"
 #include "numberkeyboard.h"
-#include "option.h"
 #include "pararules.h"
 #include "screens.h"
 #include "sourcepanel.h"
@@ -414,7 +413,7 @@ void ImageLayout::choose_backup(int index)
 
 void ImageLayout::on_Button_source_select_clicked()
 {
-    kra_open_screen(3);
+    kra_open_screen(Page::InputSelect);
 }
 
 void ImageLayout::mark_editor_button(QPushButton *button)
@@ -436,18 +435,4 @@ void ImageLayout::on_Button_ok_clicked()
     write_rectangle();
 }
 
-void ImageLayout::on_Button_back_clicked()
-{
-    back_to_menu();
-}
-
-void ImageLayout::back_to_menu()
-{
-    setAttribute(Qt::WA_DeleteOnClose);
-    close();
-    if (g_imagelayout == this)
-        g_imagelayout = nullptr;
-    if (g_option)
-        g_option->language_changed();
-    g_page_focus = 5;
-}
+void ImageLayout::on_Button_back_clicked() { kra_close_screen(Page::WindowLayout); }

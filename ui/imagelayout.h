@@ -31,8 +31,6 @@ public:
     void image_init();
     void TextCreate(int window);
     void mirror_select(int mode);
-    // Closes back to the settings menu.
-    void back_to_menu();
 
 public slots:
     void on_Button_back_clicked();

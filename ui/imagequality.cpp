@@ -6,8 +6,8 @@
 
 #include "global.h"
 #include "krarampara.h"
-#include "option.h"
 #include "pararules.h"
+#include "screens.h"
 
 #include <QFontMetrics>
 #include <QListView>
@@ -209,15 +209,7 @@ void ImageQuality::select_page(QPushButton *button, int page)
     selected_page_ = button;
 }
 
-void ImageQuality::on_Button_back_clicked()
-{
-    setAttribute(Qt::WA_DeleteOnClose);
-    close();
-    g_imagequality = nullptr;
-    if (g_option)
-        g_option->language_changed();
-    g_page_focus = 5;
-}
+void ImageQuality::on_Button_back_clicked() { kra_close_screen(Page::PictureQuality); }
 
 void ImageQuality::on_Button_quality_clicked() { select_page(ui->Button_quality, 0); }
 void ImageQuality::on_Button_temperature_clicked() { select_page(ui->Button_temperature, 1); }

@@ -3,9 +3,7 @@
 #include "screenkit.h"
 #include "ui_inputchoose.h"
 
-#include "imagelayout.h"
 #include "krarampara.h"
-#include "mainwindow.h"
 #include "screens.h"
 #include "pagedtiles.h"
 #include "sourcepanel.h"
@@ -384,10 +382,10 @@ void InputChoose::toggle_menu()
     }
 }
 
-void InputChoose::kra_button_inputcut_clicked() { kra_open_screen(7); }
-void InputChoose::kra_button_EDID_clicked() { kra_open_screen(8); }
+void InputChoose::kra_button_inputcut_clicked() { kra_open_screen(Page::CropEditor); }
+void InputChoose::kra_button_EDID_clicked() { kra_open_screen(Page::Edid); }
 
-// ---- refresh and back ----
+// ---- refresh ----
 
 void InputChoose::syncUpdate(int code)
 {
@@ -445,21 +443,4 @@ void InputChoose::syncUpdate(int code)
         source_check_update();
 }
 
-void InputChoose::on_Button_back_clicked() { back(); }
-
-void InputChoose::back()
-{
-    setAttribute(Qt::WA_DeleteOnClose);
-    close();
-    g_inputchoose = nullptr;
-    if (g_imagelayout) {
-        g_imagelayout->language_changed();
-        g_imagelayout->image_para_update();
-        g_imagelayout->image_init();
-        g_page_focus = 9;
-    } else {
-        if (g_mainwindow)
-            g_mainwindow->language_changed();
-        g_page_focus = 1;
-    }
-}
+void InputChoose::on_Button_back_clicked() { kra_close_screen(Page::InputSelect); }

@@ -56,7 +56,6 @@ public slots:
     void kra_button_EDID_clicked();
 
 private:
-    void back();
     void choose_input(int tab);
     void select_window(int window, int x);
     void assign_source(int tile);

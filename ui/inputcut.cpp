@@ -3,10 +3,9 @@
 #include "screenkit.h"
 #include "ui_inputcut.h"
 
-#include "inputchoose.h"
+#include "screens.h"
 #include "krarampara.h"
 #include "numberkeyboard.h"
-#include "option.h"
 #include "pagedtiles.h"
 #include "sourcepanel.h"
 #include "textfit.h"
@@ -377,7 +376,7 @@ void InputCut::crops_changed()
     para_changed_over();
 }
 
-// ---- refresh and back ----
+// ---- refresh ----
 
 void InputCut::syncUpdate(int code)
 {
@@ -399,21 +398,4 @@ void InputCut::syncUpdate(int code)
     }
 }
 
-void InputCut::on_Button_back_clicked() { back(); }
-
-void InputCut::back()
-{
-    setAttribute(Qt::WA_DeleteOnClose);
-    close();
-    g_inputcut = nullptr;
-    if (g_inputchoose) {
-        g_inputchoose->language_changed();
-        g_page_focus = 3;
-        g_inputchoose->initSource();
-        g_inputchoose->crop_source_num_update();
-    } else {
-        if (g_option)
-            g_option->language_changed();
-        g_page_focus = 5;
-    }
-}
+void InputCut::on_Button_back_clicked() { kra_close_screen(Page::CropEditor); }

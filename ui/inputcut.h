@@ -68,7 +68,6 @@ private:
     void crops_changed();
     void turn_page(int step);
     bool fill_tile(QWidget *tile, int n);
-    void back();
 
     Ui::InputCut *ui;
     KraNumberFields fields_;

@@ -1,26 +1,14 @@
 #include "lcd_touch.h"
 #include "numberkeyboard.h"
+#include "screenhost.h"
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <map>
 
 namespace {
-std::map<int, std::function<void()>> &backActions()
-{
-    static std::map<int, std::function<void()>> a;
-    return a;
-}
-std::function<void()> s_lock;
-std::function<bool()> s_update_shown;
 lcd_touch *s_instance = nullptr;
-
-void runBack(int page)
-{
-    auto it = backActions().find(page);
-    if (it != backActions().end() && it->second)
-        it->second();
-}
+// More closes than screens can be stacked: a table whose below-links loop cannot hang the tick.
+constexpr int kMaxCloses = 16;
 } // namespace
 
 lcd_touch *lcd_touch::pInstance()
@@ -31,21 +19,6 @@ lcd_touch *lcd_touch::pInstance()
             QCoreApplication::instance()->installEventFilter(s_instance);
     }
     return s_instance;
-}
-
-void lcd_touch::set_back_action(int page, std::function<void()> action)
-{
-    backActions()[page] = std::move(action);
-}
-
-void lcd_touch::set_lock_action(std::function<void()> action)
-{
-    s_lock = std::move(action);
-}
-
-void lcd_touch::set_update_shown(std::function<bool()> query)
-{
-    s_update_shown = std::move(query);
 }
 
 bool lcd_touch::eventFilter(QObject *watched, QEvent *event)
@@ -61,41 +34,21 @@ bool lcd_touch::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-// Closes the screens above the main window, topmost first.
+// Closes the screen on top until the main window is, or until a screen that stays (the
+// test patterns) is on top.
 void lcd_touch::close_to_mainwindow()
 {
-    const int page = g_page_focus;
-    switch (page) {
-    case 7:
-    case 8:
-        runBack(page);
-        runBack(3); // the input selection below, when open
-        runBack(9);
-        break;
-    case 3:
-        runBack(3);
-        runBack(9);
-        break;
-    case 4:
-    case 6:
-    case 9:
-    case 10:
-    case 11:
-    case 12:
-    case 24:
-        runBack(page);
-        break;
-    case 5:
-        break;
-    default:
-        return; // no entry: the screen on top stays (e.g. the test patterns)
+    ScreenHost *host = ScreenHost::instance();
+    for (int n = 0; host && n < kMaxCloses && g_page_focus != Page::Main; ++n) {
+        if (!host->close_top())
+            break;
     }
-    runBack(5); // then the settings menu, when open
 }
 
 void lcd_touch::auto_timeout_back()
 {
-    if ((s_update_shown && s_update_shown()) || g_auto_lock_time == 120000 || g_qround_bar)
+    ScreenHost *host = ScreenHost::instance();
+    if ((host && host->update_shown()) || g_auto_lock_time == 120000 || g_qround_bar)
         return;
     ++idle_;
     if (idle_ == g_back_to_mainwindow_time + 1) {
@@ -103,6 +56,6 @@ void lcd_touch::auto_timeout_back()
             g_numberkeyboard->hide();
         close_to_mainwindow();
     }
-    if (idle_ == g_auto_lock_time + 1 && g_page_focus != 0 && s_lock)
-        s_lock();
+    if (idle_ == g_auto_lock_time + 1 && g_page_focus != Page::Home && host)
+        host->lock();
 }

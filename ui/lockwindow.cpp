@@ -4,6 +4,7 @@
 #include "global.h"
 #include "krarampara.h"
 #include "mainwindow.h"
+#include "sourcepanel.h"
 #include "textfit.h"
 
 #include <QLabel>
@@ -60,9 +61,9 @@ void LockWindow::show_home()
 {
     if (!g_lockwindow)
         g_lockwindow = new LockWindow(nullptr);
-    if (g_page_focus != 0)
+    if (g_page_focus != Page::Home)
         g_lockwindow->return_page_ = g_page_focus;
-    g_page_focus = 0;
+    g_page_focus = Page::Home;
     g_lockwindow->syncUpdate();
     g_lockwindow->show();
     g_lockwindow->raise();
@@ -83,11 +84,11 @@ void LockWindow::syncUpdate()
                                               .arg(p->live16(Para::LED_HEIGHT)));
     for (int k = 0; k < 6; ++k) {
         const int in = kInputs[k];
-        const int t = Para::TIMING + 6 * in;
-        const u16 w = p->live16(t), h = p->live16(t + 2), r = p->live16(t + 4);
+        const KraTiming t = kra_input_timing(in); // one record, read under the writer's lock
         input_name_[k]->setText(QString::fromLatin1(kInputNames[in]));
-        const bool signal = w && h && r;
-        input_state_[k]->setText(signal ? QStringLiteral("%1x%2@%3").arg(w).arg(h).arg(r) : kra_text(kra_words::no_signal));
+        const bool signal = t.present();
+        input_state_[k]->setText(signal ? QStringLiteral("%1x%2@%3").arg(t.width).arg(t.height).arg(t.rate)
+                                        : kra_text(kra_words::no_signal));
         input_state_[k]->setStyleSheet(signal ? QStringLiteral("color: #00D65B;font: 16px;border:0px;")
                                               : QStringLiteral("color: #CCCCCC;font: 16px;border:0px;"));
         kra_fit_text(input_state_[k]);
@@ -98,7 +99,7 @@ void LockWindow::unlock()
 {
     hide();
     g_page_focus = u8(return_page_);
-    if (g_mainwindow && return_page_ == 1)
+    if (g_mainwindow && return_page_ == Page::Main)
         g_mainwindow->language_changed();
 }
 

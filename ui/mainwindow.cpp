@@ -5,7 +5,6 @@
 #include "fpga_manage.h"
 #include "krarampara.h"
 #include "lcd_touch.h"
-#include "option.h"
 #include "screens.h"
 #include "tip.h"
 
@@ -199,7 +198,7 @@ void MainWindow::on_inputchoose_clicked()
     if (panel_lock_)
         return;
     close_mode_panel();
-    kra_open_screen(3);
+    kra_open_screen(Page::InputSelect);
 }
 
 void MainWindow::on_custommode_clicked()
@@ -207,7 +206,7 @@ void MainWindow::on_custommode_clicked()
     if (panel_lock_)
         return;
     close_mode_panel();
-    kra_open_screen(4);
+    kra_open_screen(Page::UserModes);
 }
 
 void MainWindow::on_Button_option_clicked()
@@ -215,9 +214,7 @@ void MainWindow::on_Button_option_clicked()
     if (panel_lock_)
         return;
     close_mode_panel();
-    g_option = new Option(nullptr);
-    g_page_focus = 5;
-    g_option->exec();
+    kra_open_screen(Page::Settings);
 }
 
 void MainWindow::on_Button_mode_panel_clicked()

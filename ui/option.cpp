@@ -11,26 +11,26 @@
 namespace {
 struct Entry {
     const char *name;
-    int page;
+    Page::Id page;
     const char *icon;
     KraText text;
 };
 const Entry kEntries[] = {
-    {"image_layout", 9, ":/png/icon_layout.png",
+    {"image_layout", Page::WindowLayout, ":/png/icon_layout.png",
      {{"画面布局", "Screen layout", "Расположение", "Bố cục", "畫麵佈局"}}},
-    {"image_quality", 11, ":/png/icon_quality.png",
+    {"image_quality", Page::PictureQuality, ":/png/icon_quality.png",
      {{"画质调节", "Picture quality", "Изображение", "Chất lượng ảnh", "畫質調節"}}},
-    {"test_chart", 16, ":/png/icon_test.png",
+    {"test_chart", Page::TestPatterns, ":/png/icon_test.png",
      {{"测试画面", "Test pattern", "Тест", "Mẫu kiểm tra", "測試畫面"}}},
-    {"input_cut", 7, ":/png/icon_crop.png",
+    {"input_cut", Page::CropEditor, ":/png/icon_crop.png",
      {{"输入截取", "Input crop", "Обрезка", "Cắt nguồn vào", "輸入截取"}}},
-    {"output_set", 6, ":/png/icon_output.png",
+    {"output_set", Page::Output, ":/png/icon_output.png",
      {{"输出设置", "Output", "Выход", "Đầu ra", "輸出設置"}}},
-    {"link_set", 10, ":/png/icon_link.png",
+    {"link_set", Page::Communication, ":/png/icon_link.png",
      {{"通讯设置", "Communication", "Связь", "Truyền thông", "通訊設置"}}},
-    {"AdvanceButton", 12, ":/png/icon_advanced.png",
+    {"AdvanceButton", Page::Advanced, ":/png/icon_advanced.png",
      {{"高级设置", "Advanced", "Дополнительно", "Nâng cao", "高級設置"}}},
-    {"smart_mapping", 24, ":/png/icon_mapping.png",
+    {"smart_mapping", Page::SmartMapping, ":/png/icon_mapping.png",
      {{"智能映射", "Smart mapping", "Смарт-карта", "Ánh xạ", "智能映射"}}},
 };
 const KraText kTitle = {{"设置", "Settings", "Настройки", "Cài đặt", "設置"}};
@@ -90,21 +90,12 @@ void Option::language_changed()
     }
 }
 
-void Option::on_Button_back_clicked()
-{
-    setAttribute(Qt::WA_DeleteOnClose);
-    close();
-    g_option = nullptr;
-    if (g_mainwindow)
-        g_mainwindow->language_changed();
-    g_page_focus = 1;
-}
-
-void Option::on_image_layout_clicked() { kra_open_screen(9); }
-void Option::on_image_quality_clicked() { kra_open_screen(11); }
-void Option::on_test_chart_clicked() { kra_open_screen(16); }
-void Option::on_input_cut_clicked() { kra_open_screen(7); }
-void Option::on_output_set_clicked() { kra_open_screen(6); }
-void Option::on_link_set_clicked() { kra_open_screen(10); }
-void Option::on_AdvanceButton_clicked() { kra_open_screen(12); }
-void Option::on_smart_mapping_clicked() { kra_open_screen(24); }
+void Option::on_Button_back_clicked() { kra_close_screen(Page::Settings); }
+void Option::on_image_layout_clicked() { kra_open_screen(Page::WindowLayout); }
+void Option::on_image_quality_clicked() { kra_open_screen(Page::PictureQuality); }
+void Option::on_test_chart_clicked() { kra_open_screen(Page::TestPatterns); }
+void Option::on_input_cut_clicked() { kra_open_screen(Page::CropEditor); }
+void Option::on_output_set_clicked() { kra_open_screen(Page::Output); }
+void Option::on_link_set_clicked() { kra_open_screen(Page::Communication); }
+void Option::on_AdvanceButton_clicked() { kra_open_screen(Page::Advanced); }
+void Option::on_smart_mapping_clicked() { kra_open_screen(Page::SmartMapping); }

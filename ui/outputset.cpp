@@ -6,8 +6,8 @@
 #include "fpga_manage.h"
 #include "krarampara.h"
 #include "numberkeyboard.h"
-#include "option.h"
 #include "pararules.h"
+#include "screens.h"
 #include "sourcepanel.h"
 #include "textfit.h"
 #include "utils.h"
@@ -135,15 +135,7 @@ OutputSet::~OutputSet()
     delete ui;
 }
 
-void OutputSet::on_Button_back_clicked()
-{
-    setAttribute(Qt::WA_DeleteOnClose);
-    close();
-    g_outputset = nullptr;
-    if (g_option)
-        g_option->language_changed();
-    g_page_focus = 5;
-}
+void OutputSet::on_Button_back_clicked() { kra_close_screen(Page::Output); }
 
 // Every refresh reloads the LED page, dropping values typed but not applied.
 void OutputSet::syncUpdate()

@@ -1,128 +1,257 @@
 #include "screens.h"
+#include "advancedoption.h"
 #include "custommode.h"
 #include "edidset.h"
-#include "fpga_manage.h"
 #include "global.h"
 #include "imagelayout.h"
 #include "imagequality.h"
 #include "inputchoose.h"
 #include "inputcut.h"
 #include "krarampara.h"
-#include "lcd_touch.h"
 #include "lockwindow.h"
 #include "mainwindow.h"
 #include "option.h"
 #include "screenkit.h"
 #include "outputset.h"
-#include "syncupdate.h"
 #include "test_chart.h"
 #include "tip.h"
+#include "utils.h"
 
-#include <functional>
+#include <QCoreApplication>
+#include <QPushButton>
 #include <map>
 
 namespace {
 
 struct ScreenEntry {
-    std::function<void()> open;
-    std::function<void(int code)> sync;
-    std::function<void()> back;
+    std::function<QDialog *()> current; // the open screen, nullptr when closed
+    std::function<QDialog *()> build;   // a new screen stored in the global; empty: not opened here
+    std::function<void()> forget;       // clears the global
+    std::function<void(int code)> refresh;
+    std::function<void()> returned;     // the screen above it closed
+    std::function<Page::Id()> below;
+    bool idleCloses = true;
+    // What a file event of the command protocol does while the screen is on top.
+    std::function<void(ProtocolFile event, int kind)> protocolFile;
+    // Views worth a picture beyond the one it opens with: name and how to show it.
+    std::vector<std::pair<QString, std::function<void(QDialog *)>>> views;
 };
 
-// Set while kra_construct_screen runs an entry's open (every entry opens through
-// openScreen): the screen is built, not run.
-bool s_construct_only = false;
-QDialog *s_constructed = nullptr;
-std::function<void(QDialog *)> s_runner;
-
-// Opens a screen in the shared way: no parent, global pointer, page id, modal run.
-template <typename Screen>
-void openScreen(Screen *&global, int page)
+// The entry of a screen class kept in `*global`; `refresh` and `returned` get the open
+// screen only.
+template <typename Screen, Screen **global>
+ScreenEntry screen(std::function<Page::Id()> below, std::function<void(Screen &, int)> refresh,
+                   std::function<void(Screen &)> returned = {}, bool idleCloses = true)
 {
-    if (s_construct_only) {
-        delete global;
-        Screen *screen = new Screen(nullptr);
-        global = screen;
-        // The caller may delete it: the global must not dangle.
-        QObject::connect(screen, &QObject::destroyed, [&global, screen] {
-            if (global == screen)
-                global = nullptr;
+    ScreenEntry e;
+    e.current = [] { return static_cast<QDialog *>(*global); };
+    e.build = [] {
+        delete *global;
+        Screen *s = new Screen(nullptr);
+        *global = s;
+        // Whoever deletes it (a test, the tools), the global must not dangle.
+        QObject::connect(s, &QObject::destroyed, [s] {
+            if (*global == s)
+                *global = nullptr;
         });
-        s_constructed = screen;
-        return;
+        return static_cast<QDialog *>(s);
+    };
+    e.forget = [] { *global = nullptr; };
+    e.refresh = [refresh](int code) {
+        if (*global)
+            refresh(**global, code);
+    };
+    if (returned) {
+        e.returned = [returned] {
+            if (*global)
+                returned(**global);
+        };
     }
-    if (!global)
-        global = new Screen(nullptr);
-    g_page_focus = u8(page);
-    if (s_runner)
-        s_runner(global);
+    e.below = std::move(below);
+    e.idleCloses = idleCloses;
+    return e;
+}
+
+// A view shown by pressing the screen's buttons, in order.
+std::pair<QString, std::function<void(QDialog *)>> view(const char *name, std::vector<const char *> buttons)
+{
+    return {QString::fromLatin1(name), [buttons](QDialog *screen) {
+                for (const char *b : buttons) {
+                    if (auto *button = screen->findChild<QPushButton *>(QLatin1String(b)))
+                        button->click();
+                }
+            }};
+}
+
+std::function<Page::Id()> on(Page::Id page)
+{
+    return [page] { return page; };
+}
+
+// The main window and the home screen are the shell itself: refreshed through the table,
+// never opened or closed by it.
+void refreshMain(int)
+{
+    if (g_mainwindow)
+        g_mainwindow->syncUpdate();
     else
-        global->exec();
+        KraRamPara::pInstance()->KraLanguageChanged();
 }
 
 const std::map<int, ScreenEntry> &table()
 {
-    static const std::map<int, ScreenEntry> t = {
-        {3,
-         {[] { openScreen(g_inputchoose, 3); },
-          [](int code) { if (g_inputchoose) g_inputchoose->syncUpdate(code); },
-          [] { if (g_inputchoose) g_inputchoose->on_Button_back_clicked(); }}},
-        {4,
-         {[] { openScreen(g_custommode, 4); },
-          [](int) { if (g_custommode) g_custommode->syncUpdate(); },
-          [] { if (g_custommode) g_custommode->on_Button_back_clicked(); }}},
-        {6,
-         {[] { openScreen(g_outputset, 6); },
-          [](int) { if (g_outputset) g_outputset->syncUpdate(); },
-          [] { if (g_outputset) g_outputset->on_Button_back_clicked(); }}},
-        {7,
-         {[] { openScreen(g_inputcut, 7); },
-          [](int code) { if (g_inputcut) g_inputcut->syncUpdate(code); },
-          [] { if (g_inputcut) g_inputcut->on_Button_back_clicked(); }}},
-        {8,
-         {[] { openScreen(g_edidset, 8); },
-          [](int) { if (g_edidset) g_edidset->syncUpdate(); },
-          [] { if (g_edidset) g_edidset->on_Button_back_clicked(); }}},
-        {9,
-         {[] { openScreen(g_imagelayout, 9); },
-          [](int) { if (g_imagelayout) g_imagelayout->syncUpdate(); },
-          [] { if (g_imagelayout) g_imagelayout->on_Button_back_clicked(); }}},
-        {11,
-         {[] { openScreen(g_imagequality, 11); },
-          [](int) { if (g_imagequality) g_imagequality->syncUpdate(); },
-          [] { if (g_imagequality) g_imagequality->on_Button_back_clicked(); }}},
-        {16,
-         {[] { openScreen(g_test_chart, 16); },
-          [](int) { if (g_test_chart) g_test_chart->syncUpdate(); },
-          {}}},
-    };
+    static const std::map<int, ScreenEntry> t = [] {
+        std::map<int, ScreenEntry> m;
+        ScreenEntry &home = m[Page::Home];
+        home.refresh = [](int code) {
+            refreshMain(code);
+            if (g_lockwindow)
+                g_lockwindow->syncUpdate();
+        };
+        home.idleCloses = false;
+        ScreenEntry &main = m[Page::Main];
+        main.refresh = refreshMain;
+        main.returned = [] {
+            if (g_mainwindow)
+                g_mainwindow->language_changed();
+        };
+        main.idleCloses = false;
+
+        m[Page::InputSelect] = screen<InputChoose, &g_inputchoose>(
+            [] {
+                return g_imagelayout ? Page::WindowLayout : g_option ? Page::Settings : Page::Main;
+            },
+            [](InputChoose &s, int code) { s.syncUpdate(code); },
+            [](InputChoose &s) {
+                s.language_changed();
+                s.initSource();
+                s.crop_source_num_update();
+            });
+        m[Page::UserModes] = screen<CustomMode, &g_custommode>(
+            on(Page::Main), [](CustomMode &s, int) { s.syncUpdate(); });
+        m[Page::Settings] = screen<Option, &g_option>(
+            on(Page::Main),
+            [](Option &s, int) {
+                if (KraRamPara::pInstance()->KraLanguageChanged())
+                    s.language_changed();
+            },
+            [](Option &s) { s.language_changed(); });
+        m[Page::Output] = screen<OutputSet, &g_outputset>(
+            on(Page::Settings), [](OutputSet &s, int) { s.syncUpdate(); });
+        m[Page::CropEditor] = screen<InputCut, &g_inputcut>(
+            [] { return g_inputchoose ? Page::InputSelect : Page::Settings; },
+            [](InputCut &s, int code) { s.syncUpdate(code); });
+        m[Page::Edid] = screen<EDIDset, &g_edidset>(
+            [] { return g_inputchoose ? Page::InputSelect : Page::Main; },
+            [](EDIDset &s, int) { s.syncUpdate(); });
+        m[Page::WindowLayout] = screen<ImageLayout, &g_imagelayout>(
+            on(Page::Settings), [](ImageLayout &s, int) { s.syncUpdate(); },
+            [](ImageLayout &s) {
+                s.language_changed();
+                s.image_para_update();
+                s.image_init();
+            });
+        m[Page::PictureQuality] = screen<ImageQuality, &g_imagequality>(
+            on(Page::Settings), [](ImageQuality &s, int) { s.syncUpdate(); });
+        // The pattern keeps running on the LED screen: the idle time-out leaves it open.
+        m[Page::TestPatterns] = screen<test_chart, &g_test_chart>(
+            on(Page::Settings), [](test_chart &s, int) { s.syncUpdate(); }, {}, false);
+        ScreenEntry &advanced = m[Page::Advanced] = screen<AdvancedOption, &g_advancedoption>(
+            on(Page::Settings), [](AdvancedOption &s, int code) { s.syncUpdate(code); });
+        // A deleted file closes the receiving-card page it may have been listed on; any
+        // other file event only recounts the files.
+        advanced.protocolFile = [](ProtocolFile event, int) {
+            AdvancedOption *s = g_advancedoption;
+            if (!s || event == ProtocolFile::TransferEnded)
+                return;
+            if (event == ProtocolFile::Deleted && s->rcv_self_recovery_ornot())
+                kra_close_screen(Page::Advanced);
+            else
+                s->language_changed();
+        };
+        advanced.views = {view("timeplan", {"Button_timeplan"}), view("other", {"Button_other"}),
+                          view("language", {"Button_factory"}), view("reset", {"Button_factory", "Button_reset"})};
+        return m;
+    }();
     return t;
+}
+
+const ScreenEntry *entry(int page)
+{
+    auto it = table().find(page);
+    return it == table().end() ? nullptr : &it->second;
+}
+
+std::function<void(QDialog *)> s_runner;
+
+// GUI thread: the screen on top decides.
+void protocolFileInGui(ProtocolFile event, int kind)
+{
+    const ScreenEntry *e = entry(g_page_focus);
+    if (e && e->protocolFile && e->current && e->current())
+        e->protocolFile(event, kind);
 }
 
 } // namespace
 
 bool kra_screen_built(int page)
 {
-    return table().count(page) != 0;
+    const ScreenEntry *e = entry(page);
+    return e && e->build;
 }
 
 void kra_open_screen(int page)
 {
-    auto it = table().find(page);
-    if (it != table().end() && it->second.open)
-        it->second.open();
+    const ScreenEntry *e = entry(page);
+    if (!e || !e->build)
+        return;
+    QDialog *s = e->current();
+    if (!s)
+        s = e->build();
+    g_page_focus = u8(page);
+    if (s_runner)
+        s_runner(s);
+    else
+        s->exec();
 }
 
 QDialog *kra_construct_screen(int page)
 {
-    auto it = table().find(page);
-    if (it == table().end() || !it->second.open)
-        return nullptr;
-    s_construct_only = true;
-    s_constructed = nullptr;
-    it->second.open();
-    s_construct_only = false;
-    return s_constructed;
+    const ScreenEntry *e = entry(page);
+    return e && e->build ? e->build() : nullptr;
+}
+
+void kra_close_screen(int page)
+{
+    const ScreenEntry *e = entry(page);
+    if (!e || !e->below)
+        return;
+    const Page::Id below = e->below();
+    if (QDialog *s = e->current()) {
+        s->setAttribute(Qt::WA_DeleteOnClose);
+        s->close();
+    }
+    e->forget();
+    if (const ScreenEntry *b = entry(below); b && b->returned)
+        b->returned();
+    g_page_focus = below;
+}
+
+QStringList kra_screen_views(int page)
+{
+    QStringList names;
+    if (const ScreenEntry *e = entry(page)) {
+        for (const auto &v : e->views)
+            names << v.first;
+    }
+    return names;
+}
+
+void kra_show_screen_view(QDialog *screen, int page, int view)
+{
+    const ScreenEntry *e = entry(page);
+    if (screen && e && view >= 0 && view < int(e->views.size()))
+        e->views[size_t(view)].second(screen);
 }
 
 void kra_set_screen_runner(std::function<void(QDialog *)> runner)
@@ -133,35 +262,80 @@ void kra_set_screen_runner(std::function<void(QDialog *)> runner)
 void kra_register_screens()
 {
     kra_screen_kit_init();
-    for (const auto &entry : table()) {
-        SyncUpdate::set_page_handler(entry.first, entry.second.sync);
-        lcd_touch::set_back_action(entry.first, entry.second.back);
+    static KraShell *shell = new KraShell; // lives as long as the managers' threads
+    ScreenHost::install(shell);
+}
+
+void kra_delete_screens()
+{
+    for (const auto &page : table()) {
+        if (QDialog *s = page.second.current ? page.second.current() : nullptr) {
+            page.second.forget();
+            delete s;
+        }
     }
-    // Pages of the shell itself follow the language and their status lines.
-    auto mainSync = [](int) {
-        if (g_mainwindow)
-            g_mainwindow->syncUpdate();
-        else
-            KraRamPara::pInstance()->KraLanguageChanged();
-    };
-    SyncUpdate::set_page_handler(1, mainSync);
-    SyncUpdate::set_page_handler(0, [mainSync](int code) {
-        mainSync(code);
-        if (g_lockwindow)
-            g_lockwindow->syncUpdate();
-    });
-    SyncUpdate::set_page_handler(5, [](int) {
-        if (KraRamPara::pInstance()->KraLanguageChanged() && g_option)
-            g_option->language_changed();
-    });
-    lcd_touch::set_back_action(5, [] { if (g_option) g_option->on_Button_back_clicked(); });
-    lcd_touch::set_lock_action([] { LockWindow::show_home(); });
-    lcd_touch::set_update_shown([] { return g_mainwindow && g_mainwindow->update_shown(); });
-    SyncUpdate::set_tip_handler([](int kind) { if (g_tip) g_tip->tip_create(kind); });
-    fpga_manage::set_update_notice([] { if (g_mainwindow) g_mainwindow->update_start(); },
-                                   [] { if (g_mainwindow) g_mainwindow->update_over(); });
 }
 
 void kra_agelog_updated()
 {
+}
+
+bool KraShell::refresh(int page, int code)
+{
+    const ScreenEntry *e = entry(page);
+    if (!e || !e->refresh)
+        return false;
+    e->refresh(code);
+    return true;
+}
+
+void KraShell::show_tip(int kind)
+{
+    if (g_tip)
+        g_tip->tip_create(kind);
+}
+
+bool KraShell::close_top()
+{
+    const ScreenEntry *e = entry(g_page_focus);
+    if (!e || !e->idleCloses || !e->below || !e->current())
+        return false;
+    kra_close_screen(g_page_focus);
+    return true;
+}
+
+void KraShell::lock()
+{
+    LockWindow::show_home();
+}
+
+bool KraShell::update_shown() const
+{
+    return g_mainwindow && g_mainwindow->update_shown();
+}
+
+// The screens that start jobs (advanced settings, smart mapping, communication) show their
+// progress; none of them is built yet.
+void KraShell::job_progress(int, int)
+{
+}
+
+void KraShell::protocol_file(ProtocolFile event, int kind)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app) {
+        writeLogMsg(LOG_WARN, QStringLiteral("protocol file event without an event loop: dropped"));
+        return;
+    }
+    QMetaObject::invokeMethod(app, [event, kind] { protocolFileInGui(event, kind); }, Qt::QueuedConnection);
+}
+
+void KraShell::update_notice(bool shown)
+{
+    if (!g_mainwindow)
+        return;
+    if (shown)
+        g_mainwindow->update_start();
+    else
+        g_mainwindow->update_over();
 }

@@ -4,7 +4,7 @@
 #include "ui_test_chart.h"
 
 #include "krarampara.h"
-#include "option.h"
+#include "screens.h"
 #include "utils.h"
 
 #include <QFontMetrics>
@@ -134,12 +134,4 @@ void test_chart::kra_image_button_clicked()
 
 void test_chart::on_Button_closetest_clicked() { close_pattern(); }
 
-void test_chart::on_Button_back_clicked()
-{
-    setAttribute(Qt::WA_DeleteOnClose);
-    close();
-    g_test_chart = nullptr;
-    if (g_option)
-        g_option->language_changed();
-    g_page_focus = 5;
-}
+void test_chart::on_Button_back_clicked() { kra_close_screen(Page::TestPatterns); }
