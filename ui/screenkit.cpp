@@ -89,5 +89,5 @@ const QPixmap &kra_pixmap(const QString &path)
 
 void kra_screen_kit_init()
 {
-    QPixmapCache::setCacheLimit(2048); // KB
+    QPixmapCache::setCacheLimit(0);
 }

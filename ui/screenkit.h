@@ -41,9 +41,10 @@ QString kra_marked_rules(const QString &selector, const char *marked, const char
 const QIcon &kra_icon(const QString &path);
 const QPixmap &kra_pixmap(const QString &path);
 
-// Run once at start-up: bounds Qt's pixmap cache. The base style draws some widgets of the
-// forms (the splicing combo box, for one) through it under each screen's own palette, so
-// every open adds entries that are never hit again.
+// Run once at start-up: turns Qt's pixmap cache off. The base style draws some widgets of
+// the forms (the splicing combo box, for one) through it, keyed by each screen's own
+// palette, so every open adds entries that are never hit again, and even a small cache
+// keeps growing with their keys. The shared images above do not depend on it.
 void kra_screen_kit_init();
 
 #endif
