@@ -11,6 +11,7 @@
 #include "lockwindow.h"
 #include "mainwindow.h"
 #include "option.h"
+#include "screenkit.h"
 #include "outputset.h"
 #include "QRoundProgressBar.h"
 #include "fpga_manage.h"
@@ -281,6 +282,7 @@ void kra_set_screen_runner(std::function<void(QDialog *)> runner)
 
 void kra_register_screens()
 {
+    kra_screen_kit_init();
     static KraShell *shell = new KraShell; // lives as long as the managers' threads
     ScreenHost::install(shell);
 }
