@@ -6,7 +6,10 @@
 #include "krarampara.h"
 #include "numberkeyboard.h"
 #include "screens.h"
+#include "screenkit.h"
 #include "sourcepanel.h"
+#include "textfit.h"
+#include "words.h"
 #include "utils.h"
 
 #include <QDir>
@@ -20,52 +23,83 @@
 
 namespace {
 
+using Ui_ = Ui::SmartMapping;
+
 // Texts in language-code order: zh-CN, en, ru, vi, zh-TW.
-const KraText kTitle = {{"智能调屏", "Smart debugging screen", "Умная настройка экрана",
-                         "Điều chỉnh màn hình thông minh", "智能調屏"}};
-const KraText kShortcut = {{"快捷点屏", "Debugging\nscreen", "Пошаговая\nнастройка", "Chạm vào màn\nhình nhanh",
-                            "快捷點屏"}};
-const KraText kLoadscan = {{"加载扫描", "Load scan", "Загрузить\nсканирование", "Cài đặt quét", "加載掃描"}};
-const KraText kParaweld = {{"参数固化", "Curing\nparameter", "Сохранение\nнастроек", "Lưu thông số", "參數固化"}};
-const KraText kMapping = {{"Mapping", "Mapping", "Маршрут", "Mapping", "Mapping"}};
-const KraText kStep1 = {{"步骤1箱体设置", "Step 1 Cabinet setup", "Шаг 1. Настройка кабинета",
-                         "Bước 1: Thiết lập cabin", "步驟1箱體設置"}};
-const KraText kBoxWidth = {{"箱体宽度", "Cabinet width", "Ширина кабинета", "Chiều rộng cabin", "箱體寬度"}};
-const KraText kBoxHeight = {{"箱体高度", "Cabinet height", "Высота кабинета", "Chiều cao cabin", "箱體高度"}};
 const KraText kNext = {{"下一步", "Next", "Далее", "Bước tiếp theo", "下一步"}};
 const KraText kPrevious = {{"上一步", "Previous", "Назад", "Thao tác\nphía trước", "上一步"}};
-const KraText kStep2 = {{"步骤2选择网口", "Step 2 Select port", "Шаг 2. Выберите сетевой порт",
-                         "Bước 2 :Chọn cổng mạng", "步驟2選擇網口"}};
 const KraText kTab = {{"网口%1~%2", "LED%1~%2", "LED%1~%2", "LED%1~%2", "網口%1~%2"}};
-const KraText kStep3 = {{"步骤3屏参设置", "Step 3 Screen parameter setting", "Шаг 3.Настройка параметров экрана",
-                         "Bước 3:Cài đặt thông số màn hình", "步驟3屏參設置"}};
-const KraText kBoxLine = {{"箱体行数", "Number of Cabinet in rows", "Кол-во рядов", "Số lượng hàng tủ", "箱體行數"}};
-const KraText kBoxColumn = {{"箱体列数", "Number of Cabinet in lines", "Кол-во столбцов", "Số lượng cột tủ",
-                             "箱體列數"}};
-const KraText kRouteWay = {{"屏体走线方式", "Screen alignment mode", "Тип подключения кабинетов",
-                            "Chế độ căn chỉnh màn hình", "屏體走線方式"}};
-const KraText kHorizon = {{"水平偏移", "Horizontal offset", "Горизонтальное смещение", "Bù đắp theo chiều ngang",
-                           "水平偏移"}};
-const KraText kVert = {{"垂直偏移", "Vertical offset", "Вертикальное смещение", "Bù đắp theo chiều dọc", "垂直偏移"}};
-const KraText kSend = {{"发送", "Send", "Отправить", "Gửi", "髮送"}};
 const KraText kRouting = {{"走线%1", "Routing %1", "Путь %1", "Dấu vết%1", "走線%1"}};
-const KraText kCancel = {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}};
 const KraText kTile = {{"网口LED%1", "LED%1", "LED%1", "LED%1", "網口LED%1"}};
-const KraText kStep1Port = {{"步骤1选择网口", "Step 1 Select network port", "Шаг 1. Выбор LAN-порта",
-                             "Bước 1 Chọn cổng mạng", "步驟1選擇網口"}};
-const KraText kStep2Scan = {{"步骤2加载扫描参数", "Step 2 Upload scan parameters", "Шаг 2.Настройка сканирования",
-                             "Bước 2Tải thông số quét", "步驟2加載掃描參數"}};
-const KraText kDetected = {{"检测到以下屏参文件", "Detected the following screen parameter files",
-                            "Были обнаружены следующие файлы параметров экрана",
-                            "Các tập tin tham số màn hình sau đã được phát hiện", "檢測到以下屏參文件"}};
-const KraText kLoad = {{"加载", "Load", "Загрузка", "Tải về", "加載"}};
 const KraText kNoFile = {{"无加载文件!", "No loaded file!", "Нет файлов для загрузки!", "Không có tập tin để tải!",
                           "無加載文件!"}};
-const KraText kParaStep = {{"参数固化操作", "Parameter curing operation", "Полное сохранение всех настроек",
-                            "Lưu thông số", "參數固化操作"}};
-const KraText kOk = {{"确定", "OK", "OK", "Đồng ý", "確定"}};
-const KraText kMappingStep = {{"Mapping开关", "Mapping switch", "Переключатель сопоставления", "Bật mapping",
-                               "Mapping開關"}};
+
+const KraFormText<Ui_, QLabel> kFrameLabels[] = {
+    {&Ui_::label_title, {{"智能调屏", "Smart debugging screen", "Умная настройка экрана",
+                          "Điều chỉnh màn hình thông minh", "智能調屏"}}},
+};
+const KraFormText<Ui_, QPushButton> kMenu[] = {
+    {&Ui_::Button_shortcut, {{"快捷点屏", "Debugging\nscreen", "Пошаговая\nнастройка", "Chạm vào màn\nhình nhanh",
+                              "快捷點屏"}}},
+    {&Ui_::Button_loadscan, {{"加载扫描", "Load scan", "Загрузить\nсканирование", "Cài đặt quét", "加載掃描"}}},
+    {&Ui_::Button_paraweld, {{"参数固化", "Curing\nparameter", "Сохранение\nнастроек", "Lưu thông số", "參數固化"}}},
+    {&Ui_::Button_mapping, {{"Mapping", "Mapping", "Маршрут", "Mapping", "Mapping"}}},
+};
+const KraFormText<Ui_, QLabel> kPage0Labels[] = {
+    {&Ui_::label_step1, {{"步骤1箱体设置", "Step 1 Cabinet setup", "Шаг 1. Настройка кабинета",
+                          "Bước 1: Thiết lập cabin", "步驟1箱體設置"}}},
+    {&Ui_::label_boxwidth, {{"箱体宽度", "Cabinet width", "Ширина кабинета", "Chiều rộng cabin", "箱體寬度"}}},
+    {&Ui_::label_boxheight, {{"箱体高度", "Cabinet height", "Высота кабинета", "Chiều cao cabin", "箱體高度"}}},
+};
+const KraFormText<Ui_, QPushButton> kPage0Buttons[] = {{&Ui_::Button_next, kNext}};
+const KraFormText<Ui_, QLabel> kPage1Labels[] = {
+    {&Ui_::label_step2, {{"步骤2选择网口", "Step 2 Select port", "Шаг 2. Выберите сетевой порт",
+                          "Bước 2 :Chọn cổng mạng", "步驟2選擇網口"}}},
+};
+const KraFormText<Ui_, QPushButton> kPage1Buttons[] = {{&Ui_::Button_front_2, kPrevious},
+                                                       {&Ui_::Button_next_2, kNext}};
+const KraFormText<Ui_, QLabel> kPage2Labels[] = {
+    {&Ui_::label_step3, {{"步骤3屏参设置", "Step 3 Screen parameter setting", "Шаг 3.Настройка параметров экрана",
+                          "Bước 3:Cài đặt thông số màn hình", "步驟3屏參設置"}}},
+    {&Ui_::label_boxline, {{"箱体行数", "Number of Cabinet in rows", "Кол-во рядов", "Số lượng hàng tủ", "箱體行數"}}},
+    {&Ui_::label_boxlcolumn, {{"箱体列数", "Number of Cabinet in lines", "Кол-во столбцов", "Số lượng cột tủ",
+                               "箱體列數"}}},
+    {&Ui_::label_routeway, {{"屏体走线方式", "Screen alignment mode", "Тип подключения кабинетов",
+                             "Chế độ căn chỉnh màn hình", "屏體走線方式"}}},
+    {&Ui_::label_horizon, {{"水平偏移", "Horizontal offset", "Горизонтальное смещение", "Bù đắp theo chiều ngang",
+                            "水平偏移"}}},
+    {&Ui_::label_vert, {{"垂直偏移", "Vertical offset", "Вертикальное смещение", "Bù đắp theo chiều dọc", "垂直偏移"}}},
+};
+const KraFormText<Ui_, QPushButton> kPage2Buttons[] = {
+    {&Ui_::Button_send, {{"发送", "Send", "Отправить", "Gửi", "髮送"}}},
+    {&Ui_::Button_front_3, kPrevious},
+};
+const KraFormText<Ui_, QPushButton> kPage3Buttons[] = {{&Ui_::Button_cancel, kra_words::cancel}};
+const KraFormText<Ui_, QLabel> kPage4Labels[] = {
+    {&Ui_::label_step1_5, {{"步骤1选择网口", "Step 1 Select network port", "Шаг 1. Выбор LAN-порта",
+                            "Bước 1 Chọn cổng mạng", "步驟1選擇網口"}}},
+};
+const KraFormText<Ui_, QPushButton> kPage4Buttons[] = {{&Ui_::Button_next_5, kNext}};
+const KraFormText<Ui_, QLabel> kPage5Labels[] = {
+    {&Ui_::label_step2_6, {{"步骤2加载扫描参数", "Step 2 Upload scan parameters", "Шаг 2.Настройка сканирования",
+                            "Bước 2Tải thông số quét", "步驟2加載掃描參數"}}},
+    {&Ui_::label_step2_7, {{"检测到以下屏参文件", "Detected the following screen parameter files",
+                            "Были обнаружены следующие файлы параметров экрана",
+                            "Các tập tin tham số màn hình sau đã được phát hiện", "檢測到以下屏參文件"}}},
+};
+const KraFormText<Ui_, QPushButton> kPage5Buttons[] = {
+    {&Ui_::Button_front_6, kPrevious},
+    {&Ui_::Button_load, {{"加载", "Load", "Загрузка", "Tải về", "加載"}}},
+};
+const KraFormText<Ui_, QLabel> kPage6Labels[] = {
+    {&Ui_::label_step1_6, {{"参数固化操作", "Parameter curing operation", "Полное сохранение всех настроек",
+                            "Lưu thông số", "參數固化操作"}}},
+};
+const KraFormText<Ui_, QPushButton> kPage6Buttons[] = {{&Ui_::Button_confirm, kra_words::ok}};
+const KraFormText<Ui_, QLabel> kPage7Labels[] = {
+    {&Ui_::label_step1_7, {{"Mapping开关", "Mapping switch", "Переключатель сопоставления", "Bật mapping",
+                            "Mapping開關"}}},
+};
 
 // Number fields: keyboard caption and the widest value the field's record entry holds.
 struct FieldRule {
@@ -83,37 +117,25 @@ const FieldRule kFields[] = {
 };
 
 // One sheet for the looks that change: "look" names the kind, "marked" the state.
-const char *const kSheet =
-    "QDialog#SmartMapping, QWidget{background-color: rgb(16, 16, 28);}"
-    "QPushButton[look=\"menu\"][marked=\"true\"]{background-color:#4777FF;color:#FFFFFF}"
-    "QPushButton[look=\"menu\"][marked=\"false\"]{background-color:#10101C;color:#FFFFFF}"
-    "QPushButton[look=\"menu\"][grey=\"true\"]{background-color: gray;border:2px;color: #FFFFFF}"
-    "QPushButton[look=\"tab\"][marked=\"true\"]{background-color: #4777FF;color: rgb(255, 255, 255);"
-    "border:1px solid rgb(255, 255, 255);}"
-    "QPushButton[look=\"tab\"][marked=\"false\"]{color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);}"
-    "QFrame[look=\"tile\"][marked=\"true\"]{background-color: #212435;border:1px solid #00D65B;}"
-    "QFrame[look=\"tile\"][marked=\"false\"]{background-color: #212435;border:1px solid #FFFFFF;}"
-    "QLabel[look=\"tiletext\"]{background-color: #212435;color: #FFFFFF}"
-    "#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}"
-    "QLabel[look=\"local\"][marked=\"true\"]{background-color:#4777FF;color: #FFFFFF}"
-    "QLabel[look=\"local\"][marked=\"false\"]{background-color: rgb(33, 36, 53);color: #FFFFFF}"
-    "QLabel[look=\"usb\"][marked=\"true\"]{background-color:#4777FF;color: #00FF00;}"
-    "QLabel[look=\"usb\"][marked=\"false\"]{background-color: rgb(33, 36, 53);color: #00FF00}"
-    "QLabel[look=\"empty\"]{background-color: rgb(33, 36, 53);color: #FFFFFF}"
-    "QPushButton[look=\"pager\"]{background-color: rgb(33, 36, 53);}";
-
-void set_look(QWidget *w, const char *property, const QVariant &value)
+QString screenSheet()
 {
-    if (w->property(property) == value)
-        return;
-    w->setProperty(property, value);
-    w->style()->unpolish(w);
-    w->style()->polish(w);
-}
-
-void set_marked(QWidget *w, bool marked)
-{
-    set_look(w, "marked", marked);
+    return QStringLiteral("QDialog#SmartMapping, QWidget{background-color: rgb(16, 16, 28);}")
+           + kra_marked_rules(QStringLiteral("QPushButton[look=\"menu\"]"), "background-color:#4777FF;color:#FFFFFF",
+                              "background-color:#10101C;color:#FFFFFF")
+           + QStringLiteral("QPushButton[look=\"menu\"][grey=\"true\"]{background-color: gray;border:2px;color: #FFFFFF}")
+           + kra_marked_rules(QStringLiteral("QPushButton[look=\"tab\"]"),
+                              "background-color: #4777FF;color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);",
+                              "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);")
+           + kra_marked_rules(QStringLiteral("QFrame[look=\"tile\"]"), "background-color: #212435;border:1px solid #00D65B;",
+                              "background-color: #212435;border:1px solid #FFFFFF;")
+           + QStringLiteral("QLabel[look=\"tiletext\"]{background-color: #212435;color: #FFFFFF}"
+                            "#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}")
+           + kra_marked_rules(QStringLiteral("QLabel[look=\"local\"]"), "background-color:#4777FF;color: #FFFFFF",
+                              "background-color: rgb(33, 36, 53);color: #FFFFFF")
+           + kra_marked_rules(QStringLiteral("QLabel[look=\"usb\"]"), "background-color:#4777FF;color: #00FF00;",
+                              "background-color: rgb(33, 36, 53);color: #00FF00")
+           + QStringLiteral("QLabel[look=\"empty\"]{background-color: rgb(33, 36, 53);color: #FFFFFF}"
+                            "QPushButton[look=\"pager\"]{background-color: rgb(33, 36, 53);}");
 }
 
 constexpr int kPorts = 24;      // three groups of eight shown
@@ -126,30 +148,31 @@ enum StackPage { P_SIZE, P_PORT, P_GRID, P_ROUTE, P_SCAN_PORT, P_SCAN_FILE, P_SA
 } // namespace
 
 SmartMapping::SmartMapping(QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), ui(new Ui::SmartMapping)
+    : QDialog(parent, kra_screen_flags), ui(new Ui::SmartMapping),
+      fields_(this, [this](const QString &text) { confirmString(text); })
 {
     ui->setupUi(this);
     setFixedSize(800, 480);
-    setStyleSheet(QString::fromLatin1(kSheet));
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    setStyleSheet(screenSheet());
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     for (QPushButton *b : {ui->Button_shortcut, ui->Button_loadscan, ui->Button_paraweld, ui->Button_mapping}) {
         b->setProperty("look", "menu");
-        set_marked(b, false);
+        kra_set_marked(b, false);
     }
     QPushButton *const tabs[] = {ui->Button_wlan1, ui->Button_wlan2, ui->Button_wlan3, ui->Button_wlan4,
                                  ui->Button_wlan5, ui->Button_wlan6, ui->Button_wlan7, ui->Button_wlan8};
     for (int k = 0; k < 8; ++k) {
         tabs[k]->setProperty("look", "tab");
         tabs[k]->setProperty("tab", k + 1);
-        set_marked(tabs[k], k == 0);
+        kra_set_marked(tabs[k], k == 0);
         tabs[k]->setGeometry(85 + 150 * (k % 4), 70, 130, 50);
     }
     ui->Button_wlan4->hide(); // ports 25 to 32 do not exist
     ui->Button_wlan8->hide();
     for (int n = 1; n <= 16; ++n) {
         auto *b = findChild<QToolButton *>(QStringLiteral("Button_route%1").arg(n));
-        b->setIcon(QIcon(QStringLiteral(":/png/line%1.png").arg(n)));
+        b->setIcon(kra_icon(QStringLiteral(":/png/line%1.png").arg(n)));
         b->setProperty("pattern", n);
     }
     ui->Button_route->setIconSize(QSize(30, 30));
@@ -167,10 +190,7 @@ SmartMapping::SmartMapping(QWidget *parent)
         connect(findChild<QToolButton *>(QStringLiteral("Button_route%1").arg(n)), &QToolButton::clicked, this,
                 &SmartMapping::kra_button_route_clicked);
     for (const FieldRule &f : kFields)
-        connect(ui->*f.field, &My_lineEdit::send_show, this, &SmartMapping::show_numberkeyboard_ui);
-    if (g_numberkeyboard)
-        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
-                &SmartMapping::confirmString);
+        fields_.add(ui->*f.field, f.caption);
     // After the bar's own connection (made per job), so the bar has gone when this runs.
     connect(this, &SmartMapping::sig_qround_bar_update, this, &SmartMapping::job_progressed,
             Qt::QueuedConnection);
@@ -181,19 +201,9 @@ SmartMapping::SmartMapping(QWidget *parent)
 
 SmartMapping::~SmartMapping()
 {
-    if (own_field(g_lineedit))
-        g_lineedit = nullptr;
     if (g_smartmapping == this)
         g_smartmapping = nullptr;
     delete ui;
-}
-
-bool SmartMapping::own_field(const QLineEdit *field) const
-{
-    for (const FieldRule &f : kFields)
-        if (field && field == ui->*f.field)
-            return true;
-    return false;
 }
 
 void SmartMapping::show_page(int index)
@@ -213,9 +223,9 @@ void SmartMapping::on_Button_back_clicked()
 void SmartMapping::button_select(QPushButton *button)
 {
     if (menu_selected_)
-        set_marked(menu_selected_, false);
+        kra_set_marked(menu_selected_, false);
     menu_selected_ = button;
-    set_marked(button, true);
+    kra_set_marked(button, true);
 }
 
 void SmartMapping::on_Button_shortcut_clicked()
@@ -258,7 +268,7 @@ void SmartMapping::on_Button_mapping_clicked()
         return;
     button_select(ui->Button_mapping);
     ui->Button_mapping_state->setIcon(
-        QIcon(mapping_on() ? QStringLiteral(":/png/button_on.png") : QStringLiteral(":/png/button_off.png")));
+        kra_icon(mapping_on() ? QStringLiteral(":/png/button_on.png") : QStringLiteral(":/png/button_off.png")));
     show_page(P_MAPPING);
     list_active_ = false;
     language_for_mapping_onoff_page7();
@@ -321,42 +331,30 @@ void SmartMapping::language_changed()
         language_for_paraweld_page6();
     }
     refresh_scan_count();
-    ui->label_title->setText(kra_text(kTitle));
-    ui->Button_shortcut->setText(kra_text(kShortcut));
-    ui->Button_loadscan->setText(kra_text(kLoadscan));
-    ui->Button_paraweld->setText(kra_text(kParaweld));
-    ui->Button_mapping->setText(kra_text(kMapping));
+    kra_apply_texts(ui, kFrameLabels, kra_fit_text);
+    kra_apply_texts(ui, kMenu, kra_fit_text);
     language_for_mapping_onoff_page7();
 }
 
 void SmartMapping::language_for_shortcutt_page0()
 {
-    ui->label_step1->setText(kra_text(kStep1));
-    ui->label_boxwidth->setText(kra_text(kBoxWidth));
-    ui->label_boxheight->setText(kra_text(kBoxHeight));
-    ui->Button_next->setText(kra_text(kNext));
+    kra_apply_texts(ui, kPage0Labels, kra_fit_text);
+    kra_apply_texts(ui, kPage0Buttons, kra_fit_text);
 }
 
 void SmartMapping::language_for_shortcutt_page1()
 {
-    ui->label_step2->setText(kra_text(kStep2));
+    kra_apply_texts(ui, kPage1Labels, kra_fit_text);
+    kra_apply_texts(ui, kPage1Buttons, kra_fit_text);
     QPushButton *const tabs[] = {ui->Button_wlan1, ui->Button_wlan2, ui->Button_wlan3};
     for (int k = 0; k < 3; ++k)
         tabs[k]->setText(kra_text(kTab).arg(8 * k + 1).arg(8 * k + 8));
-    ui->Button_front_2->setText(kra_text(kPrevious));
-    ui->Button_next_2->setText(kra_text(kNext));
 }
 
 void SmartMapping::language_for_shortcutt_page2()
 {
-    ui->label_step3->setText(kra_text(kStep3));
-    ui->label_boxline->setText(kra_text(kBoxLine));
-    ui->label_boxlcolumn->setText(kra_text(kBoxColumn));
-    ui->label_routeway->setText(kra_text(kRouteWay));
-    ui->label_horizon->setText(kra_text(kHorizon));
-    ui->label_vert->setText(kra_text(kVert));
-    ui->Button_send->setText(kra_text(kSend));
-    ui->Button_front_3->setText(kra_text(kPrevious));
+    kra_apply_texts(ui, kPage2Labels, kra_fit_text);
+    kra_apply_texts(ui, kPage2Buttons, kra_fit_text);
     line_select(fpga_manage::line_type_copy().pattern);
 }
 
@@ -364,37 +362,35 @@ void SmartMapping::language_for_shortcutt_page3()
 {
     for (int n = 1; n <= 16; ++n)
         findChild<QToolButton *>(QStringLiteral("Button_route%1").arg(n))->setText(kra_text(kRouting).arg(n));
-    ui->Button_cancel->setText(kra_text(kCancel));
+    kra_apply_texts(ui, kPage3Buttons, kra_fit_text);
 }
 
 void SmartMapping::language_for_loadscan_page4()
 {
-    ui->label_step1_5->setText(kra_text(kStep1Port));
+    kra_apply_texts(ui, kPage4Labels, kra_fit_text);
+    kra_apply_texts(ui, kPage4Buttons, kra_fit_text);
     QPushButton *const tabs[] = {ui->Button_wlan5, ui->Button_wlan6, ui->Button_wlan7};
     for (int k = 0; k < 3; ++k)
         tabs[k]->setText(kra_text(kTab).arg(8 * k + 1).arg(8 * k + 8));
-    ui->Button_next_5->setText(kra_text(kNext));
 }
 
 void SmartMapping::language_for_loadscan_page5()
 {
-    ui->label_step2_6->setText(kra_text(kStep2Scan));
-    ui->label_step2_7->setText(kra_text(kDetected));
-    ui->Button_front_6->setText(kra_text(kPrevious));
-    ui->Button_load->setText(kra_text(kLoad));
+    kra_apply_texts(ui, kPage5Labels, kra_fit_text);
+    kra_apply_texts(ui, kPage5Buttons, kra_fit_text);
     if (files_.isEmpty() && frame_file_ && entries_[0])
         entries_[0]->setText(kra_text(kNoFile));
 }
 
 void SmartMapping::language_for_paraweld_page6()
 {
-    ui->label_step1_6->setText(kra_text(kParaStep));
-    ui->Button_confirm->setText(kra_text(kOk));
+    kra_apply_texts(ui, kPage6Labels, kra_fit_text);
+    kra_apply_texts(ui, kPage6Buttons, kra_fit_text);
 }
 
 void SmartMapping::language_for_mapping_onoff_page7()
 {
-    ui->label_step1_7->setText(kra_text(kMappingStep));
+    kra_apply_texts(ui, kPage7Labels, kra_fit_text);
 }
 
 // ---- quick lighting: pages 0 to 3 ----
@@ -453,7 +449,7 @@ void SmartMapping::on_Button_cancel_clicked()
 void SmartMapping::line_select(int pattern)
 {
     if (pattern >= 1 && pattern <= 16)
-        ui->Button_route->setIcon(QIcon(QStringLiteral(":/png/line%1.png").arg(pattern)));
+        ui->Button_route->setIcon(kra_icon(QStringLiteral(":/png/line%1.png").arg(pattern)));
     ui->Button_route->setText(kra_text(kRouting).arg(pattern));
     LINE_TYPE grid = fpga_manage::line_type_copy();
     grid.pattern = u8(pattern);
@@ -483,14 +479,6 @@ bool SmartMapping::start_job(u16 code)
     return true;
 }
 
-void SmartMapping::show_numberkeyboard_ui(QString)
-{
-    for (const FieldRule &f : kFields) {
-        if (sender() == ui->*f.field)
-            kra_ask_number(ui->*f.field, kra_text(f.caption));
-    }
-}
-
 // A value wider than its record entry is refused: cut to width it would place the cards of
 // a geometry nobody typed.
 void SmartMapping::confirmString(QString text)
@@ -517,9 +505,9 @@ void SmartMapping::kra_button_tab_clicked()
 void SmartMapping::select_tab(int tab)
 {
     if (auto *old = findChild<QPushButton *>(QStringLiteral("Button_wlan%1").arg(tab_selected_)))
-        set_marked(old, false);
+        kra_set_marked(old, false);
     tab_selected_ = tab;
-    set_marked(findChild<QPushButton *>(QStringLiteral("Button_wlan%1").arg(tab)), true);
+    kra_set_marked(findChild<QPushButton *>(QStringLiteral("Button_wlan%1").arg(tab)), true);
     group_ = u8(tab <= 4 ? tab - 1 : tab - 5);
     tile_ = 0;
     wlan_init(tab <= 4 ? 0 : 1);
@@ -541,7 +529,7 @@ void SmartMapping::wlan_init(unsigned char page)
         tiles_[i]->setObjectName(QStringLiteral("tile%1").arg(i));
         tiles_[i]->setGeometry(x0 + 9, y0 + 14, 130, 60);
         tiles_[i]->setProperty("look", "tile");
-        set_marked(tiles_[i], group_ * 8 + i == port);
+        kra_set_marked(tiles_[i], group_ * 8 + i == port);
         kra_picture_label(grid_, QStringLiteral("icon%1").arg(i), QRect(x0 + 59, y0 + 17, 32, 28),
                           QStringLiteral(":/png/offline.png"));
         auto *text = new QLabel(kra_text(kTile).arg(group_ * 8 + i + 1), grid_);
@@ -562,12 +550,12 @@ void SmartMapping::kra_button_wlan_clicked()
     if (!b)
         return;
     for (QFrame *t : tiles_)
-        set_marked(t, false);
+        kra_set_marked(t, false);
     tile_ = u8(b->objectName().toInt());
     LINE_TYPE grid = fpga_manage::line_type_copy();
     grid.net_port = u8(group_ * 8 + tile_);
     fpga_manage::store_line_type(grid);
-    set_marked(tiles_[tile_], true);
+    kra_set_marked(tiles_[tile_], true);
 }
 
 // ---- load scan (pages 4 and 5) ----
@@ -602,7 +590,7 @@ void SmartMapping::refresh_scan_count()
         scan_count_ = u32(fpga->rcvRecovery->smart_files().size());
     if (scan_count_ == 0)
         scan_count_ = u32(usb_scan_files());
-    set_look(ui->Button_loadscan, "grey", scan_count_ == 0);
+    kra_set_look(ui->Button_loadscan, "grey", scan_count_ == 0);
 }
 
 void SmartMapping::on_Button_next_5_clicked()
@@ -658,7 +646,7 @@ void SmartMapping::scan_file_list()
             l->setFont(f);
             l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             l->setProperty("look", i < local_count_ ? "local" : "usb");
-            set_marked(l, i == selected_);
+            kra_set_marked(l, i == selected_);
             entries_[k] = l;
             QPushButton *b = kra_overlay_button(frame_file_, QString::number(k), rect);
             connect(b, &QPushButton::clicked, this, &SmartMapping::kra_button_file_clicked);
@@ -701,7 +689,7 @@ void SmartMapping::kra_Button_next_clicked()
 void SmartMapping::mark_entry(int position, bool marked)
 {
     if (position >= 0 && position < kPerPage && entries_[position])
-        set_marked(entries_[position], marked);
+        kra_set_marked(entries_[position], marked);
 }
 
 void SmartMapping::kra_button_file_clicked()
@@ -763,7 +751,7 @@ void SmartMapping::on_Button_mapping_state_clicked()
     for (int f = 0; f < 2; ++f)
         fpga->write_to_register(0, 0x80, on ? 0 : 0x80, f);
     ui->Button_mapping_state->setIcon(
-        QIcon(on ? QStringLiteral(":/png/button_off.png") : QStringLiteral(":/png/button_on.png")));
+        kra_icon(on ? QStringLiteral(":/png/button_off.png") : QStringLiteral(":/png/button_on.png")));
     fpga_manage::set_send_para_u32(SendPara::MAP_ARG, on ? 0 : 9);
     start_job(JOB_MAPPING_SWITCH);
 }

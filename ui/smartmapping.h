@@ -2,6 +2,7 @@
 #define SMARTMAPPING_H
 
 #include "global.h"
+#include "numberfields.h"
 #include <QDialog>
 #include <QString>
 #include <QStringList>
@@ -11,7 +12,6 @@ class SmartMapping;
 }
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 // The smart mapping screen (page 24): quick lighting of the receiving cards of one net port,
@@ -68,7 +68,6 @@ public slots:
     void kra_Button_previous_clicked();
     void kra_Button_next_clicked();
     void kra_button_file_clicked();
-    void show_numberkeyboard_ui(QString text);
     void confirmString(QString text);
 
 private:
@@ -83,7 +82,6 @@ private:
     void job_progressed(int percent);
     void rebuild_list(int code);
     void mark_entry(int position, bool marked);
-    bool own_field(const QLineEdit *field) const;
     bool mapping_on() const;
 
     void language_for_shortcutt_page0();
@@ -96,6 +94,7 @@ private:
     void language_for_mapping_onoff_page7();
 
     Ui::SmartMapping *ui;
+    KraNumberFields fields_;
     QPushButton *menu_selected_ = nullptr;
     int tab_selected_ = 1;           // Button_wlan1..8
     u8 group_ = 0;                   // port group 0..2 of the shown grid
