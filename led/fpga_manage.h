@@ -96,6 +96,11 @@ public:
     // Text of the last USB upgrade: start time, four blanks, end time (H:m:s). Written by the
     // manager's thread; read after change code 104.
     QString upgrade_log;
+    // What the last USB upgrade did: installed every file it took, refused a package (gone,
+    // no regular file, or shorter than an update head), or found nothing to install. Set
+    // before change code 104.
+    enum UsbUpgradeResult { USB_UPGRADE_NONE, USB_UPGRADE_INSTALLED, USB_UPGRADE_REFUSED, USB_UPGRADE_NOTHING };
+    std::atomic<int> upgrade_result{USB_UPGRADE_NONE};
     ::rcvRecovery *rcvRecovery = nullptr;
 
     // Host model ------------------------------------------------------------------------
@@ -130,8 +135,8 @@ public:
     // Card `card` of net port `port` lost its parameters; the stored pack holds `pack_cards`
     // cards of that port. A port of -1 clears the fault.
     void sim_rcv_fault(int port, int card, int pack_cards);
-    // Update files installed by the last USB upgrade (full paths), and the listed ones that
-    // were not (gone, no regular file, or shorter than an update head).
+    // Update files installed by the last USB upgrade (full paths), and the ones it took that
+    // it refused (gone, no regular file, or shorter than an update head).
     QStringList sim_installed() const;
     QStringList sim_not_installed() const;
 

@@ -5,7 +5,9 @@
 // The pages of the screens table are found at run time, so a screen added there is
 // rendered without touching this tool.
 #include "global.h"
+#include "fpga_manage.h"
 #include "krarampara.h"
+#include "linkoption.h"
 #include "lockwindow.h"
 #include "mainwindow.h"
 #include "numberkeyboard.h"
@@ -17,6 +19,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QPushButton>
 #include <QPixmap>
 #include <QSet>
 #include <QTemporaryDir>
@@ -59,6 +63,40 @@ void setLanguage(int lang)
     w.set8(Para::LANGUAGE, u8(lang));
     w.set8(Para::LANGUAGE + 1, 0);
     memcpy(KraRamPara::pInstance()->ram_para_bak + Para::LANGUAGE, w.image() + Para::LANGUAGE, 2);
+}
+
+// The pages of the communication screen past its first: the address, and the USB update
+// page empty, listing the files of a stick, and after an upgrade.
+void shootLinkPages(Shooter &shooter, QDialog *screen, const QString &name, int lang)
+{
+    auto *link = qobject_cast<LinkOption *>(screen);
+    if (!link)
+        return;
+    auto click = [link](const char *button) { link->findChild<QPushButton *>(button)->click(); };
+    const QString stick = kra_path(QStringLiteral("/mnt/usb1"));
+    QDir(stick).removeRecursively();
+    click("Button_wlan");
+    shooter.shoot(link, name + QStringLiteral("_net"), lang);
+    click("Button_usb");
+    shooter.shoot(link, name + QStringLiteral("_usb_empty"), lang);
+
+    QDir().mkpath(stick);
+    for (const char *file : {"Q71N_app_v2.3.KRA", "fpga_sender_v1.8.KRAZK", "Q71N_app_v2.2.KRA",
+                             "fpga_receiver_v1.1.KRAZK", "logo <test> & more.KRAZK", "spare.KRAZK"}) {
+        QFile f(QDir(stick).filePath(QString::fromUtf8(file)));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(QByteArray(64, 'k'));
+    }
+    link->syncUpdate(102);
+    shooter.shoot(link, name + QStringLiteral("_usb_files"), lang);
+
+    fpga_manage *fpga = fpga_manage::pInstance();
+    click("Button_ok");
+    for (int i = 0; i < 100 && g_usb_grade != 0; ++i)
+        fpga->run_once();
+    link->syncUpdate(104);
+    shooter.shoot(link, name + QStringLiteral("_usb_result"), lang);
+    QDir(stick).removeRecursively();
 }
 
 // The file-name stem of a screen: its class in lower case, made unique by the page.
@@ -168,7 +206,9 @@ int main(int argc, char **argv)
             QDialog *screen = kra_construct_screen(page);
             if (!screen)
                 continue;
-            shooter.shoot(screen, screenName(screen, page, used), lang);
+            const QString name = screenName(screen, page, used);
+            shooter.shoot(screen, name, lang);
+            shootLinkPages(shooter, screen, name, lang);
             delete screen;
         }
 

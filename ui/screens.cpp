@@ -7,6 +7,7 @@
 #include "inputchoose.h"
 #include "inputcut.h"
 #include "krarampara.h"
+#include "linkoption.h"
 #include "lockwindow.h"
 #include "mainwindow.h"
 #include "option.h"
@@ -131,6 +132,8 @@ const std::map<int, ScreenEntry> &table()
                 s.image_para_update();
                 s.image_init();
             });
+        m[Page::Communication] = screen<LinkOption, &g_linkoption>(
+            on(Page::Settings), [](LinkOption &s, int code) { s.syncUpdate(code); });
         m[Page::PictureQuality] = screen<ImageQuality, &g_imagequality>(
             on(Page::Settings), [](ImageQuality &s, int) { s.syncUpdate(); });
         // The pattern keeps running on the LED screen: the idle time-out leaves it open.
