@@ -62,7 +62,7 @@ void setMarked(QWidget *w, bool marked)
     w->style()->polish(w);
 }
 
-// An octet as typed: one to three decimal digits, 0..255, in its plain decimal text ("010"
+// An octet as typed when it is one to three decimal digits of 0..255 written plainly ("010"
 // would be octal to the system's address parser); empty when refused.
 QString octetText(const QString &typed)
 {
@@ -70,7 +70,7 @@ QString octetText(const QString &typed)
     if (!digits.match(typed).hasMatch())
         return QString();
     const int v = typed.toInt();
-    return v <= 255 ? QString::number(v) : QString();
+    return v <= 255 && QString::number(v) == typed ? typed : QString();
 }
 
 } // namespace
