@@ -2,6 +2,8 @@
 # Installs what is missing, builds and runs every test. --sanitize: the AddressSanitizer and
 # UndefinedBehaviorSanitizer build; --tsan: the ThreadSanitizer build.
 source "$(dirname "$0")/scripts/common.sh"
+# --armhf: the cross build for the board, its suite under qemu (scripts/armhf.sh).
+if [ "${1:-}" = "--armhf" ]; then exec bash "$KRA_TOP/scripts/armhf.sh"; fi
 kra_install
 if [ "${1:-}" = "--sanitize" ]; then
   dir="$KRA_TOP/build-asan"

@@ -1,6 +1,7 @@
 // Times opening each screen to its first painted frame against a bare baseline of the same
 // form, and the parts of one refresh cycle with that screen in focus. Runs offscreen in a
-// temporary data root and prints one table, in microseconds.
+// temporary data root and prints one table, in microseconds; then the CPU time that the
+// idle application takes.
 //
 // The screens are the pages of the screens table (found at run time) and the shell screens.
 // A screen's baseline is its form's bare setupUi on a plain QDialog; the forms come from
@@ -9,6 +10,7 @@
 // form (the shell screens are built in code) is compared with an empty styled 800 x 480
 // dialog, marked "empty" in the table.
 #include "c331_manage.h"
+#include "fpga_model_sim.h"
 #include "global.h"
 #include "krarampara.h"
 #include "lockwindow.h"
@@ -25,7 +27,9 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -34,6 +38,7 @@
 #include <map>
 #include <string>
 #include <type_traits>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -41,6 +46,10 @@ namespace {
 constexpr int kOpenRuns = 50;
 constexpr int kCycleRuns = 200;
 constexpr int kWarmUp = 3;
+// The idle application: start-up (which sleeps 4 s) is left out, then CPU time is taken over
+// the window (KRA_BENCH_IDLE_SECONDS overrides it; 0 leaves the measurement out).
+constexpr int kIdleSettleSeconds = 6;
+constexpr int kIdleSeconds = 20;
 
 using Builder = std::function<QDialog *()>;
 
@@ -302,6 +311,49 @@ std::vector<BenchScreen> screenList()
 QtMessageHandler s_default_handler = nullptr;
 
 // The offscreen platform notes every raise() of a window; here that is only noise.
+// User plus system time of a process in clock ticks, from /proc/PID/stat; -1 when unreadable.
+long long cpuTicks(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = f.readAll();
+    // Fields after the command name (in parentheses, which may hold blanks): state is field
+    // 3, utime 14, stime 15.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    return fields[11].toLongLong() + fields[12].toLongLong();
+}
+
+// Percent of one core that the application takes while nobody touches it: the executable
+// runs offscreen on an empty data root. -1 when it could not be measured.
+double idleCpuPercent(int seconds)
+{
+    QTemporaryDir root;
+    QProcess app;
+    app.setProgram(QStringLiteral(KRA_APP_PATH));
+    app.setArguments({QStringLiteral("--root"), root.path(), QStringLiteral("-platform"),
+                      QStringLiteral("offscreen")});
+    app.setStandardOutputFile(QProcess::nullDevice());
+    app.setStandardErrorFile(QProcess::nullDevice());
+    app.start();
+    if (!root.isValid() || !app.waitForStarted())
+        return -1;
+    QThread::sleep(kIdleSettleSeconds);
+    const long long before = cpuTicks(app.processId());
+    QElapsedTimer wall;
+    wall.start();
+    QThread::sleep(unsigned(seconds));
+    const long long after = cpuTicks(app.processId());
+    const double elapsed = wall.elapsed() / 1000.0;
+    app.kill();
+    app.waitForFinished();
+    if (before < 0 || after < 0 || app.exitStatus() != QProcess::CrashExit)
+        return -1; // ended by itself: not an idle run
+    return 100.0 * double(after - before) / double(sysconf(_SC_CLK_TCK)) / elapsed;
+}
+
 void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (message == QLatin1String("This plugin does not support raise()"))
@@ -369,6 +421,18 @@ int main(int argc, char **argv)
     }
     g_mainwindow = nullptr;
     delete resident;
+
+    const int idleSeconds = qEnvironmentVariableIsSet("KRA_BENCH_IDLE_SECONDS")
+                                ? qEnvironmentVariableIntValue("KRA_BENCH_IDLE_SECONDS")
+                                : kIdleSeconds;
+    if (idleSeconds > 0) {
+        const double idle = idleCpuPercent(idleSeconds);
+        if (idle < 0)
+            printf("\nidle CPU: not measured (the application did not run)\n");
+        else
+            printf("\nidle CPU: %.2f%% of one core (kraQ71N offscreen, %d s after start-up)\n", idle,
+                   idleSeconds);
+    }
     if (failures)
         fprintf(stderr, "kra_bench: %d screen(s) never painted a frame (shown as -1)\n", failures);
     return failures ? 1 : 0;

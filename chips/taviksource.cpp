@@ -1,40 +1,18 @@
 #include "taviksource.h"
+#include "chip_access.h"
 #include "krarampara.h"
+#include "tavik_model_sim.h"
 #include "utils.h"
 
-#include <QFile>
-#include <QRegularExpression>
-#include <QStringList>
 #include <unistd.h>
 
 taviksource *taviksource::p_tavik_source = nullptr;
 
 namespace {
 constexpr int kPorts = 6;
-
-// "1920 1080 60", "1920,1080,60" or "1920x1080@60"; anything else is no signal.
-void parseLine(QString line, u16 out[3])
-{
-    out[0] = out[1] = out[2] = 0;
-    const int hash = line.indexOf(QLatin1Char('#'));
-    if (hash >= 0)
-        line.truncate(hash);
-    static const QRegularExpression sep(QStringLiteral("[\\s,xX@]+"));
-    const QStringList parts = line.split(sep, Qt::SkipEmptyParts);
-    if (parts.size() != 3)
-        return;
-    u16 v[3];
-    for (int i = 0; i < 3; ++i) {
-        bool ok = false;
-        const uint n = parts[i].toUInt(&ok, 10);
-        if (!ok || n > 0xFFFF)
-            return;
-        v[i] = u16(n);
-    }
-    for (int i = 0; i < 3; ++i)
-        out[i] = v[i];
-}
 } // namespace
+
+taviksource::taviksource() : access_(kra_chip_access<TavikAccess, TavikModelSim, TavikDevice>()) {}
 
 taviksource *taviksource::pInstanceNoThread()
 {
@@ -53,11 +31,6 @@ taviksource *taviksource::pInstance()
             writeLogMsg(LOG_ERROR, QStringLiteral("input-source manager: thread not started"));
     }
     return self;
-}
-
-QString taviksource::sim_file_path()
-{
-    return kra_path(QStringLiteral("/sim/inputs.txt"));
 }
 
 void *taviksource::thread_main(void *arg)
@@ -89,20 +62,11 @@ int taviksource::run_pass(bool sleepAfterPort)
     return 12;
 }
 
-// Host model of the receivers: one text line per input. A missing file unplugs them all.
 void taviksource::measure_all()
 {
-    QByteArray data;
-    QFile file(sim_file_path());
-    if (file.open(QIODevice::ReadOnly))
-        data = file.read(64 * 1024);
-    const QStringList lines = QString::fromUtf8(data).split(QLatin1Char('\n'));
-    for (int port = 0; port < kPorts; ++port) {
-        if (port < lines.size())
-            parseLine(lines[port], measured_[port]);
-        else
-            measured_[port][0] = measured_[port][1] = measured_[port][2] = 0;
-    }
+    access_->begin_pass();
+    for (int port = 0; port < kPorts; ++port)
+        access_->measure(port, measured_[port]);
 }
 
 bool taviksource::poll_port(int port)

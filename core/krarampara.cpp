@@ -1,6 +1,7 @@
 #include "krarampara.h"
 #include "json_file.h"
 #include "utils.h"
+#include "wake.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,8 +23,10 @@ ParaWrite::ParaWrite(bool raiseFlag) : raise_(raiseFlag)
 
 ParaWrite::~ParaWrite()
 {
-    if (raise_)
+    if (raise_) {
         kra_para_changed = 1;
+        kra_video_wake.signal();
+    }
     pthread_mutex_unlock(&kra_manage_mutex);
 }
 

@@ -1,6 +1,7 @@
 #include "pararules.h"
 #include "config_engine.h"
 #include "utils.h"
+#include "wake.h"
 
 #include <algorithm>
 #include <cstring>
@@ -166,7 +167,7 @@ LedApplied kra_led_apply(const LedLayout &led, bool fpgas_running)
 void kra_led_geometry_handshake(const ParaWrite &)
 {
     MutexLocker lock(&Utils::_led_para_init_mutex);
-    g_set_led_para = 1;
+    kra_set_led_para(1);
     g_set_led_setup = 0;
 }
 

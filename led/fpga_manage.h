@@ -1,13 +1,16 @@
 #ifndef FPGA_MANAGE_H
 #define FPGA_MANAGE_H
 
+#include "fpga_access.h"
 #include "global.h"
 #include "rcv_recovery_file.h"
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <memory>
 #include <pthread.h>
-#include <vector>
+
+class FpgaModelSim;
 
 enum RCV_CHECK_OR_RECOVERY { RCV_CHECK = 0, RCV_RECOVERY = 1 };
 
@@ -35,12 +38,14 @@ enum FpgaJob {
 // by the advanced settings screen, the USB upgrade by the communication settings screen.
 enum FpgaProgressSink { PROGRESS_SMARTMAPPING = 0, PROGRESS_ADVANCED = 1, PROGRESS_USB = 2 };
 
-// The FPGA manager and its thread. On the host the two FPGAs and the receiving cards are an
-// in-memory model: the register and parameter images answer as running FPGAs do.
+// The FPGA manager and its thread. It reaches the two FPGAs and the receiving cards through
+// one FpgaAccess: the device's, or on the PC the in-memory model (chosen by the build kind,
+// see chip_access.h). The jobs of the job block are in fpga_jobs.cpp.
 // Threads: the register and parameter images are read by anyone without a lock and written
 // under the image mutex; the LED-geometry hand-shake flags are taken under kra_manage_mutex,
 // then Utils::_led_para_init_mutex (the order every writer uses); jobs run only in the
-// manager's thread (or in a test's run_once while that thread is not running). Progress and
+// manager's thread (or in a test's run_once while that thread is not running). Between passes
+// the thread waits on kra_fpga_wake, which every writer of its flags signals. Progress and
 // the update notice go to the ScreenHost from the manager's thread.
 class fpga_manage
 {
@@ -54,12 +59,19 @@ public:
     static u8 *MCU_REG_func[2];
     static u8 *MCU_RAM_PARA_func[2];
 
+    // The chip access; replacing it is for tests, while the thread is not running.
+    FpgaAccess *access() const { return access_.get(); }
+    void set_access(std::unique_ptr<FpgaAccess> access);
+    // The PC model when that is the access, else null.
+    FpgaModelSim *model() const;
+
     // Starts the manager's thread (once).
     void initialize_start();
     // Stops and joins the thread; only tests stop it.
     void stop_thread();
-    // One pass of the thread's loop.
-    void run_once();
+    // One pass of the thread's loop; true while a job, the upgrade or the LED hand-shake is
+    // under way (the thread then comes back after 1 ms instead of waiting for a signal).
+    bool run_once();
 
     // Reads one register of FPGA 0 or 1 into the register image.
     int read_from_register(int reg, int fpga);
@@ -83,8 +95,11 @@ public:
     static void set_send_para_u16(int pos, u16 value); // high byte first
     static u32 send_para_u32(int pos);
     static void set_send_para_u32(int pos, u32 value);
-    // Hands a job to the thread: the 16-bit job word, which also sets the step to 0.
-    static void start_job(u16 code) { set_send_para_u16(SendPara::JOB, code); }
+    // Hands a job to the thread: the 16-bit job word, which also sets the step to 0; wakes
+    // the thread.
+    static void start_job(u16 code);
+    // Starts the USB upgrade at step 0 (g_usb_grade 1) and wakes the thread.
+    static void start_usb_upgrade();
 
     // Result of the check and recovery job for the advanced settings screen: at most one
     // entry "screen/port/card/cards in the pack"; the job replaces it before it raises the
@@ -96,100 +111,61 @@ public:
     // Text of the last USB upgrade: start time, four blanks, end time (H:m:s). Written by the
     // manager's thread; read after change code 104.
     QString upgrade_log;
-    // What the last USB upgrade did: installed every file it took, refused a package (gone,
-    // no regular file, or shorter than an update head), or found nothing to install. Set
-    // before change code 104.
+    // What the last USB upgrade did: installed every file it took, refused a package, or
+    // found nothing to install. Set before change code 104.
     enum UsbUpgradeResult { USB_UPGRADE_NONE, USB_UPGRADE_INSTALLED, USB_UPGRADE_REFUSED, USB_UPGRADE_NOTHING };
     std::atomic<int> upgrade_result{USB_UPGRADE_NONE};
     ::rcvRecovery *rcvRecovery = nullptr;
 
-    // Host model ------------------------------------------------------------------------
-    // Start or stop one simulated FPGA (register 80 reads 3 while it runs). A stopped FPGA
-    // stays stopped through a bring-up; started again, it sets up its net ports from the
-    // output areas then in the block.
-    void sim_set_running(int fpga, bool running);
-    // Reads "<root>/sim/fpga.txt" when it changed: the first two numbers are FPGA 0 and
-    // FPGA 1, 0 stops that FPGA, anything else (or nothing) lets it run; '#' starts a comment.
-    // The thread reads it every 100 passes. A removed file lets both run again.
-    void sim_poll_file();
-    // What register `reg` of the chip holds (what a read brings into the image).
-    u8 sim_chip[2][REG_COUNT];
-    // The LED output is blanked during the geometry hand-shake.
-    bool sim_output_blank() const { return output_blank_; }
     // Recomputes the net-port areas of both parameter images from the output areas of the
-    // live parameter block (each output's area in twelve bands, one per net port); `only`
-    // 0 or 1 limits it to that FPGA.
+    // live parameter block (each output's area in twelve bands, one per net port) and sends
+    // them to the FPGAs; `only` 0 or 1 limits it to that FPGA.
     void configure_net_ports(int only = -1);
-
-    struct SimCard {
-        u16 x;
-        u16 y;
-    };
-    // Receiving cards of a net port as smart mapping placed them (0..23).
-    std::vector<SimCard> sim_cards(int port) const;
-    // Name of the scan file last loaded into the cards of a net port (empty: none).
-    QString sim_scan_file(int port) const;
-    // How often the cards saved their parameters, and the last mapping argument sent.
-    u32 sim_saves() const;
-    u32 sim_mapping_arg() const;
-    // Card `card` of net port `port` lost its parameters; the stored pack holds `pack_cards`
-    // cards of that port. A port of -1 clears the fault.
-    void sim_rcv_fault(int port, int card, int pack_cards);
-    // Update files installed by the last USB upgrade (full paths), and the ones it took that
-    // it refused (gone, no regular file, or shorter than an update head).
-    QStringList sim_installed() const;
-    QStringList sim_not_installed() const;
+    // Reads register 80 of both FPGAs into the images; an FPGA that runs again after being
+    // stopped sets up its net ports from the output areas now in the block (the size may
+    // have been applied while it was down). Takes kra_manage_mutex: not called holding it.
+    void update_running_state();
 
 private:
     fpga_manage();
     static void *thread_main(void *arg);
-    void led_para_pass();
-    void job_pass();
+    bool led_para_pass();
+    bool job_pass();
     void end_job(int sink);
     void report(int sink, int percent);
-    void set_running_image(int fpga, bool running);
+    void set_running(int fpga, bool running);
     void smart_mapping_deal();
     void load_scan_deal();
     bool port_sweep_pass();
     void para_save_deal();
     void mapping_switch_deal();
-    // Port and card of the first card that lost its parameters, from port `from` on.
-    bool sim_find_fault(int from, int *port, int *card, int *pack_cards) const;
+    // Logs a call the hardware did not take; returns `ok`.
+    static bool taken(bool ok, const char *what);
 
+    std::unique_ptr<FpgaAccess> access_;
     pthread_mutex_t image_mutex_ = PTHREAD_MUTEX_INITIALIZER;
-    mutable pthread_mutex_t state_mutex_ = PTHREAD_MUTEX_INITIALIZER; // results and the model
+    mutable pthread_mutex_t state_mutex_ = PTHREAD_MUTEX_INITIALIZER; // the check's result
     pthread_t thread_{};
     bool thread_started_ = false;
     std::atomic<bool> stop_{false};
 
-    // Thread-only state.
-    u32 passes_ = 0;
+    // Thread-only state of the hand-shake and the jobs.
     u32 led_wait_ = 0;
     int last_percent_[3] = {-1, -1, -1};
     int job_pos_ = 0;
     int job_total_ = 0;
     LINE_TYPE job_line_{}; // the running job's copy of line_type, taken at its first step
+    int job_port_ = 0;
+    int job_card_ = 0;
     QByteArray scan_data_;
     QString scan_name_;
     QStringList usb_files_;
-    bool sim_file_seen_ = false;
-    QString sim_file_key_;
-
-    std::atomic<bool> output_blank_{false};
-    std::atomic<bool> sim_stopped_[2] = {{false}, {false}};
+    int usb_installed_ = 0;
+    int usb_refused_ = 0;
 
     // Guarded by state_mutex_.
     QStringList rcv_result_;
     u32 rcv_count_ = 0;
-    std::vector<SimCard> cards_[2 * ETH_PORTS];
-    QString scan_file_[2 * ETH_PORTS];
-    u32 saves_ = 0;
-    u32 mapping_arg_ = 0;
-    int fault_port_ = -1;
-    int fault_card_ = 0;
-    int fault_pack_cards_ = 0;
-    QStringList installed_;
-    QStringList not_installed_;
 };
 
 #endif

@@ -3,10 +3,13 @@ set -euo pipefail
 KRA_TOP="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KRA_PACKAGES="g++ cmake ninja-build qtbase5-dev libboost-dev fonts-wqy-microhei"
 
+# kra_install [packages...]: the given packages, or KRA_PACKAGES.
 kra_install() {
   local missing=""
-  for p in $KRA_PACKAGES; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
+  for p in ${*:-$KRA_PACKAGES}; do
+    # Once a foreign architecture's copy is installed too, a bare name is ambiguous.
+    dpkg -s "$p" >/dev/null 2>&1 || dpkg -s "$p:$(dpkg --print-architecture)" >/dev/null 2>&1 ||
+      missing="$missing $p"
   done
   [ -z "$missing" ] && return 0
   echo "Installing:$missing"
@@ -16,7 +19,7 @@ kra_install() {
     sudo="sudo"
   fi
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing >/dev/null
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-remove $missing >/dev/null
 }
 
 # kra_build DIR [cmake options...]

@@ -8,6 +8,7 @@
 #include "mainwindow.h"
 #include "numberkeyboard.h"
 #include "screens.h"
+#include "tavik_model_sim.h"
 #include "taviksource.h"
 #include "testsupport.h"
 #include "tip.h"
@@ -108,7 +109,7 @@ QStringList cutTexts(QWidget *screen)
 // Every input live, user mode 1 saved and in use: the tiles, badges and timings show.
 void putDeviceInUse()
 {
-    QFile f(taviksource::sim_file_path());
+    QFile f(TavikModelSim::file_path());
     QVERIFY(QDir().mkpath(QFileInfo(f).path()));
     QVERIFY(f.open(QIODevice::WriteOnly));
     for (int input = 0; input < 6; ++input)

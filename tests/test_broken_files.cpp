@@ -3,6 +3,7 @@
 #include "alias.h"
 #include "config_engine.h"
 #include "fpga_manage.h"
+#include "fpga_model_sim.h"
 #include "json_file.h"
 #include "krarampara.h"
 #include "omenu.h"
@@ -119,8 +120,7 @@ void runUpgrade(int maxPasses = 1000)
 
 void startUpgrade()
 {
-    fpga_manage::set_send_para_byte(SendPara::STEP, 0);
-    g_usb_grade = 1;
+    fpga_manage::start_usb_upgrade();
 }
 
 QStringList names(const QStringList &paths)
@@ -452,8 +452,8 @@ void TestBrokenFiles::usbUpgradeStaysOnStick()
     startUpgrade();
     runUpgrade();
     QCOMPARE(g_usb_grade.load(), 0);
-    QCOMPARE(names(fpga_manage::pInstance()->sim_installed()), installed);
-    QCOMPARE(fpga_manage::pInstance()->sim_not_installed(), QStringList());
+    QCOMPARE(names(fpga_manage::pInstance()->model()->installed()), installed);
+    QCOMPARE(fpga_manage::pInstance()->model()->not_installed(), QStringList());
 }
 
 void TestBrokenFiles::usbFileGoneReportedNotInstalled()
@@ -473,9 +473,9 @@ void TestBrokenFiles::usbFileGoneReportedNotInstalled()
     const int r = inChild([] {
         runUpgrade();
         fpga_manage *f = fpga_manage::pInstance();
-        if (g_usb_grade != 0 || names(f->sim_installed()) != QStringList{"a.KRA"})
+        if (g_usb_grade != 0 || names(f->model()->installed()) != QStringList{"a.KRA"})
             return 1;
-        if (names(f->sim_not_installed()) != QStringList{"b.KRAZK", "c.KRAZK", "short.KRAZK"})
+        if (names(f->model()->not_installed()) != QStringList{"b.KRAZK", "c.KRAZK", "short.KRAZK"})
             return 2;
         return f->upgrade_result == fpga_manage::USB_UPGRADE_REFUSED ? 0 : 3;
     });

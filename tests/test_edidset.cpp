@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "c331_manage.h"
+#include "c331_model_sim.h"
 #include "edidset.h"
 #include "imagelayout.h"
 #include "inputchoose.h"
@@ -140,11 +141,11 @@ private slots:
         }
         QCOMPARE(tileText("label_source_value"), QString("%1x%2@%3Hz").arg(width, height).arg(rate));
 
-        const u32 sets = c331_manage::p_c331_manage->change_sets();
+        const u32 sets = c331_manage::p_c331_manage->model()->change_sets();
         TestDevice::settle();
-        QCOMPARE(c331_manage::p_c331_manage->change_sets(), sets + 1);
+        QCOMPARE(c331_manage::p_c331_manage->model()->change_sets(), sets + 1);
         std::vector<int> applied;
-        for (const C331Change &c : c331_manage::p_c331_manage->last_change_set())
+        for (const C331Change &c : c331_manage::p_c331_manage->model()->last_change_set())
             applied.push_back(c.addr);
         QCOMPARE(applied, changed);
         QCOMPARE(c331_manage::p_c331_manage->run_once(), 0);

@@ -2,12 +2,15 @@
 // the jobs of the job block, the USB upgrade, the receiving-card file reader and the
 // simulation file.
 #include "c331_manage.h"
+#include "c331_model_sim.h"
 #include "fpga_manage.h"
+#include "fpga_model_sim.h"
 #include "krarampara.h"
 #include "outputset.h"
 #include "screens.h"
 #include "testsupport.h"
 #include "utils.h"
+#include "wake.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -42,7 +45,7 @@ void requestHandshake()
 {
     ParaWrite w(false);
     MutexLocker lock(&Utils::_led_para_init_mutex);
-    g_set_led_para = 1;
+    kra_set_led_para(1);
     g_set_led_setup = 0;
 }
 
@@ -82,6 +85,13 @@ void runJob(int maxPasses = 5000)
     for (int i = 0; i < maxPasses && fpga_manage::send_para_byte(SendPara::JOB) != 0; ++i)
         fpga()->run_once();
     QCOMPARE(int(fpga_manage::send_para_byte(SendPara::JOB)), 0);
+}
+
+// What a pass of the manager's thread does when the model's poll time has come.
+void pollSimulationFile()
+{
+    if (fpga()->model()->poll_file())
+        fpga()->update_running_state();
 }
 
 void verifyProgress(const std::vector<int> &v)
@@ -154,7 +164,7 @@ void TestFpgaManage::init()
     g_usb_grade = 0;
     g_usb_grade_path = QStringLiteral(" ");
     g_ztfile_name.clear();
-    fpga()->sim_rcv_fault(-1, 0, 0);
+    fpga()->model()->set_rcv_fault(-1, 0, 0);
     fpga()->configure_net_ports();
     progress_.values[0].clear();
     progress_.values[1].clear();
@@ -243,12 +253,12 @@ void TestFpgaManage::handshake()
     c331_manage *video = c331_manage::p_c331_manage;
     setOutputs(1920, 540, 0, 540, 1920, 540);
     requestHandshake();
-    const u32 inits = video->panel_inits();
+    const u32 inits = video->model()->panel_inits();
 
     fpga()->run_once();
-    QVERIFY(fpga()->sim_output_blank());
+    QVERIFY(fpga()->model()->output_blank());
     if (stopFpga >= 0)
-        fpga()->sim_set_running(stopFpga, false);
+        fpga_sim_power(stopFpga, false);
 
     bool sawDown = false, sawTwo = false;
     int pass = 0;
@@ -257,7 +267,7 @@ void TestFpgaManage::handshake()
         u8 setup;
         const u8 flag = handshakeFlag(&setup);
         if (flag == 1)
-            QCOMPARE(video->panel_inits(), inits); // the panel waits while the output blanks
+            QCOMPARE(video->model()->panel_inits(), inits); // the panel waits while the output blanks
         sawTwo |= flag == 2;
         if (flag == 0 && setup == 0)
             break;
@@ -267,8 +277,8 @@ void TestFpgaManage::handshake()
     QVERIFY(pass < 1000);
     QVERIFY(sawTwo);
     QVERIFY2(sawDown, "the FPGAs are reset during the bring-up");
-    QCOMPARE(video->panel_inits(), inits + 1);
-    QVERIFY(!fpga()->sim_output_blank());
+    QCOMPARE(video->model()->panel_inits(), inits + 1);
+    QVERIFY(!fpga()->model()->output_blank());
     QCOMPARE(int(fpga_manage::MCU_REG_func[0][80]), 3);
     QCOMPARE(int(fpga_manage::MCU_REG_func[1][80]), stopFpga == 1 ? 0 : 3);
     QCOMPARE(portArea(1, 0).y, 540); // net ports follow the new output areas
@@ -278,7 +288,7 @@ void TestFpgaManage::handshake()
 void TestFpgaManage::handshakeThroughThreads()
 {
     c331_manage *video = c331_manage::p_c331_manage;
-    const u32 inits = video->panel_inits();
+    const u32 inits = video->model()->panel_inits();
     std::atomic<bool> stop{false};
     std::thread videoThread([&] {
         while (!stop) {
@@ -291,7 +301,7 @@ void TestFpgaManage::handshakeThroughThreads()
     OutputSet screen;
     screen.on_comboBox_activated(1); // vertical: the splice mode changes
     screen.on_Button_apply1_clicked();
-    QTRY_VERIFY_WITH_TIMEOUT(video->panel_inits() == inits + 1, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(video->model()->panel_inits() == inits + 1, 10000);
     QTRY_VERIFY_WITH_TIMEOUT(handshakeFlag() == 0 && fpga_manage::both_running(), 10000);
     u8 setup = 0xFF;
     QTRY_VERIFY_WITH_TIMEOUT((handshakeFlag(&setup), setup == 0), 10000);
@@ -317,12 +327,12 @@ void TestFpgaManage::jobsThroughThread()
 {
     QFETCH(int, job);
     QFETCH(int, sink);
-    const u32 saves = fpga()->sim_saves();
+    const u32 saves = fpga()->model()->saves();
     line_type = {128, 96, 10, 20, 5, 2, 3, 1};
     writeFile(QStringLiteral("/data/smartmapping/wall.ztfile"), 3000);
     g_ztfile_name = kra_path(QStringLiteral("/data/smartmapping/wall.ztfile"));
     writeFile(QStringLiteral("/data/rcvrecovery/screen1.rcv"), 100);
-    fpga()->sim_rcv_fault(4, 2, 8);
+    fpga()->model()->set_rcv_fault(4, 2, 8);
     fpga_manage::set_send_para_u32(SendPara::MAP_ARG, 9);
     fpga_manage::set_send_para_byte(SendPara::WORK, 16);
 
@@ -340,16 +350,16 @@ void TestFpgaManage::jobsThroughThread()
     }
     switch (job) {
     case 1:
-        QCOMPARE(int(fpga()->sim_cards(5).size()), 6);
+        QCOMPARE(int(fpga()->model()->cards(5).size()), 6);
         break;
     case 2:
-        QCOMPARE(fpga()->sim_scan_file(5), QStringLiteral("wall.ztfile"));
+        QCOMPARE(fpga()->model()->scan_file(5), QStringLiteral("wall.ztfile"));
         break;
     case 3:
-        QCOMPARE(fpga()->sim_saves(), saves + 1);
+        QCOMPARE(fpga()->model()->saves(), saves + 1);
         break;
     case 4:
-        QCOMPARE(fpga()->sim_mapping_arg(), 9u);
+        QCOMPARE(fpga()->model()->mapping_arg(), 9u);
         break;
     case 5:
         QCOMPARE(fpga_manage::send_para_u16(SendPara::RESULT), u16(2));
@@ -391,7 +401,7 @@ void TestFpgaManage::routing()
     fpga_manage::start_job(JOB_SMART_MAPPING);
     runJob();
     verifyProgress(progress_.of(PROGRESS_SMARTMAPPING));
-    const std::vector<fpga_manage::SimCard> cards = fpga()->sim_cards(9);
+    const std::vector<RcvCardPos> cards = fpga()->model()->cards(9);
     QCOMPARE(int(cards.size()), cells.size());
     for (int i = 0; i < cells.size(); ++i) {
         QCOMPARE(int(cards[size_t(i)].x), 7 + 100 * cells[i].x());
@@ -427,19 +437,19 @@ void TestFpgaManage::checkAndRecovery()
     QFETCH(int, code);
     if (pack)
         writeFile(QStringLiteral("/data/rcvrecovery/screen1.rcv"), 100);
-    fpga()->sim_rcv_fault(faultCard >= 0 ? 4 : -1, faultCard, 8);
+    fpga()->model()->set_rcv_fault(faultCard >= 0 ? 4 : -1, faultCard, 8);
     if (checkFirst) {
         fpga_manage::start_job(JOB_RCV_CHECK);
         runJob();
         QCOMPARE(fpga()->rcv_result_count(), 1u);
     } else {
         // No entry from an earlier row: a recovery that finds nothing lost keeps the list.
-        fpga()->sim_rcv_fault(-1, 0, 0);
+        fpga()->model()->set_rcv_fault(-1, 0, 0);
         fpga_manage::set_send_para_byte(SendPara::WORK, 0);
         fpga_manage::start_job(JOB_RCV_RECOVERY);
         runJob();
         fpga()->set_rcv_result_count(0);
-        fpga()->sim_rcv_fault(faultCard >= 0 ? 4 : -1, faultCard, 8);
+        fpga()->model()->set_rcv_fault(faultCard >= 0 ? 4 : -1, faultCard, 8);
     }
     progress_.values[PROGRESS_ADVANCED].clear();
     const QStringList before = fpga()->rcv_result_list();
@@ -473,7 +483,7 @@ void TestFpgaManage::loadScanMissingFile()
     fpga_manage::start_job(JOB_LOAD_SCAN);
     runJob();
     verifyProgress(progress_.of(PROGRESS_SMARTMAPPING)); // the bar still closes
-    QVERIFY(fpga()->sim_scan_file(3).isEmpty());
+    QVERIFY(fpga()->model()->scan_file(3).isEmpty());
 }
 
 // The screen may rewrite line_type while a job runs: the job goes on with the record it
@@ -498,7 +508,7 @@ void TestFpgaManage::jobKeepsItsGrid()
     line_type = grid;
     fpga_manage::start_job(JOB_SMART_MAPPING);
     runJob();
-    const std::vector<fpga_manage::SimCard> expected = fpga()->sim_cards(9);
+    const std::vector<RcvCardPos> expected = fpga()->model()->cards(9);
     QCOMPARE(int(expected.size()), 20);
 
     line_type = grid;
@@ -510,14 +520,14 @@ void TestFpgaManage::jobKeepsItsGrid()
     runJob();
 
     if (job == JOB_SMART_MAPPING) {
-        const std::vector<fpga_manage::SimCard> cards = fpga()->sim_cards(9);
+        const std::vector<RcvCardPos> cards = fpga()->model()->cards(9);
         QCOMPARE(int(cards.size()), int(expected.size()));
         for (size_t i = 0; i < cards.size(); ++i) {
             QCOMPARE(cards[i].x, expected[i].x);
             QCOMPARE(cards[i].y, expected[i].y);
         }
     } else {
-        QCOMPARE(fpga()->sim_scan_file(9), QStringLiteral("kept.ztfile"));
+        QCOMPARE(fpga()->model()->scan_file(9), QStringLiteral("kept.ztfile"));
     }
 }
 
@@ -547,8 +557,7 @@ void TestFpgaManage::usbUpgrade()
 
     QSignalSpy spy(KraRamPara::pInstance(), &KraRamPara::sig_update_para);
     fpga()->initialize_start();
-    fpga_manage::set_send_para_byte(SendPara::STEP, 0);
-    g_usb_grade = 1;
+    fpga_manage::start_usb_upgrade();
     QTRY_VERIFY_WITH_TIMEOUT(g_usb_grade == 0, 10000);
     fpga()->stop_thread();
 
@@ -558,7 +567,7 @@ void TestFpgaManage::usbUpgrade()
     QCOMPARE(int(fpga_manage::send_para_byte(SendPara::STEP)), 0);
     verifyProgress(progress_.of(PROGRESS_USB));
     QStringList names;
-    for (const QString &path : fpga()->sim_installed())
+    for (const QString &path : fpga()->model()->installed())
         names << QFileInfo(path).fileName();
     names.sort();
     QCOMPARE(names, installed);
@@ -622,13 +631,13 @@ void TestFpgaManage::simulationFile()
         } else {
             QFile::remove(path);
         }
-        fpga()->sim_poll_file();
+        pollSimulationFile();
         QCOMPARE(fpga_manage::MCU_REG_func[0][80] == 3, c.run0);
         QCOMPARE(fpga_manage::MCU_REG_func[1][80] == 3, c.run1);
     }
     // An unchanged file does not undo a stop made meanwhile.
-    fpga()->sim_set_running(0, false);
-    fpga()->sim_poll_file();
+    fpga_sim_power(0, false);
+    pollSimulationFile();
     QVERIFY(!fpga_manage::both_running());
 }
 

@@ -1,17 +1,22 @@
 // The hand-off from a writer of the parameter block through the video-chip manager's pass
 // to the refresh in the GUI thread, which saves the block and the user modes.
 #include "c331_manage.h"
+#include "c331_model_sim.h"
+#include "fpga_manage.h"
 #include "krarampara.h"
 #include "mainwindow.h"
 #include "syncupdate.h"
 #include "testsupport.h"
 #include "tip.h"
 #include "utils.h"
+#include "wake.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
 #include <cstring>
+#include <functional>
+#include <thread>
 
 namespace {
 
@@ -71,6 +76,8 @@ private slots:
     void refreshTips_data();
     void refreshTips();
     void ledHandshake();
+    void writersWakeTheirManager_data();
+    void writersWakeTheirManager();
     void setCropClampsEachAxis_data();
     void setCropClampsEachAxis();
 };
@@ -87,7 +94,7 @@ void TestHandoff::writeApplyRefreshSave()
     QFETCH(int, flag);
     TestDevice dev;
     QSignalSpy spy(para(), &KraRamPara::sig_update_para);
-    const u32 sets = manager()->change_sets();
+    const u32 sets = manager()->model()->change_sets();
     {
         ParaWrite w;
         w.set16(Para::PICTURE, 80); // brightness 100 -> 80
@@ -98,8 +105,8 @@ void TestHandoff::writeApplyRefreshSave()
     QCOMPARE(manager()->run_once(), flag);
 
     QCOMPARE(int(c331_manage::para_changed), 0);
-    QCOMPARE(manager()->change_sets(), sets + 1);
-    const std::vector<C331Change> set = manager()->last_change_set();
+    QCOMPARE(manager()->model()->change_sets(), sets + 1);
+    const std::vector<C331Change> set = manager()->model()->last_change_set();
     QCOMPARE(int(set.size()), 1);
     QCOMPARE(set[0].addr, Para::PICTURE);
     QCOMPARE(int(set[0].before), 100);
@@ -171,7 +178,7 @@ void TestHandoff::refreshBeforeApplyKeepsChange()
     QCOMPARE(fileWord(blockFile(), Para::PICTURE), u16(80));
 
     QCOMPARE(manager()->run_once(), 1);
-    const std::vector<C331Change> set = manager()->last_change_set();
+    const std::vector<C331Change> set = manager()->model()->last_change_set();
     QCOMPARE(int(set.size()), 1);
     QCOMPARE(set[0].addr, Para::PICTURE);
     QCOMPARE(int(set[0].before), 100);
@@ -188,7 +195,7 @@ void TestHandoff::changeOutsideSavedRangeIsNotSaved()
         w.set16(Para::TIMING + 6 * 2, 1920); // a measured timing, not kept in the file
     }
     TestDevice::settle();
-    QCOMPARE(manager()->last_change_set().size(), size_t(2)); // both bytes of 1920
+    QCOMPARE(manager()->model()->last_change_set().size(), size_t(2)); // both bytes of 1920
     QVERIFY(!QFile::exists(KraRamPara::blockPath()));
     QCOMPARE(para()->shadow16(Para::TIMING + 12), u16(0));
 }
@@ -197,9 +204,9 @@ void TestHandoff::nothingPending()
 {
     TestDevice dev;
     QSignalSpy spy(para(), &KraRamPara::sig_update_para);
-    const u32 sets = manager()->change_sets();
+    const u32 sets = manager()->model()->change_sets();
     QCOMPARE(manager()->run_once(), 0);
-    QCOMPARE(manager()->change_sets(), sets);
+    QCOMPARE(manager()->model()->change_sets(), sets);
     QCOMPARE(spy.count(), 0);
 }
 
@@ -304,27 +311,77 @@ void TestHandoff::refreshTips()
 void TestHandoff::ledHandshake()
 {
     TestDevice dev;
-    const u32 inits = manager()->panel_inits();
+    const u32 inits = manager()->model()->panel_inits();
 
     manager()->run_once(); // idle: nothing happens
-    QCOMPARE(manager()->panel_inits(), inits);
+    QCOMPARE(manager()->model()->panel_inits(), inits);
     QCOMPARE(int(g_set_led_para), 0);
 
     g_set_led_para = 1; // a screen asks for new LED geometry
     manager()->run_once();
     manager()->run_once();
     QCOMPARE(int(g_set_led_para), 1); // waits for the FPGA side
-    QCOMPARE(manager()->panel_inits(), inits);
+    QCOMPARE(manager()->model()->panel_inits(), inits);
 
     g_set_led_para = 0; // the FPGA manager has blanked the output
     manager()->run_once();
-    QCOMPARE(manager()->panel_inits(), inits + 1);
+    QCOMPARE(manager()->model()->panel_inits(), inits + 1);
     QCOMPARE(int(g_set_led_para), 2);
 
     g_set_led_para = 0; // the FPGA manager brings the FPGAs up again
     manager()->run_once();
-    QCOMPARE(manager()->panel_inits(), inits + 1);
+    QCOMPARE(manager()->model()->panel_inits(), inits + 1);
     QCOMPARE(int(g_set_led_para), 0);
+}
+
+void TestHandoff::writersWakeTheirManager_data()
+{
+    QTest::addColumn<int>("writer");
+    QTest::addColumn<bool>("video"); // the video-chip manager's thread is woken
+    QTest::addColumn<bool>("fpga");  // the FPGA manager's thread is woken
+    QTest::newRow("parameter write") << 0 << true << false;
+    QTest::newRow("write without the changed flag") << 1 << false << false;
+    QTest::newRow("LED hand-shake flag") << 2 << true << true;
+    QTest::newRow("job word") << 3 << false << true;
+    QTest::newRow("USB upgrade") << 4 << false << true;
+}
+
+// The managers' threads sleep up to a tick between passes: every writer of the flags they
+// check must wake them, or the change would wait for the time-out.
+void TestHandoff::writersWakeTheirManager()
+{
+    QFETCH(int, writer);
+    QFETCH(bool, video);
+    QFETCH(bool, fpga);
+    TestDevice dev;
+    kra_video_wake.wait(0);
+    kra_fpga_wake.wait(0);
+    const std::function<void()> writers[] = {
+        [] { ParaWrite w; w.set16(Para::PICTURE + 2, 40); },
+        [] { ParaWrite w(false); w.set16(Para::PICTURE + 2, 41); },
+        [] {
+            MutexLocker lock(&Utils::_led_para_init_mutex);
+            kra_set_led_para(1);
+        },
+        [] { fpga_manage::start_job(JOB_SAVE_PARA); },
+        [] { fpga_manage::start_usb_upgrade(); },
+    };
+    writers[writer]();
+    QCOMPARE(kra_video_wake.wait(0), video);
+    QCOMPARE(kra_fpga_wake.wait(0), fpga);
+    fpga_manage::set_send_para_u16(SendPara::JOB, 0);
+    g_usb_grade = 0;
+    g_set_led_para = 0;
+
+    // A waiting thread is woken at once, not at its time-out.
+    QElapsedTimer timer;
+    timer.start();
+    std::thread waiter([] { kra_fpga_wake.wait(60000); });
+    QTest::qWait(20);
+    writers[3]();
+    waiter.join();
+    QVERIFY(timer.elapsed() < 30000);
+    fpga_manage::set_send_para_u16(SendPara::JOB, 0);
 }
 
 void TestHandoff::setCropClampsEachAxis_data()

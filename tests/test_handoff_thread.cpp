@@ -1,6 +1,7 @@
 // The hand-off with the video-chip manager's real thread. A program of its own: once the
 // thread runs it takes every change, so no other test could run the passes itself.
 #include "c331_manage.h"
+#include "c331_model_sim.h"
 #include "krarampara.h"
 #include "testsupport.h"
 
@@ -34,7 +35,7 @@ void TestHandoffThread::writeIsAppliedAndSaved()
     QFETCH(int, contrast);
     TestDevice dev;
     KraRamPara *p = KraRamPara::pInstance();
-    const u32 sets = c331_manage::p_c331_manage->change_sets();
+    const u32 sets = c331_manage::p_c331_manage->model()->change_sets();
     {
         ParaWrite w;
         w.set16(Para::PICTURE + 2, u16(contrast));
@@ -50,7 +51,7 @@ void TestHandoffThread::writeIsAppliedAndSaved()
                         Para::PICTURE + 2 - Para::SAVED_FIRST));
     };
     QTRY_COMPARE_WITH_TIMEOUT(savedContrast(), contrast, 5000);
-    QVERIFY(c331_manage::p_c331_manage->change_sets() > sets);
+    QVERIFY(c331_manage::p_c331_manage->model()->change_sets() > sets);
     QCOMPARE(int(c331_manage::para_changed), 0);
     QCOMPARE(p->shadow16(Para::PICTURE + 2), u16(contrast));
 }

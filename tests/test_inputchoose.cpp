@@ -4,6 +4,7 @@
 #include "imagelayout.h"
 #include "inputchoose.h"
 #include "krarampara.h"
+#include "tavik_model_sim.h"
 #include "taviksource.h"
 #include "tip.h"
 #include "utils.h"
@@ -33,8 +34,8 @@ void writeWindow(int record, int offset, u16 value)
 
 void writeSimFile(const QByteArray &text)
 {
-    QDir().mkpath(QFileInfo(taviksource::sim_file_path()).path());
-    QCOMPARE(Utils::write_file_safely(taviksource::sim_file_path(), text), 0);
+    QDir().mkpath(QFileInfo(TavikModelSim::file_path()).path());
+    QCOMPARE(Utils::write_file_safely(TavikModelSim::file_path(), text), 0);
 }
 
 QImage picture(const QString &path) { return QPixmap(path).toImage(); }

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "c331_manage.h"
+#include "c331_model_sim.h"
 #include "imagelayout.h"
 #include "inputchoose.h"
 #include "inputcut.h"
@@ -294,7 +295,7 @@ private slots:
         type("H", "720");
         QCOMPARE(fields(), QStringList({"32767", "0", "100", "720"}));
         QCOMPARE(int(c331_manage::para_changed), 0); // typing stores nothing
-        const u32 sets = c331_manage::pInstance()->change_sets();
+        const u32 sets = c331_manage::pInstance()->model()->change_sets();
         button("Button_ok")->click();
         QCOMPARE(int(c331_manage::para_changed), 1);
         QCOMPARE(para()->live16(Para::crop(0, 2)), u16(32767));
@@ -302,7 +303,7 @@ private slots:
         QCOMPARE(para()->ram_para[Para::crop(0, 1)], u8(0x80));
         TestDevice::settle();
         TestDevice::settle();
-        QCOMPARE(c331_manage::pInstance()->change_sets(), sets + 1);
+        QCOMPARE(c331_manage::pInstance()->model()->change_sets(), sets + 1);
         QVERIFY(!para()->differs(Para::CROP, Para::CROP_END - Para::CROP)); // saved
     }
 

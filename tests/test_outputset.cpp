@@ -2,6 +2,7 @@
 // refuses, when it starts the geometry hand-shake), refresh and the net-port page.
 #include "c331_manage.h"
 #include "fpga_manage.h"
+#include "fpga_model_sim.h"
 #include "krarampara.h"
 #include "numberkeyboard.h"
 #include "outputset.h"
@@ -236,7 +237,7 @@ void TestOutputSet::apply()
     setBlock(mode, width, height);
     fpga_manage::pInstance()->configure_net_ports();
     if (stopped >= 0)
-        fpga_manage::pInstance()->sim_set_running(stopped, false);
+        fpga_sim_power(stopped, false);
     {
         ParaWrite w(false); // window 0 somewhere else, the others on
         w.set16(Para::win(0, Para::W_X), 100);
@@ -274,7 +275,7 @@ void TestOutputSet::apply()
     }
     if (stopped >= 0) {
         // Started again, the FPGA drives its net ports with the size applied meanwhile.
-        fpga_manage::pInstance()->sim_set_running(stopped, true);
+        fpga_sim_power(stopped, true);
         unsigned short x, w;
         fpga_manage::get_eth_param_addr(0, &x, nullptr, &w, nullptr);
         const u8 *img = fpga_manage::MCU_RAM_PARA_func[stopped];

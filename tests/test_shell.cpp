@@ -2,6 +2,7 @@
 // the tick, the tip and the round progress bar.
 #include "QRoundProgressBar.h"
 #include "fpga_manage.h"
+#include "fpga_model_sim.h"
 #include "krarampara.h"
 #include "lcd_touch.h"
 #include "lockwindow.h"
@@ -80,10 +81,10 @@ void resetAgeLog()
 
 void setAgeRegisters(int fpga, int r42, int r40, int r43)
 {
-    u8 *chip = fpga_manage::pInstance()->sim_chip[fpga];
-    chip[42] = u8(r42);
-    chip[40] = u8(r40);
-    chip[43] = u8(r43);
+    FpgaModelSim *chip = fpga_manage::pInstance()->model();
+    chip->set_chip_register(fpga, 42, u8(r42));
+    chip->set_chip_register(fpga, 40, u8(r40));
+    chip->set_chip_register(fpga, 43, u8(r43));
 }
 
 // A screen with one number field that takes the keyboard's text by the house rule.
@@ -517,13 +518,13 @@ void TestShell::tickWritesAgeRecord()
     resetAgeLog();
     MainWindow window;
     pc_cmd_valid = pcCommand ? 1 : 0;
-    fpga_manage::pInstance()->sim_set_running(1, fpga1Runs);
+    fpga_sim_power(1, fpga1Runs);
     G_timeTicks = before;
     window.slot_update_timer_ticks();
     QCOMPARE(G_timeTicks.load(), before + 1);
     QCOMPARE(factoryage_log.size(), records);
     pc_cmd_valid = 0;
-    fpga_manage::pInstance()->sim_set_running(1, true);
+    fpga_sim_power(1, true);
 }
 
 void TestShell::tipKinds_data()

@@ -2,6 +2,7 @@
 
 #include "c331_manage.h"
 #include "krarampara.h"
+#include "tavik_model_sim.h"
 #include "taviksource.h"
 #include "utils.h"
 
@@ -13,8 +14,8 @@
 namespace {
 void writeSimFile(const QByteArray &text)
 {
-    QDir().mkpath(QFileInfo(taviksource::sim_file_path()).path());
-    QCOMPARE(Utils::write_file_safely(taviksource::sim_file_path(), text), 0);
+    QDir().mkpath(QFileInfo(TavikModelSim::file_path()).path());
+    QCOMPARE(Utils::write_file_safely(TavikModelSim::file_path(), text), 0);
 }
 
 QList<int> timing(int input)
@@ -99,7 +100,7 @@ private slots:
         QCOMPARE(timing(5), (QList<int>{16, 17, 18}));
         // The seventh line has no input: the image after the six records stays untouched.
         QCOMPARE(KraRamPara::pInstance()->live16(Para::TIMING + 36), u16(0));
-        QVERIFY(QFile::remove(taviksource::sim_file_path()));
+        QVERIFY(QFile::remove(TavikModelSim::file_path()));
         QCOMPARE(source_->run_once(), 12);
         for (int input = 0; input < 6; ++input)
             QCOMPARE(timing(input), (QList<int>{0, 0, 0}));

@@ -1,9 +1,14 @@
 #include "testsupport.h"
 #include "c331_manage.h"
+#include "c331_model_sim.h"
+#include "fpga_manage.h"
+#include "fpga_model_sim.h"
 #include "krarampara.h"
 #include "numberkeyboard.h"
 #include "screens.h"
 #include "startup.h"
+#include "tavik_model_sim.h"
+#include "taviksource.h"
 #include "utils.h"
 
 #include <QCoreApplication>
@@ -41,6 +46,16 @@ TestDevice::TestDevice() : dir_(new QTemporaryDir())
     (void)collecting;
     // The live-only part of the block is not in the file: a test starts with it cleared.
     memset(KraRamPara::pInstance()->ram_para, 0, sizeof KraRamPara::pInstance()->ram_para);
+    // The PC models of the chips, whatever the build kind: a test never reaches hardware.
+    c331_manage *video = c331_manage::pInstanceNoThread();
+    if (!video->model())
+        video->set_access(std::make_unique<C331ModelSim>());
+    fpga_manage *fpga = fpga_manage::pInstance();
+    if (!fpga->model())
+        fpga->set_access(std::make_unique<FpgaModelSim>());
+    taviksource *inputs = taviksource::pInstanceNoThread();
+    if (!dynamic_cast<TavikModelSim *>(inputs->access()))
+        inputs->set_access(std::make_unique<TavikModelSim>());
     kra_start_up(KraRun::Offline);
     g_page_focus = Page::Main;
     g_language = 1;
@@ -52,6 +67,8 @@ TestDevice::TestDevice() : dir_(new QTemporaryDir())
         g_set_led_para = 0;
         g_set_led_setup = 0;
     }
+    fpga_sim_power(0, true);
+    fpga_sim_power(1, true);
     NumberKeyboard::runner = nullptr;
     kra_set_screen_runner({});
 }

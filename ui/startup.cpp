@@ -2,6 +2,7 @@
 #include "c331_manage.h"
 #include "config_engine.h"
 #include "fpga_manage.h"
+#include "fpga_model_sim.h"
 #include "krarampara.h"
 #include "lcd_touch.h"
 #include "lockwindow.h"
@@ -59,8 +60,8 @@ void kra_start_up(KraRun run)
     if (run == KraRun::Offline) {
         c331_manage::pInstanceNoThread();
         c331_manage::para_changed = 0;
-        fpga_manage::pInstance()->sim_set_running(0, true);
-        fpga_manage::pInstance()->sim_set_running(1, true);
+        fpga_sim_power(0, true);
+        fpga_sim_power(1, true);
         if (!g_numberkeyboard)
             g_numberkeyboard = new NumberKeyboard(nullptr);
         if (!g_tip)

@@ -1,13 +1,35 @@
 #include "c331_manage.h"
+#include "c331_model_sim.h"
+#include "chip_access.h"
 #include "utils.h"
+#include "wake.h"
 
-#include <unistd.h>
+namespace {
+// Between passes: one tick, unless a writer of the flags wakes the thread first.
+constexpr int kIdleWaitMs = 10;
+} // namespace
 
 c331_manage *c331_manage::p_c331_manage = nullptr;
 pthread_mutex_t &c331_manage::manage_mutex = kra_manage_mutex;
 std::atomic<u8> &c331_manage::para_changed = kra_para_changed;
-// The host model's serial flash holds all four fonts.
-std::atomic<u32> c331_manage::font_present{0x0F};
+std::atomic<u32> c331_manage::font_present{0};
+
+c331_manage::c331_manage()
+{
+    set_access(kra_chip_access<C331Access, C331ModelSim, C331Device>());
+}
+
+void c331_manage::set_access(std::unique_ptr<C331Access> access)
+{
+    MutexLocker lock(&manage_mutex);
+    access_ = std::move(access);
+    font_present = access_->read_font_present();
+}
+
+C331ModelSim *c331_manage::model() const
+{
+    return dynamic_cast<C331ModelSim *>(access_.get());
+}
 
 c331_manage *c331_manage::pInstanceNoThread()
 {
@@ -30,7 +52,7 @@ void *c331_manage::thread_main(void *arg)
     auto *self = static_cast<c331_manage *>(arg);
     for (;;) {
         self->run_once();
-        usleep(1000);
+        kra_video_wake.wait(kIdleWaitMs);
     }
     return nullptr;
 }
@@ -47,15 +69,8 @@ void c331_manage::apply_changes()
         if (p->ram_para[a] != p->ram_para_bak[a])
             set.push_back({a, p->ram_para_bak[a], p->ram_para[a]});
     }
-    MutexLocker lock(&record_mutex_);
-    last_ = std::move(set);
-    ++change_sets_;
-}
-
-std::vector<C331Change> c331_manage::last_change_set() const
-{
-    MutexLocker lock(&record_mutex_);
-    return last_;
+    if (!access_->apply(set))
+        writeLogMsg(LOG_ERROR, QStringLiteral("c331_manage: change set not applied"));
 }
 
 // The video chip's side of the LED-geometry hand-shake: while the flag is 1 it waits; once
@@ -68,8 +83,9 @@ void c331_manage::led_handshake_pass()
         return;
     }
     if (led_reinit_pending_ && g_set_led_para == 0) {
-        ++panel_inits_;
-        g_set_led_para = 2;
+        if (!access_->init_panel())
+            writeLogMsg(LOG_ERROR, QStringLiteral("c331_manage: panel not re-initialised"));
+        kra_set_led_para(2);
         led_reinit_pending_ = false;
     }
 }

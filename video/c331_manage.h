@@ -1,12 +1,14 @@
 #ifndef C331_MANAGE_H
 #define C331_MANAGE_H
 
+#include "c331_access.h"
 #include "global.h"
 #include "krarampara.h"
 #include <QString>
 #include <QStringList>
 #include <atomic>
 #include <pthread.h>
+#include <memory>
 #include <vector>
 
 struct ST_RECT {
@@ -16,16 +18,13 @@ struct ST_RECT {
     int height;
 };
 
-// One applied difference of the live image against the shadow copy.
-struct C331Change {
-    int addr;
-    u8 before;
-    u8 after;
-};
+class C331ModelSim;
 
-// The video-chip manager. Its thread polls para_changed; every writer of the live image
-// takes manage_mutex, writes, sets para_changed and releases it. On the host the chip is
-// a model: a change set is recorded instead of being written over SPI.
+// The video-chip manager. Its thread checks para_changed on every pass; every writer of the
+// live image takes manage_mutex, writes, sets para_changed and releases it (ParaWrite), which
+// wakes the thread (kra_video_wake); between passes the thread waits one tick at most. It
+// reaches the chip through one C331Access: the device's, or on the PC the model (chosen by
+// the build kind, see chip_access.h).
 class c331_manage
 {
 public:
@@ -45,23 +44,20 @@ public:
     // Clamps a crop shown by `window` to the measured picture of the window's input.
     void c331_SetCrop(char window, char enable, ST_RECT *rect);
 
-    // Host model: the last applied change set, the number of sets and of panel re-inits.
-    std::vector<C331Change> last_change_set() const;
-    u32 change_sets() const { return change_sets_; }
-    u32 panel_inits() const { return panel_inits_; }
+    // The chip access; replacing it (under manage_mutex) is for tests.
+    void set_access(std::unique_ptr<C331Access> access);
+    // The PC model when that is the access, else null.
+    C331ModelSim *model() const;
 
 private:
-    c331_manage() = default;
+    c331_manage();
     static void *thread_main(void *arg);
     void apply_changes();
     void led_handshake_pass();
 
     pthread_t thread_{};
-    mutable pthread_mutex_t record_mutex_ = PTHREAD_MUTEX_INITIALIZER;
-    std::vector<C331Change> last_;
-    std::atomic<u32> change_sets_{0};
-    std::atomic<u32> panel_inits_{0};
-    bool led_reinit_pending_ = false; // thread-only
+    std::unique_ptr<C331Access> access_; // used under manage_mutex
+    bool led_reinit_pending_ = false;    // thread-only
 };
 
 #endif

@@ -1,0 +1,89 @@
+#ifndef FPGA_MODEL_SIM_H
+#define FPGA_MODEL_SIM_H
+
+#include "filewatch.h"
+#include "fpga_access.h"
+#include <QStringList>
+#include <atomic>
+#include <chrono>
+#include <pthread.h>
+
+// The PC's model of the two FPGAs and the receiving cards: registers answer as running FPGAs
+// do (register 80 reads 3 while one runs), and the cards keep what the jobs sent them so
+// that tests can read it back. An FPGA can be switched off by an operator (set_power, or the
+// first two numbers of "<root>/sim/fpga.txt": 0 off, anything else or nothing on); a
+// switched-off FPGA stays stopped through the manager's bring-up.
+// Thread rule: every member is safe from any thread (one state lock).
+class FpgaModelSim : public FpgaAccess
+{
+public:
+    static constexpr int REGS = 170;
+    static constexpr int PORTS = 24;
+
+    FpgaModelSim();
+
+    bool poll() override;
+    bool read_register(int fpga, int reg, u8 *value) override;
+    bool write_register(int fpga, int reg, u8 value) override;
+    bool write_ram_para(int fpga, const u8 *image) override;
+    bool set_running(int fpga, bool running) override;
+    bool set_output_blank(bool blank) override;
+    bool send_card_positions(int port, int first, const std::vector<RcvCardPos> &cards) override;
+    bool send_scan(int port, const QString &name, const QByteArray &data) override;
+    bool save_card_para() override;
+    bool send_mapping(u32 arg) override;
+    RcvCardState check_cards(int port, int *card, int *pack_cards) override;
+    bool restore_card(int port, int card, int blocks) override;
+    bool begin_update() override;
+    bool install_update(const QString &path) override;
+
+    // Switches an FPGA on (it runs at once) or off. The manager's register image follows on
+    // its next read of register 80.
+    void set_power(int fpga, bool on);
+    // Sets what a register of the chip holds.
+    void set_chip_register(int fpga, int reg, u8 value);
+    // Reads the simulation file when its status changed; true when it switched an FPGA.
+    // poll() does this at most every 100 ms.
+    bool poll_file();
+
+    bool output_blank() const { return output_blank_; }
+    std::vector<RcvCardPos> cards(int port) const;
+    // Name of the scan file last loaded into the cards of a port (empty: none).
+    QString scan_file(int port) const;
+    // How often the cards saved their parameters, and the last mapping argument sent.
+    u32 saves() const;
+    u32 mapping_arg() const;
+    // Card `card` of net port `port` lost its parameters; the stored pack holds `pack_cards`
+    // cards of that port. A port of -1 clears the fault.
+    void set_rcv_fault(int port, int card, int pack_cards);
+    // Update files installed by the last USB upgrade (full paths), and the ones it took that
+    // it refused (gone, no regular file, or shorter than an update head).
+    QStringList installed() const;
+    QStringList not_installed() const;
+
+private:
+    mutable pthread_mutex_t mutex_ = PTHREAD_MUTEX_INITIALIZER;
+    u8 chip_[2][REGS];
+    bool off_[2] = {false, false};
+    std::atomic<bool> output_blank_{false};
+    std::vector<RcvCardPos> cards_[PORTS];
+    QString scan_file_[PORTS];
+    u32 saves_ = 0;
+    u32 mapping_arg_ = 0;
+    int fault_port_ = -1;
+    int fault_card_ = 0;
+    int fault_pack_cards_ = 0;
+    QStringList installed_;
+    QStringList not_installed_;
+    // The simulation file: read by whoever polls (the manager's thread, or a test).
+    FileWatch file_;
+    std::chrono::steady_clock::time_point last_poll_{};
+    bool file_seen_ = false;
+    QString file_key_;
+};
+
+// Switches an FPGA of the PC model on or off and lets the FPGA manager see it at once (for
+// tests, the bench and the screenshot tool; does nothing when the manager has no model).
+void fpga_sim_power(int fpga, bool on);
+
+#endif

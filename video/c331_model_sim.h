@@ -1,0 +1,30 @@
+#ifndef C331_MODEL_SIM_H
+#define C331_MODEL_SIM_H
+
+#include "c331_access.h"
+#include <atomic>
+#include <pthread.h>
+
+// The PC's model of the video chip: it records each change set it is given and counts the
+// panel re-initialisations; its serial flash holds all four fonts.
+// Thread rule: safe from any thread.
+class C331ModelSim : public C331Access
+{
+public:
+    bool apply(const std::vector<C331Change> &set) override;
+    bool init_panel() override;
+    u32 read_font_present() override { return 0x0F; }
+
+    // The last applied change set, the number of sets and of panel re-inits.
+    std::vector<C331Change> last_change_set() const;
+    u32 change_sets() const { return change_sets_; }
+    u32 panel_inits() const { return panel_inits_; }
+
+private:
+    mutable pthread_mutex_t mutex_ = PTHREAD_MUTEX_INITIALIZER;
+    std::vector<C331Change> last_;
+    std::atomic<u32> change_sets_{0};
+    std::atomic<u32> panel_inits_{0};
+};
+
+#endif
