@@ -99,7 +99,7 @@ LinkOption::LinkOption(QWidget *parent)
 
     for (int row = 0; row < kRows; ++row) {
         for (int k = 0; k < 4; ++k)
-            connect(static_cast<My_lineEdit *>(octet(row, k)), &My_lineEdit::send_show, this,
+            connect(octet(row, k), &My_lineEdit::send_show, this,
                     &LinkOption::show_numberkeyboard_ui);
     }
     if (g_numberkeyboard)
@@ -117,7 +117,7 @@ LinkOption::~LinkOption()
     delete ui;
 }
 
-QLineEdit *LinkOption::octet(int row, int k) const
+My_lineEdit *LinkOption::octet(int row, int k) const
 {
     My_lineEdit *const fields[kRows][4] = {
         {ui->lineEditIp1, ui->lineEditIp2, ui->lineEditIp3, ui->lineEditIp4},

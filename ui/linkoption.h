@@ -11,6 +11,7 @@
 namespace Ui {
 class LinkOption;
 }
+class My_lineEdit;
 class QLineEdit;
 class QPushButton;
 
@@ -51,7 +52,7 @@ private:
     void choose_link(bool direct);
     void apply_address();
     void show_upgrade_result();
-    QLineEdit *octet(int row, int k) const;
+    My_lineEdit *octet(int row, int k) const;
     int row_of(const QLineEdit *field) const;
     QString address(int row) const;
 
