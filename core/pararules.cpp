@@ -295,6 +295,122 @@ void kra_window_set_backup(int window, int choice)
     w.set8(Para::win(window, Para::W_BACKUP), u8(choice));
 }
 
+std::vector<int> kra_windows_on()
+{
+    std::vector<int> on;
+    for (int w = 0; w < Para::WINDOWS_SHOWN; ++w) {
+        if (para()->live16(Para::win(w, Para::W_ON)))
+            on.push_back(w);
+    }
+    return on;
+}
+
+int kra_selected_window_correct()
+{
+    const int16_t w = int16_t(para()->live16(Para::SELECTED_WINDOW));
+    if (isWindow(w) && para()->live16(Para::win(w, Para::W_ON)))
+        return w;
+    ParaWrite write(false);
+    write.set16(Para::SELECTED_WINDOW, 0);
+    return 0;
+}
+
+void kra_window_set_audio(int window, bool on)
+{
+    if (!isWindow(window))
+        return;
+    ParaWrite w;
+    w.set16(Para::SELECTED_WINDOW, u16(window));
+    w.set8(Para::win(window, Para::W_VOLUME), on ? 255 : 0);
+    w.set8(Para::win(window, Para::W_AUDIO), on ? 0x80 : 0);
+}
+
+bool kra_window_audio_on(int window)
+{
+    return isWindow(window) && para()->ram_para[Para::win(window, Para::W_AUDIO)] >= 0x80;
+}
+
+void kra_set_switch_effect(bool fade)
+{
+    {
+        ParaWrite w;
+        u8 *image = w.image();
+        image[Para::SWITCH_EFFECT] = fade ? 1 : 0;
+        for (int k = 0; k < WINDOW_RECORDS; ++k) {
+            u8 &flags = image[Para::win(k, Para::W_FLAGS)];
+            flags = fade ? u8(flags | 4) : u8(flags & ~4);
+            if (fade) {
+                image[Para::FADE + 4 * k] = 60;
+                image[Para::FADE + 4 * k + 2] = 60;
+            }
+        }
+    }
+    para()->ram_para_save();
+}
+
+void kra_set_p2p_all(bool on)
+{
+    {
+        ParaWrite w;
+        w.set8(Para::P2P_ALL, on ? 1 : 0);
+        for (int k = 0; k < WINDOW_RECORDS; ++k)
+            w.set8(Para::win(k, Para::W_FLAGS + 1), on ? 1 : 0);
+    }
+    para()->ram_para_save();
+}
+
+bool kra_p2p_all_on()
+{
+    const u8 *image = para()->ram_para;
+    for (int k = 0; k < WINDOW_RECORDS; ++k) {
+        if (image[Para::win(k, Para::W_FLAGS + 1)] && image[Para::win(k, Para::W_ON)])
+            return true;
+    }
+    return image[Para::P2P_ALL] != 0;
+}
+
+void kra_set_wlan(bool on)
+{
+    {
+        ParaWrite w;
+        w.set8(Para::WLAN_OFF, on ? 0 : 1);
+    }
+    if (!on) {
+        // The results are of no use: a daemon that is not running is already stopped.
+        Utils::system_mutex(QStringLiteral("kill -9 `pidof /usr/bin/hostapd /etc/rtl_hostapd_2G.conf`"), nullptr);
+        Utils::system_mutex(QStringLiteral("kill -9 `pidof /usr/sbin/udhcpd  /etc/udhcpd.conf`"), nullptr);
+    }
+}
+
+bool kra_set_language(int code)
+{
+    if (code < 0 || code > 4 || para()->ram_para[Para::LANGUAGE] == code)
+        return false;
+    g_language = u8(code);
+    ParaWrite w;
+    w.set8(Para::LANGUAGE, u8(code));
+    return true;
+}
+
+bool kra_advanced_settings_differ()
+{
+    const KraRamPara *p = para();
+    auto differs16 = [p](int addr) { return p->live16(addr) != p->shadow16(addr); };
+    const int16_t w = int16_t(p->live16(Para::SELECTED_WINDOW));
+    // The selected window may hold anything; only a window's own record is compared.
+    if (isWindow(w) && differs16(Para::win(w, Para::W_VOLUME)))
+        return true;
+    if (differs16(Para::SWITCH_EFFECT) || differs16(Para::SELECTED_WINDOW))
+        return true;
+    for (int k = 0; k < Para::WINDOWS_SHOWN; ++k) {
+        if (differs16(Para::win(k, Para::W_ON)) || differs16(Para::win(k, Para::W_FLAGS)))
+            return true;
+    }
+    // The access point and point-to-point are shown too; a factory reset or the protocol may
+    // change them alone.
+    return p->differs(Para::WLAN_OFF, 1) || p->differs(Para::P2P_ALL, 1);
+}
+
 void kra_picture_reset()
 {
     constexpr int kBytes = 16;

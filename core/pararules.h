@@ -9,6 +9,7 @@
 // g_cut_source_state, which the GUI thread keeps.
 
 #include "krarampara.h"
+#include <vector>
 
 // ---- LED outputs ----
 
@@ -83,6 +84,35 @@ bool kra_window_set_mirror(int window, int mode);
 bool kra_window_set_p2p(int window, int choice);
 // Hot-backup choice into the low byte; the change is not applied on its own.
 void kra_window_set_backup(int window, int choice);
+
+// ---- advanced settings ----
+
+constexpr int WINDOW_RECORDS = 16; // the effect and point-to-point write every record
+
+// Windows 0..5 whose on word is non-zero, in order: the entries of the audio list.
+std::vector<int> kra_windows_on();
+// Writes 0 into the selected window (0x840, without the changed flag) when it is outside
+// 0..5 or that window is off; returns the selected window then in force.
+int kra_selected_window_correct();
+// Audio of window 0..5 on or off (volume 255 / audio 0x80, or both 0); the window becomes
+// the selected one. Other windows: nothing.
+void kra_window_set_audio(int window, bool on);
+bool kra_window_audio_on(int window);
+// Seamless (false) or fade (true) for all 16 records; fade also sets every fade time to
+// 60. Then asks for a save.
+void kra_set_switch_effect(bool fade);
+// Point-to-point for all 16 records and 0x842; then asks for a save.
+void kra_set_p2p_all(bool on);
+// True when 0x842 or any record whose window is on has point-to-point set.
+bool kra_p2p_all_on();
+// The access point on or off (byte 774). Turning it off stops its two daemons (the command
+// lines run outside the lock); bringing it up again is the WLAN service's job, not this.
+void kra_set_wlan(bool on);
+// The language code 0..4 into byte 768 and g_language; false (nothing written) when the
+// block already holds it or the code is out of range.
+bool kra_set_language(int code);
+// True when a field shown by the advanced settings differs between live and shadow.
+bool kra_advanced_settings_differ();
 
 // ---- picture ----
 

@@ -3,6 +3,9 @@
 
 // What the core and the managers need of the screens, implemented by the user interface and
 // installed once at start-up (tests may install their own). The core never sees a widget.
+// What the command protocol's file handler reports about a receiving-card parameter file.
+enum class ProtocolFile { Received, Deleted, TransferEnded };
+
 class ScreenHost
 {
 public:
@@ -26,6 +29,9 @@ public:
     // Any thread (the FPGA manager's): must hand widget work to the GUI thread.
     virtual void job_progress(int sink, int percent) = 0;
     virtual void update_notice(bool shown) = 0;
+    // A file event of the command protocol (`kind`: the file kind of a transfer). Carried
+    // into the GUI thread; there the screen on top decides what follows.
+    virtual void protocol_file(ProtocolFile event, int kind) = 0;
 };
 
 #endif

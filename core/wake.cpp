@@ -2,8 +2,8 @@
 
 #include <chrono>
 
-KraWake kra_video_wake;
-KraWake kra_fpga_wake;
+KraWake &kra_video_wake = *new KraWake;
+KraWake &kra_fpga_wake = *new KraWake;
 
 void KraWake::signal()
 {

@@ -23,10 +23,11 @@ private:
     bool pending_ = false;
 };
 
+// Never destroyed: the managers' threads wait on them until the process ends.
 // The video-chip manager's thread: c331_manage::para_changed and g_set_led_para.
-extern KraWake kra_video_wake;
+extern KraWake &kra_video_wake;
 // The FPGA manager's thread: g_set_led_para, the job word of g_send_para and g_usb_grade.
-extern KraWake kra_fpga_wake;
+extern KraWake &kra_fpga_wake;
 
 // The one way to write the LED-geometry hand-shake flag: the caller holds
 // Utils::_led_para_init_mutex. Both managers' threads are woken, since each waits on the

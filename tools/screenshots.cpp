@@ -1,7 +1,8 @@
 // Renders every screen in every language to PNG files for review, in the state of the data
 // root (an empty temporary one by default):
 //   kra_screenshots OUTDIR [--root DIR]
-// Writes <screen>_<lang>.png (lang zh, en, ru, vi, tw) and prints one line per file.
+// Writes <screen>_<lang>.png (lang zh, en, ru, vi, tw), and <screen>_<view>_<lang>.png for
+// the further pages and tabs the table names, and prints one line per file.
 // The pages of the screens table are found at run time, so a screen added there is
 // rendered without touching this tool.
 #include "global.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QPixmap>
 #include <QSet>
@@ -65,8 +67,8 @@ void setLanguage(int lang)
     memcpy(KraRamPara::pInstance()->ram_para_bak + Para::LANGUAGE, w.image() + Para::LANGUAGE, 2);
 }
 
-// The pages of the communication screen past its first: the address, and the USB update
-// page empty, listing the files of a stick, and after an upgrade.
+// The communication screen's USB update page with the files of a stick, and after an
+// upgrade of them.
 void shootLinkPages(Shooter &shooter, QDialog *screen, const QString &name, int lang)
 {
     auto *link = qobject_cast<LinkOption *>(screen);
@@ -74,18 +76,17 @@ void shootLinkPages(Shooter &shooter, QDialog *screen, const QString &name, int 
         return;
     auto click = [link](const char *button) { link->findChild<QPushButton *>(button)->click(); };
     const QString stick = kra_path(QStringLiteral("/mnt/usb1"));
-    QDir(stick).removeRecursively();
-    click("Button_wlan");
-    shooter.shoot(link, name + QStringLiteral("_net"), lang);
     click("Button_usb");
-    shooter.shoot(link, name + QStringLiteral("_usb_empty"), lang);
-
-    QDir().mkpath(stick);
-    for (const char *file : {"Q71N_app_v2.3.KRA", "fpga_sender_v1.8.KRAZK", "Q71N_app_v2.2.KRA",
-                             "fpga_receiver_v1.1.KRAZK", "logo <test> & more.KRAZK", "spare.KRAZK"}) {
-        QFile f(QDir(stick).filePath(QString::fromUtf8(file)));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(QByteArray(64, 'k'));
+    // A stick of the data root given is shown as it is, and left alone.
+    const bool example = !QFileInfo::exists(stick);
+    if (example) {
+        QDir().mkpath(stick);
+        for (const char *file : {"Q71N_app_v2.3.KRA", "fpga_sender_v1.8.KRAZK", "Q71N_app_v2.2.KRA",
+                                 "fpga_receiver_v1.1.KRAZK", "logo <test> & more.KRAZK", "spare.KRAZK"}) {
+            QFile f(QDir(stick).filePath(QString::fromUtf8(file)));
+            if (f.open(QIODevice::WriteOnly))
+                f.write(QByteArray(64, 'k'));
+        }
     }
     link->syncUpdate(102);
     shooter.shoot(link, name + QStringLiteral("_usb_files"), lang);
@@ -96,7 +97,8 @@ void shootLinkPages(Shooter &shooter, QDialog *screen, const QString &name, int 
         fpga->run_once();
     link->syncUpdate(104);
     shooter.shoot(link, name + QStringLiteral("_usb_result"), lang);
-    QDir(stick).removeRecursively();
+    if (example)
+        QDir(stick).removeRecursively();
 }
 
 // The file-name stem of a screen: its class in lower case, made unique by the page.
@@ -208,6 +210,11 @@ int main(int argc, char **argv)
                 continue;
             const QString name = screenName(screen, page, used);
             shooter.shoot(screen, name, lang);
+            const QStringList views = kra_screen_views(page);
+            for (int v = 0; v < views.size(); ++v) {
+                kra_show_screen_view(screen, page, v);
+                shooter.shoot(screen, name + QLatin1Char('_') + views[v], lang);
+            }
             shootLinkPages(shooter, screen, name, lang);
             delete screen;
         }

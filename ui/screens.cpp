@@ -1,4 +1,5 @@
 #include "screens.h"
+#include "advancedoption.h"
 #include "custommode.h"
 #include "edidset.h"
 #include "global.h"
@@ -14,7 +15,10 @@
 #include "outputset.h"
 #include "test_chart.h"
 #include "tip.h"
+#include "utils.h"
 
+#include <QCoreApplication>
+#include <QPushButton>
 #include <map>
 
 namespace {
@@ -27,6 +31,10 @@ struct ScreenEntry {
     std::function<void()> returned;     // the screen above it closed
     std::function<Page::Id()> below;
     bool idleCloses = true;
+    // What a file event of the command protocol does while the screen is on top.
+    std::function<void(ProtocolFile event, int kind)> protocolFile;
+    // Views worth a picture beyond the one it opens with: name and how to show it.
+    std::vector<std::pair<QString, std::function<void(QDialog *)>>> views;
 };
 
 // The entry of a screen class kept in `*global`; `refresh` and `returned` get the open
@@ -62,6 +70,17 @@ ScreenEntry screen(std::function<Page::Id()> below, std::function<void(Screen &,
     e.below = std::move(below);
     e.idleCloses = idleCloses;
     return e;
+}
+
+// A view shown by pressing the screen's buttons, in order.
+std::pair<QString, std::function<void(QDialog *)>> view(const char *name, std::vector<const char *> buttons)
+{
+    return {QString::fromLatin1(name), [buttons](QDialog *screen) {
+                for (const char *b : buttons) {
+                    if (auto *button = screen->findChild<QPushButton *>(QLatin1String(b)))
+                        button->click();
+                }
+            }};
 }
 
 std::function<Page::Id()> on(Page::Id page)
@@ -134,11 +153,27 @@ const std::map<int, ScreenEntry> &table()
             });
         m[Page::Communication] = screen<LinkOption, &g_linkoption>(
             on(Page::Settings), [](LinkOption &s, int code) { s.syncUpdate(code); });
+        m[Page::Communication].views = {view("net", {"Button_wlan"}), view("usb", {"Button_usb"})};
         m[Page::PictureQuality] = screen<ImageQuality, &g_imagequality>(
             on(Page::Settings), [](ImageQuality &s, int) { s.syncUpdate(); });
         // The pattern keeps running on the LED screen: the idle time-out leaves it open.
         m[Page::TestPatterns] = screen<test_chart, &g_test_chart>(
             on(Page::Settings), [](test_chart &s, int) { s.syncUpdate(); }, {}, false);
+        ScreenEntry &advanced = m[Page::Advanced] = screen<AdvancedOption, &g_advancedoption>(
+            on(Page::Settings), [](AdvancedOption &s, int code) { s.syncUpdate(code); });
+        // A deleted file closes the receiving-card page it may have been listed on; any
+        // other file event only recounts the files.
+        advanced.protocolFile = [](ProtocolFile event, int) {
+            AdvancedOption *s = g_advancedoption;
+            if (!s || event == ProtocolFile::TransferEnded)
+                return;
+            if (event == ProtocolFile::Deleted && s->rcv_self_recovery_ornot())
+                kra_close_screen(Page::Advanced);
+            else
+                s->language_changed();
+        };
+        advanced.views = {view("timeplan", {"Button_timeplan"}), view("other", {"Button_other"}),
+                          view("language", {"Button_factory"}), view("reset", {"Button_factory", "Button_reset"})};
         return m;
     }();
     return t;
@@ -151,6 +186,14 @@ const ScreenEntry *entry(int page)
 }
 
 std::function<void(QDialog *)> s_runner;
+
+// GUI thread: the screen on top decides.
+void protocolFileInGui(ProtocolFile event, int kind)
+{
+    const ScreenEntry *e = entry(g_page_focus);
+    if (e && e->protocolFile && e->current && e->current())
+        e->protocolFile(event, kind);
+}
 
 } // namespace
 
@@ -195,6 +238,23 @@ void kra_close_screen(int page)
     if (const ScreenEntry *b = entry(below); b && b->returned)
         b->returned();
     g_page_focus = below;
+}
+
+QStringList kra_screen_views(int page)
+{
+    QStringList names;
+    if (const ScreenEntry *e = entry(page)) {
+        for (const auto &v : e->views)
+            names << v.first;
+    }
+    return names;
+}
+
+void kra_show_screen_view(QDialog *screen, int page, int view)
+{
+    const ScreenEntry *e = entry(page);
+    if (screen && e && view >= 0 && view < int(e->views.size()))
+        e->views[size_t(view)].second(screen);
 }
 
 void kra_set_screen_runner(std::function<void(QDialog *)> runner)
@@ -260,6 +320,16 @@ bool KraShell::update_shown() const
 // progress; none of them is built yet.
 void KraShell::job_progress(int, int)
 {
+}
+
+void KraShell::protocol_file(ProtocolFile event, int kind)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app) {
+        writeLogMsg(LOG_WARN, QStringLiteral("protocol file event without an event loop: dropped"));
+        return;
+    }
+    QMetaObject::invokeMethod(app, [event, kind] { protocolFileInGui(event, kind); }, Qt::QueuedConnection);
 }
 
 void KraShell::update_notice(bool shown)

@@ -8,6 +8,7 @@
 // into the screen below it. GUI thread only.
 
 #include "screenhost.h"
+#include <QStringList>
 #include <functional>
 
 class QDialog;
@@ -24,6 +25,11 @@ QDialog *kra_construct_screen(int page);
 // Closes the screen of `page`, clears its global, brings the screen below up to date and
 // focuses it. The back buttons and the idle time-out close through here.
 void kra_close_screen(int page);
+// Names of the extra views of the screen of `page` (pages and tabs beyond the one it opens
+// with), for pictures; kra_show_screen_view shows view `view` of a screen built by
+// kra_construct_screen.
+QStringList kra_screen_views(int page);
+void kra_show_screen_view(QDialog *screen, int page, int view);
 // Replaces the modal run of the screens that kra_open_screen opens (tests: the runner acts
 // on the screen and closes it); an empty function restores exec().
 void kra_set_screen_runner(std::function<void(QDialog *)> runner);
@@ -45,6 +51,7 @@ public:
     bool update_shown() const override;
     void job_progress(int sink, int percent) override;
     void update_notice(bool shown) override;
+    void protocol_file(ProtocolFile event, int kind) override;
 };
 
 #endif

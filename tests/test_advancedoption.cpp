@@ -1,0 +1,525 @@
+// The advanced settings screen as an operator drives it: what reaches the parameter block,
+// the idle globals, the command log and the services, what comes back through the refresh,
+// and the command protocol's file events arriving from another thread.
+#include "testsupport.h"
+
+#include "advancedoption.h"
+#include "fpga_manage.h"
+#include "krarampara.h"
+#include "lcd_touch.h"
+#include "option.h"
+#include "pararules.h"
+#include "protocol_files.h"
+#include "q71_wifi_config.h"
+#include "taviksource.h"
+#include "utils.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QtTest>
+#include <thread>
+
+namespace {
+
+KraRamPara *para() { return KraRamPara::pInstance(); }
+u8 *live() { return para()->ram_para; }
+std::vector<u8> image() { return std::vector<u8>(live(), live() + Para::IMAGE_SIZE); }
+
+template <typename T = QPushButton> T *child(QObject *screen, const char *name)
+{
+    T *w = screen->findChild<T *>(QLatin1String(name));
+    if (!w)
+        qFatal("no widget %s", name);
+    return w;
+}
+
+bool shows(QPushButton *b, const char *png)
+{
+    const QSize size = b->iconSize();
+    return b->icon().pixmap(size).toImage() == QIcon(QString::fromLatin1(png)).pixmap(size).toImage();
+}
+bool checkedIcon(QObject *s, const char *name) { return shows(child(s, name), ":/png/checked.png"); }
+bool toggleOn(QObject *s, const char *name) { return shows(child(s, name), ":/png/button_on.png"); }
+
+// Both the live image and the shadow, as after a refresh.
+void setBlock(std::initializer_list<std::pair<int, u8>> bytes)
+{
+    {
+        ParaWrite w(false);
+        for (auto b : bytes)
+            w.set8(b.first, b.second);
+    }
+    memcpy(para()->ram_para_bak, live(), Para::IMAGE_SIZE);
+}
+
+void makeFiles(int n)
+{
+    QDir dir(kra_path(QStringLiteral("/data/rcvrecovery")));
+    QVERIFY(dir.mkpath(QStringLiteral(".")));
+    for (int i = 0; i < n; ++i) {
+        QFile f(dir.filePath(QStringLiteral("card%1.bin").arg(i)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+}
+
+} // namespace
+
+class TestAdvancedOption : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ScreenFixture> dev_;
+    AdvancedOption *open() { return dev_->open<AdvancedOption>(Page::Advanced); }
+
+private slots:
+    void init()
+    {
+        dev_ = std::make_unique<ScreenFixture>();
+        g_back_to_mainwindow_time = 18000;
+        g_auto_lock_time = 30000;
+        kra_para_changed = 0;
+    }
+    void cleanup() { dev_.reset(); }
+
+    // The label at opening (the slider's minimum emits nothing), while dragging (nothing is
+    // stored) and after the release (stored).
+    void backToMainSlider_data()
+    {
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("3000") << 3000 << "30s";
+        QTest::newRow("5999") << 5999 << "59s";
+        QTest::newRow("6000") << 6000 << "1m";
+        QTest::newRow("9000") << 9000 << "1.5m";
+        QTest::newRow("17999") << 17999 << "3.0m";
+        QTest::newRow("18000") << 18000 << "3m";
+    }
+    void backToMainSlider()
+    {
+        QFETCH(int, ticks);
+        QFETCH(QString, text);
+        g_back_to_mainwindow_time = u32(ticks);
+        AdvancedOption *s = open();
+        auto *slider = child<QSlider>(s, "horizontalSlider");
+        auto *label = child<QLabel>(s, "label_time");
+        QCOMPARE(label->text(), text);
+        QCOMPARE(slider->value(), ticks);
+
+        const int other = ticks == 12000 ? 3000 : 12000;
+        slider->setSliderDown(true);
+        slider->setValue(other);
+        QCOMPARE(label->text(), AdvancedOption::idle_time_text(other));
+        QCOMPARE(int(g_back_to_mainwindow_time), ticks);
+        slider->setValue(ticks);
+        slider->setSliderDown(false); // the release
+        QCOMPARE(int(g_back_to_mainwindow_time), ticks);
+        QCOMPARE(label->text(), text);
+    }
+
+    // A tap on the groove moves the value with no release: the time shown is in force.
+    void grooveTapStores()
+    {
+        g_back_to_mainwindow_time = 6000;
+        auto *slider = child<QSlider>(open(), "horizontalSlider");
+        slider->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QVERIFY(slider->value() > 6000);
+        QCOMPARE(int(g_back_to_mainwindow_time), slider->value());
+    }
+
+    void autoLock_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<QString>("marked");
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<int>("after");
+        QTest::newRow("5 min, press never") << 30000 << "Button_5min" << "Button_never" << 120000;
+        QTest::newRow("10 min, press 5 min") << 60000 << "Button_10min" << "Button_5min" << 30000;
+        QTest::newRow("never, press 10 min") << 120000 << "Button_never" << "Button_10min" << 60000;
+        QTest::newRow("foreign value kept") << 45000 << "Button_5min" << "" << 45000;
+    }
+    void autoLock()
+    {
+        QFETCH(int, before);
+        QFETCH(QString, marked);
+        QFETCH(QString, press);
+        QFETCH(int, after);
+        g_auto_lock_time = u32(before);
+        AdvancedOption *s = open();
+        for (int step = 0; step < 2; ++step) {
+            const QString shown = step == 0 || press.isEmpty() ? marked : press;
+            for (const char *b : {"Button_5min", "Button_10min", "Button_never"})
+                QCOMPARE(checkedIcon(s, b), shown == QLatin1String(b));
+            if (step == 0 && !press.isEmpty())
+                child(s, qPrintable(press))->click();
+        }
+        QCOMPARE(int(g_auto_lock_time), after);
+    }
+
+    // Only windows that are on are listed; a selected window that is off or out of range is
+    // corrected to 0 on open (without the changed flag). An index of -1 (a refill, clear())
+    // and the audio button with no entry write nothing.
+    void windowList_data()
+    {
+        QTest::addColumn<QVector<int>>("on");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("selectedAfter");
+        QTest::newRow("1 and 3 on, 3 selected") << QVector<int>{1, 3} << 3 << QStringList{"image2", "image4"} << 1 << 3;
+        QTest::newRow("selected window off") << QVector<int>{1, 3} << 2 << QStringList{"image2", "image4"} << -1 << 0;
+        QTest::newRow("selected out of range") << QVector<int>{0, 5} << 9 << QStringList{"image1", "image6"} << 0 << 0;
+        QTest::newRow("no window on") << QVector<int>{} << 0 << QStringList{} << -1 << 0;
+    }
+    void windowList()
+    {
+        QFETCH(QVector<int>, on);
+        QFETCH(int, selected);
+        QFETCH(QStringList, items);
+        QFETCH(int, current);
+        QFETCH(int, selectedAfter);
+        for (int w = 0; w < 6; ++w)
+            setBlock({{Para::win(w, Para::W_ON), u8(on.contains(w))}, {Para::win(w, Para::W_AUDIO), 0}});
+        setBlock({{Para::SELECTED_WINDOW, u8(selected)}});
+        AdvancedOption *s = open();
+        auto *combo = child<QComboBox>(s, "ImageVolume");
+        QStringList listed;
+        for (int i = 0; i < combo->count(); ++i)
+            listed << combo->itemText(i);
+        QCOMPARE(listed, items);
+        QCOMPARE(combo->currentIndex(), current);
+        QCOMPARE(int(para()->live16(Para::SELECTED_WINDOW)), selectedAfter);
+        QCOMPARE(int(kra_para_changed), 0);
+
+        const std::vector<u8> before = image();
+        combo->setCurrentIndex(-1);
+        child(s, "Button_volume_state")->click();
+        QVERIFY(image() == before);
+        QVERIFY(!toggleOn(s, "Button_volume_state"));
+    }
+
+    // The audio toggle of the listed window: volume, audio and the selected window.
+    void audio_data()
+    {
+        QTest::addColumn<int>("audio");
+        QTest::addColumn<int>("volumeAfter");
+        QTest::addColumn<int>("audioAfter");
+        QTest::newRow("off turns on") << 0x00 << 255 << 0x80;
+        QTest::newRow("below 128 reads off") << 0x7F << 255 << 0x80;
+        QTest::newRow("on turns off") << 0x80 << 0 << 0;
+        QTest::newRow("above 128 reads on") << 0xC0 << 0 << 0;
+    }
+    void audio()
+    {
+        QFETCH(int, audio);
+        QFETCH(int, volumeAfter);
+        QFETCH(int, audioAfter);
+        setBlock({{Para::win(0, Para::W_ON), 1}, {Para::win(4, Para::W_ON), 1}, {Para::win(4, Para::W_AUDIO), u8(audio)},
+                  {Para::win(4, Para::W_VOLUME), 7}});
+        AdvancedOption *s = open();
+        child<QComboBox>(s, "ImageVolume")->setCurrentIndex(1);
+        QCOMPARE(toggleOn(s, "Button_volume_state"), audio >= 128);
+        child(s, "Button_volume_state")->click();
+        QCOMPARE(int(live()[Para::win(4, Para::W_VOLUME)]), volumeAfter);
+        QCOMPARE(int(live()[Para::win(4, Para::W_AUDIO)]), audioAfter);
+        QCOMPARE(int(para()->live16(Para::SELECTED_WINDOW)), 4);
+        QCOMPARE(int(kra_para_changed), 1);
+        QCOMPARE(toggleOn(s, "Button_volume_state"), audioAfter != 0);
+    }
+
+    // Fade writes all 16 records and the 32 fade-time low bytes; seamless leaves the times.
+    // Both ask for a save; the high bytes are someone else's.
+    void switchEffect_data()
+    {
+        QTest::addColumn<bool>("fade");
+        QTest::newRow("fade") << true;
+        QTest::newRow("seamless") << false;
+    }
+    void switchEffect()
+    {
+        QFETCH(bool, fade);
+        {
+            ParaWrite w(false);
+            w.set16(Para::SWITCH_EFFECT, fade ? 0x0300 : 0x0301);
+            for (int k = 0; k < 16; ++k) {
+                w.set8(Para::win(k, Para::W_FLAGS), fade ? 0x03 : 0x07);
+                w.set16(Para::FADE + 4 * k, 0x1111);
+                w.set16(Para::FADE + 4 * k + 2, 0x2222);
+            }
+        }
+        AdvancedOption *s = open();
+        QSignalSpy saves(para(), &KraRamPara::sig_update_para);
+        child(s, fade ? "Button_fade" : "Button_seamless")->click();
+        QCOMPARE(int(para()->live16(Para::SWITCH_EFFECT)), fade ? 0x0301 : 0x0300);
+        for (int k = 0; k < 16; ++k) {
+            QCOMPARE(int(live()[Para::win(k, Para::W_FLAGS)]), fade ? 0x07 : 0x03);
+            QCOMPARE(int(para()->live16(Para::FADE + 4 * k)), fade ? 0x113C : 0x1111);
+            QCOMPARE(int(para()->live16(Para::FADE + 4 * k + 2)), fade ? 0x223C : 0x2222);
+        }
+        QCOMPARE(int(kra_para_changed), 1);
+        QCOMPARE(saves.count(), 1);
+        QCOMPARE(checkedIcon(s, "Button_fade"), fade);
+        QCOMPARE(checkedIcon(s, "Button_seamless"), !fade);
+    }
+
+    // Off: both daemons stopped (recorded, in order, even if not running). On: the WLAN
+    // service asked to restart the access point; without the service the byte is still written.
+    void wlan_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<bool>("service");
+        QTest::addColumn<QStringList>("commands");
+        QTest::newRow("on to off") << 0 << true
+                                   << QStringList{"kill -9 `pidof /usr/bin/hostapd /etc/rtl_hostapd_2G.conf`",
+                                                  "kill -9 `pidof /usr/sbin/udhcpd  /etc/udhcpd.conf`"};
+        QTest::newRow("off to on") << 1 << true
+                                   << QStringList{"# wlan: access point restart requested at tick 777"};
+        QTest::newRow("off to on, no service") << 1 << false << QStringList{};
+    }
+    void wlan()
+    {
+        QFETCH(int, before);
+        QFETCH(bool, service);
+        QFETCH(QStringList, commands);
+        Q71_WIFI_CONFIG *wifi = Q71_WIFI_CONFIG::pInstance();
+        Q71_WIFI_CONFIG::p_wifi = service ? wifi : nullptr;
+        G_timeTicks = 777;
+        setBlock({{Para::WLAN_OFF, u8(before)}});
+        AdvancedOption *s = open();
+        QCOMPARE(toggleOn(s, "Button_wifi_state"), before == 0);
+        child(s, "Button_wifi_state")->click();
+        Q71_WIFI_CONFIG::p_wifi = wifi;
+        QCOMPARE(int(live()[Para::WLAN_OFF]), before ? 0 : 1);
+        QCOMPARE(int(kra_para_changed), 1);
+        QCOMPARE(TestDevice::commands(), commands);
+        QCOMPARE(toggleOn(s, "Button_wifi_state"), before != 0);
+    }
+
+    void pointToPoint_data()
+    {
+        QTest::addColumn<bool>("on");
+        QTest::newRow("open") << true;
+        QTest::newRow("close") << false;
+    }
+    void pointToPoint()
+    {
+        QFETCH(bool, on);
+        for (int k = 0; k < 16; ++k)
+            setBlock({{Para::win(k, Para::W_FLAGS + 1), u8(!on)}, {Para::win(k, Para::W_FLAGS), 0x04}});
+        setBlock({{Para::P2P_ALL, u8(!on)}});
+        AdvancedOption *s = open();
+        QSignalSpy saves(para(), &KraRamPara::sig_update_para);
+        child(s, on ? "Button_DBD_open" : "Button_DBD_close")->click();
+        QCOMPARE(int(live()[Para::P2P_ALL]), int(on));
+        for (int k = 0; k < 16; ++k) {
+            QCOMPARE(int(live()[Para::win(k, Para::W_FLAGS + 1)]), int(on));
+            QCOMPARE(int(live()[Para::win(k, Para::W_FLAGS)]), 0x04);
+        }
+        QCOMPARE(saves.count(), 1);
+        QCOMPARE(checkedIcon(s, "Button_DBD_open"), on);
+    }
+
+    // Without the input-source manager the press is logged and skipped.
+    void sdiReceiverReset_data()
+    {
+        QTest::addColumn<bool>("manager");
+        QTest::newRow("manager") << true;
+        QTest::newRow("no manager") << false;
+    }
+    void sdiReceiverReset()
+    {
+        QFETCH(bool, manager);
+        taviksource *sources = taviksource::pInstanceNoThread();
+        taviksource::p_tavik_source = manager ? sources : nullptr;
+        child(open(), "modeButton")->click();
+        taviksource::p_tavik_source = sources;
+        const QStringList pulse = {"# gs2971: reset line low", "# gs2971: reset line high"};
+        QCOMPARE(TestDevice::commands(), manager ? pulse : QStringList());
+        QCOMPARE(int(kra_para_changed), 0);
+    }
+
+    // The same language changes nothing; a language that is not offered shows English and
+    // hides its button.
+    void language_data()
+    {
+        QTest::addColumn<int>("offered");
+        QTest::addColumn<int>("before");
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("English to Russian") << 0x1F << 1 << "Button_ru" << 2 << "Доп.опции";
+        QTest::newRow("same language") << 0x1F << 2 << "Button_ru" << 2 << "Доп.опции";
+        QTest::newRow("Vietnamese not offered") << 0x17 << 3 << "" << 3 << "Advanced Settings";
+        QTest::newRow("to traditional Chinese") << 0x17 << 3 << "Button_tn" << 4 << "高級設置";
+    }
+    void language()
+    {
+        QFETCH(int, offered);
+        QFETCH(int, before);
+        QFETCH(QString, press);
+        QFETCH(int, after);
+        QFETCH(QString, title);
+        g_lcd_lang_valid = u8(offered);
+        g_language = u8(before);
+        setBlock({{Para::LANGUAGE, u8(before)}});
+        AdvancedOption *s = open();
+        QCOMPARE(!child(s, "Button_vn")->isHidden(), bool(offered & 8));
+        QCOMPARE(!child<QLabel>(s, "label_vn")->isHidden(), bool(offered & 8));
+        const std::vector<u8> image0 = image();
+        if (!press.isEmpty())
+            child(s, qPrintable(press))->click();
+        QCOMPARE(int(live()[Para::LANGUAGE]), after);
+        QCOMPARE(int(g_language), after);
+        QCOMPARE(int(kra_para_changed), after != before ? 1 : 0);
+        if (after == before)
+            QVERIFY(image() == image0);
+        QCOMPARE(child<QLabel>(s, "label_title")->text(), title);
+        QCOMPARE(checkedIcon(s, "Button_tn"), after == 4);
+    }
+
+    // What each reset button hands to the factory reset (byte ranges, hand-shake, network);
+    // the reset itself is checked in the core's tests.
+    void factoryResets_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<bool>("keepsEdid");
+        QTest::addColumn<bool>("network");
+        QTest::newRow("keep IP") << "Button_reset1" << true << false << false;
+        QTest::newRow("keep IP and EDID") << "Button_reset2" << true << true << false;
+        QTest::newRow("reset all, FPGA stopped") << "Button_reset3" << false << false << true;
+    }
+    void factoryResets()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, running);
+        QFETCH(bool, keepsEdid);
+        QFETCH(bool, network);
+        g_str_ip = QStringLiteral("10.0.0.9");
+        setBlock({{896, 0x5A}, {1375, 0x5B}, {Para::LED_WIDTH, 0x11}, {Para::win(2, Para::W_ON), 1}, {Para::SELECTED_WINDOW, 2}});
+        fpga_manage::pInstance()->sim_set_running(1, running);
+        g_set_led_para = 0;
+        g_back_to_mainwindow_time = 4000;
+        AdvancedOption *s = open();
+        child(s, "Button_factory")->click();
+        child(s, "Button_reset")->click();
+        child(s, qPrintable(button))->click();
+        fpga_manage::pInstance()->sim_set_running(1, true);
+        const auto dflt = [](int a) { return int(default_para_ramlist[size_t(2 + a - Para::SAVED_FIRST)]); };
+        QCOMPARE(int(live()[896]), keepsEdid ? 0x5A : dflt(896));
+        QCOMPARE(int(live()[1375]), keepsEdid ? 0x5B : dflt(1375));
+        QCOMPARE(int(live()[Para::LED_WIDTH]), dflt(Para::LED_WIDTH));
+        QCOMPARE(int(para()->live16(Para::SELECTED_WINDOW)), 0);
+        QCOMPARE(int(g_set_led_para), running ? 1 : 0);
+        QCOMPARE(TestDevice::commands().contains(QStringLiteral("sync")), network);
+        QCOMPARE(int(g_back_to_mainwindow_time), 4000);
+        QCOMPARE(int(kra_para_changed), 1);
+    }
+
+    // A change made elsewhere comes back through the refresh; a selected-window value beyond
+    // the window table never reads outside it.
+    void refreshFollowsBlock()
+    {
+        AdvancedOption *s = open();
+        auto *combo = child<QComboBox>(s, "ImageVolume");
+        const int listed = combo->count();
+        auto change = [](int addr, u8 value) {
+            {
+                ParaWrite w;
+                w.set8(addr, value);
+            }
+            TestDevice::settle();
+        };
+        change(Para::win(listed == 6 ? 0 : 5, Para::W_ON), listed == 6 ? 0 : 1);
+        QCOMPARE(combo->count(), listed == 6 ? 5 : listed + 1);
+        change(Para::SWITCH_EFFECT, 1);
+        QVERIFY(checkedIcon(s, "Button_fade"));
+        change(Para::WLAN_OFF, 1);
+        QVERIFY(!toggleOn(s, "Button_wifi_state"));
+        change(Para::SELECTED_WINDOW + 1, 0x7F);
+        QCOMPARE(int(para()->live16(Para::SELECTED_WINDOW) >> 8), 0);
+        change(Para::LANGUAGE, 0);
+        QCOMPARE(child<QLabel>(s, "label_title")->text(), QString("高级设置"));
+        QVERIFY(checkedIcon(s, "Button_chinese"));
+    }
+
+    // Back and the idle time-out return through the settings menu (its texts refreshed).
+    void closes_data()
+    {
+        QTest::addColumn<bool>("idle");
+        QTest::newRow("back") << false;
+        QTest::newRow("idle time-out") << true;
+    }
+    void closes()
+    {
+        QFETCH(bool, idle);
+        g_back_to_mainwindow_time = 5;
+        kra_set_screen_runner([idle](QDialog *screen) {
+            g_language = 2;
+            if (!idle)
+                return child(screen, "Button_back")->click();
+            lcd_touch::pInstance()->touched();
+            for (int i = 0; i < 10; ++i)
+                lcd_touch::pInstance()->auto_timeout_back();
+        });
+        Option *menu = dev_->open<Option>(Page::Settings);
+        QVERIFY(child<QAbstractButton>(menu, "AdvanceButton")->isEnabled());
+        menu->on_AdvanceButton_clicked();
+        QCOMPARE(g_advancedoption, nullptr);
+        QCOMPARE(int(g_page_focus), idle ? int(Page::Main) : int(Page::Settings));
+        if (!idle)
+            QCOMPARE(child<QLabel>(menu, "label_title")->text(), QString("Настройки"));
+    }
+
+    // The file handler's events come from its own thread and act only in the GUI thread:
+    // a new or deleted file recounts the files (at most 255); a deletion while the
+    // receiving-card page is shown closes the screen; nothing acts on another page.
+    void protocolFileEvents_data()
+    {
+        QTest::addColumn<int>("event");
+        QTest::addColumn<bool>("rcvPage");
+        QTest::addColumn<int>("focus");
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("closed");
+        const int received = int(ProtocolFile::Received), deleted = int(ProtocolFile::Deleted);
+        QTest::newRow("received") << received << false << 12 << 3 << 3 << false;
+        QTest::newRow("256 files") << received << false << 12 << 256 << 255 << false;
+        QTest::newRow("deleted, other page") << deleted << false << 12 << 1 << 1 << false;
+        QTest::newRow("deleted, receiving-card page") << deleted << true << 12 << 1 << 0 << true;
+        QTest::newRow("transfer ended") << int(ProtocolFile::TransferEnded) << true << 12 << 1 << 0 << false;
+        QTest::newRow("another page focused") << deleted << true << 5 << 1 << 0 << false;
+    }
+    void protocolFileEvents()
+    {
+        QFETCH(int, event);
+        QFETCH(bool, rcvPage);
+        QFETCH(int, focus);
+        QFETCH(int, files);
+        QFETCH(int, count);
+        QFETCH(bool, closed);
+        dev_->open<Option>(Page::Settings);
+        AdvancedOption *s = open();
+        QCOMPARE(int(s->rcv_file_count()), 0);
+        if (rcvPage)
+            s->button_select(child(s, "Button_rcv_recovery"));
+        g_page_focus = u8(focus);
+        makeFiles(files);
+        std::thread carrier([event] { kra_protocol_file_event(ProtocolFile(event), 13); });
+        carrier.join();
+        QCOMPARE(g_advancedoption, s); // nothing happened in the carrier's thread
+        QCOMPARE(int(s->rcv_file_count()), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(g_advancedoption == nullptr, closed);
+        if (!closed)
+            QCOMPARE(int(s->rcv_file_count()), count);
+        else
+            QCOMPARE(int(g_page_focus), int(Page::Settings));
+    }
+};
+
+QTEST_MAIN(TestAdvancedOption)
+#include "test_advancedoption.moc"

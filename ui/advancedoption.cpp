@@ -1,0 +1,417 @@
+#include "advancedoption.h"
+#include "textfit.h"
+#include "ui_advancedoption.h"
+
+#include "fpga_manage.h"
+#include "krarampara.h"
+#include "pararules.h"
+#include "q71_wifi_config.h"
+#include "screens.h"
+#include "taviksource.h"
+#include "utils.h"
+
+#include <QListView>
+#include <QSignalBlocker>
+
+namespace {
+
+// ---- look ----
+const char *kPageSelected = "background-color:#4777FF;color:#FFFFFF";
+const char *kPageDeselected = "background-color:#10101C;color:#FFFFFF";
+const char *kTabActive = "color:#4777FF;";
+const char *kTabInactive = "color:#FFFFFF;";
+const char *kResetMarked = "background-color:#4777FF;color:#FFFFFF;border:1px solid rgb(255, 255, 255);";
+const char *kResetUnmarked = "background-color:#10101C;color:#FFFFFF;border:1px solid rgb(255, 255, 255);";
+const char *kRcvNormal = "background-color: #10101C;color:rgb(255,255,255)";
+const char *kRcvNoFiles = "background-color: gray;color:rgb(255,255,255)";
+const char *kRcvSelected = "background-color: rgb(71, 119, 255); color:rgb(255,255,255)";
+
+void applyStyle(QWidget *w, const char *style)
+{
+    w->setStyleSheet(QString::fromLatin1(style));
+}
+
+void setChecked(QPushButton *b, bool checked)
+{
+    b->setIcon(QIcon(checked ? QStringLiteral(":/png/checked.png") : QStringLiteral(":/png/unchecked.png")));
+    b->setIconSize(QSize(32, 32));
+}
+
+void setToggle(QPushButton *b, bool on)
+{
+    b->setIcon(QIcon(on ? QStringLiteral(":/png/button_on.png") : QStringLiteral(":/png/button_off.png")));
+    b->setIconSize(QSize(70, 32));
+}
+
+// ---- texts ----
+template <typename W>
+struct Text {
+    W *Ui::AdvancedOption::*widget;
+    KraText text;
+};
+using Ui_ = Ui::AdvancedOption;
+
+const Text<QLabel> kLabels[] = {
+    {&Ui_::label_title, {{"高级设置", "Advanced Settings", "Доп.опции", "Cài đặt nâng cao", "高級設置"}}},
+    {&Ui_::label_backmainwindow,
+     {{"返回主界面时长", "To main interface", "Возврат к главному", "Quay lại màn hình chính", "返回主界麵時長"}}},
+    {&Ui_::label_autolock, {{"自动锁屏", "Auto-screen lock", "Автоблокировка", "Tự đọng khoá màn hình", "自動鎖屏"}}},
+    {&Ui_::label_5min, {{"5分钟", "5min", "5 мин", "5 phút", "5分鐘"}}},
+    {&Ui_::label_10min, {{"10分钟", "10min", "10 мин", "10 phút", "10分鐘"}}},
+    {&Ui_::label_never, {{"从不", "Never", "Отключить", "Không bao giờ khoá", "從不"}}},
+    {&Ui_::label_name_volume, {{"音量", "Volume", "Звук", "âm thanh", "音量"}}},
+    {&Ui_::label_name_switch, {{"切换特效", "Switch mode", "Эффект", "Hiệu ứng", "切換特效"}}},
+    {&Ui_::label_name_mode, {{"投屏设备", "Projection", "Радиоприбор", "Cài đặt Thiết bị", "投屏設備"}}},
+    {&Ui_::label_wifi, {{"WIFI状态", "Wifi state", "WiFi статус", "Trạng thái wifi", "WIFI狀態"}}},
+    {&Ui_::label_seamless, {{"无缝快切", "Seamless", "Быстро", "Chuyển đổi ngay", "無縫快切"}}},
+    {&Ui_::label_fade, {{"淡入淡出", "Fade", "Плавно", "và ngoài", "淡入淡出"}}},
+    {&Ui_::label_language, {{"语言", "language", "Язык", "Ngôn ngữ", "語言"}}},
+    {&Ui_::label_DBD_open, {{"开启", "ON", "Вкл", "Mở", "開啟"}}},
+    {&Ui_::label_DBD_open_2, {{"关闭", "OFF", "Откл", "Đóng", "關閉"}}},
+    {&Ui_::label_name_DBD, {{"点对点", "DBD", "Пиксель к пикселю", "Điểm tới điểm", "點對點"}}},
+};
+
+const Text<QPushButton> kButtons[] = {
+    {&Ui_::Button_rcv_recovery,
+     {{"接收卡自恢复", "Rcv\nself-recovery", "Самовосст\nановление", "Thẻ nhận tự\nphục hồi", "接收卡自恢複"}}},
+    {&Ui_::Button_plan, {{"计划任务", "Planning Tasks", "Расписание задач", "Nhiệm vụ theo lịch trình", "計劃任務"}}},
+    {&Ui_::Button_switch, {{"定时切换", "Timer switch", "Расписание задач", "Kế hoạch thời gian", "定時切換"}}},
+    {&Ui_::modeButton, {{"点击切换", "Click OK", "Нажмите ОК", "Đồng ý", "點擊切換"}}},
+    {&Ui_::Button_language, {{"语言", "language", "Язык", "Ngôn ngữ", "語言"}}},
+    {&Ui_::Button_reset, {{"工厂复位", "Factory reset", "Сброс настроек", "Khôi phục cài đặt gốc", "工廠複位"}}},
+    {&Ui_::Button_LCDshow, {{"液晶显示", "LCD display", "ЖК дисплей", "Màn hình LCD", "液晶顯示"}}},
+    {&Ui_::Button_timeplan, {{"计划任务", "Planning Tasks", "Расписание задач", "Nhiệm vụ theo lịch trình", "計劃任務"}}},
+    {&Ui_::Button_other, {{"其它设置", "Other Settings", "Другие\nнастройки", "Cài đặt khác", "其它設置"}}},
+    {&Ui_::Button_factory, {{"工厂设置", "Factory setup", "Системные\nнастройки", "Khôi phục\ncàiđăt gốc", "工廠設置"}}},
+    {&Ui_::Button_reset1, {{"保持IP不变", "Keep IP", "Сохранить IP", "Giữ nguyên IP", "保持IP不變"}}},
+    {&Ui_::Button_reset2,
+     {{"IP和EDID保持不变", "Keep IP,EDIP", "Сохранить IP и EDID", "IP và EDID vẫn giữ nguyên", "IP和EDID保持不變"}}},
+    {&Ui_::Button_reset3,
+     {{"全部恢复出厂设置", "Reset ALL", "Сбросить все", "Khôi phục cài đặt gốc tất cả", "全部恢複出廠設置"}}},
+    {&Ui_::Button_factory_age, {{"工厂老化", "Aging", "Сброс\nнастроек", "Lão hóa\nnhà máy", "工廠老化"}}},
+};
+
+// Names of the audio list's entries, with the window number.
+const KraText kWindowName = {{"画面%1", "image%1", "Канал%1", "Hình ảnh%1", "畫麵%1"}};
+
+// The language buttons and their labels, by language code.
+struct LanguageRow {
+    QPushButton *Ui_::*button;
+    QLabel *Ui_::*label;
+};
+const LanguageRow kLanguages[5] = {
+    {&Ui_::Button_chinese, &Ui_::label_cn}, {&Ui_::Button_english, &Ui_::label_en},
+    {&Ui_::Button_ru, &Ui_::label_ru},      {&Ui_::Button_vn, &Ui_::label_vn},
+    {&Ui_::Button_tn, &Ui_::label_tn},
+};
+
+constexpr int kPageLcd = 0, kPageRcv = 1, kPageTimePlan = 2, kPageOther = 3, kPageFactory = 4;
+
+} // namespace
+
+AdvancedOption::AdvancedOption(QWidget *parent) : QDialog(parent), ui(new Ui::AdvancedOption)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    ui->stackedWidget->setCurrentIndex(kPageLcd);
+    ui->stackedWidget_2->setCurrentIndex(0);
+    ui->stackedWidget_3->setCurrentIndex(0);
+    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIconSize(QSize(32, 32));
+    select_button_ = ui->Button_LCDshow;
+    applyStyle(select_button_, kPageSelected);
+    applyStyle(ui->Button_language, kTabActive);
+    applyStyle(ui->Button_plan, kTabActive);
+
+    // The slider's minimum is 3000, so setting it may emit nothing: the label is set here.
+    ui->label_time->setText(idle_time_text(int(g_back_to_mainwindow_time)));
+    {
+        QSignalBlocker block(ui->horizontalSlider);
+        ui->horizontalSlider->setValue(int(g_back_to_mainwindow_time));
+    }
+    // A value other than the three choices leaves the 5-minute choice marked, the time as it is.
+    setChecked(ui->Button_5min, g_auto_lock_time != 60000 && g_auto_lock_time != 120000);
+    setChecked(ui->Button_10min, g_auto_lock_time == 60000);
+    setChecked(ui->Button_never, g_auto_lock_time == 120000);
+
+    ui->Button_timeplan->hide();
+    ui->ImageVolume->setView(new QListView(ui->ImageVolume));
+
+    para_init();
+    lcd_language_deal();
+    language_changed();
+}
+
+AdvancedOption::~AdvancedOption()
+{
+    delete ui;
+}
+
+QString AdvancedOption::idle_time_text(int ticks)
+{
+    if (ticks < 6000)
+        return QStringLiteral("%1s").arg(ticks / 100);
+    if (ticks > 17999)
+        return QStringLiteral("3m");
+    if (ticks % 6000)
+        return QString::asprintf("%.1fm", double(float(ticks / 6000.0)));
+    return QStringLiteral("%1m").arg(ticks / 6000);
+}
+
+void AdvancedOption::para_init()
+{
+    KraRamPara *para = KraRamPara::pInstance();
+    const int selected = kra_selected_window_correct();
+    const std::vector<int> windows = kra_windows_on();
+    int current = -1;
+    {
+        // Clearing and refilling passes through other indexes; none of them is the operator's.
+        QSignalBlocker block(ui->ImageVolume);
+        ui->ImageVolume->clear();
+        for (size_t i = 0; i < windows.size(); ++i) {
+            ui->ImageVolume->addItem(kra_text(kWindowName).arg(windows[i] + 1));
+            if (windows[i] == selected)
+                current = int(i);
+        }
+        ui->ImageVolume->setCurrentIndex(current);
+    }
+    show_audio(current);
+
+    setToggle(ui->Button_wifi_state, para->ram_para[Para::WLAN_OFF] == 0);
+    const bool fade = para->live16(Para::SWITCH_EFFECT) != 0;
+    setChecked(ui->Button_fade, fade);
+    setChecked(ui->Button_seamless, !fade);
+    const bool p2p = kra_p2p_all_on();
+    setChecked(ui->Button_DBD_open, p2p);
+    setChecked(ui->Button_DBD_close, !p2p);
+}
+
+void AdvancedOption::syncUpdate(int)
+{
+    const bool language = KraRamPara::pInstance()->KraLanguageChanged() != 0;
+    if (language) {
+        language_changed();
+        lcd_language_deal();
+    }
+    if (language || kra_advanced_settings_differ())
+        para_init();
+}
+
+void AdvancedOption::language_changed()
+{
+    fpga_manage *fpga = fpga_manage::p_fpga_manage;
+    if (fpga && fpga->rcvRecovery && fpga->rcvRecovery->get_dir_file(QStringLiteral("/data/rcvrecovery")) == 0) {
+        // 256 files must not read as none.
+        rcv_file_num_ = u8(qMin(fpga->rcvRecovery->rcv_files().size(), 255));
+    }
+    for (const Text<QLabel> &t : kLabels) {
+        (ui->*(t.widget))->setText(kra_text(t.text));
+        kra_fit_text(ui->*(t.widget));
+    }
+    for (const Text<QPushButton> &t : kButtons) {
+        (ui->*(t.widget))->setText(kra_text(t.text));
+        kra_fit_text(ui->*(t.widget));
+    }
+    // The list names follow the language.
+    const int index = ui->ImageVolume->currentIndex();
+    {
+        QSignalBlocker block(ui->ImageVolume);
+        const std::vector<int> windows = kra_windows_on();
+        for (int i = 0; i < ui->ImageVolume->count() && i < int(windows.size()); ++i)
+            ui->ImageVolume->setItemText(i, kra_text(kWindowName).arg(windows[size_t(i)] + 1));
+        ui->ImageVolume->setCurrentIndex(index);
+    }
+    if (rcv_file_num_ == 0)
+        applyStyle(ui->Button_rcv_recovery, kRcvNoFiles);
+    else
+        applyStyle(ui->Button_rcv_recovery, select_button_ == ui->Button_rcv_recovery ? kRcvSelected : kRcvNormal);
+}
+
+void AdvancedOption::lcd_language_deal()
+{
+    for (int n = 0; n < 5; ++n) {
+        const bool offered = g_lcd_lang_valid & (1u << n);
+        (ui->*(kLanguages[n].button))->setVisible(offered);
+        (ui->*(kLanguages[n].label))->setVisible(offered);
+        setChecked(ui->*(kLanguages[n].button), n == g_language);
+    }
+}
+
+void AdvancedOption::button_select(QPushButton *button)
+{
+    if (select_button_)
+        applyStyle(select_button_, kPageDeselected);
+    select_button_ = button;
+    applyStyle(button, kPageSelected);
+}
+
+bool AdvancedOption::rcv_self_recovery_ornot() const
+{
+    return select_button_ == ui->Button_rcv_recovery;
+}
+
+void AdvancedOption::show_page(QPushButton *button, int page)
+{
+    if (g_qround_bar)
+        return;
+    agelog_shown_ = false;
+    ui->stackedWidget->setCurrentIndex(page);
+    button_select(button);
+}
+
+void AdvancedOption::show_tab(QStackedWidget *tabs, bool second, QPushButton *first, QPushButton *other,
+                              QWidget *underline)
+{
+    tabs->setCurrentIndex(second ? 1 : 0);
+    applyStyle(first, second ? kTabInactive : kTabActive);
+    applyStyle(other, second ? kTabActive : kTabInactive);
+    underline->setGeometry(second ? 305 : 0, 57, 305, 4);
+}
+
+// A drag only shows the time; its release stores it. A tap on the groove moves the value
+// with no release, so it is stored at once: the time in force is always the time shown.
+void AdvancedOption::on_horizontalSlider_valueChanged(int value)
+{
+    ui->label_time->setText(idle_time_text(value));
+    if (!ui->horizontalSlider->isSliderDown())
+        store_idle_time();
+}
+
+void AdvancedOption::store_idle_time()
+{
+    g_back_to_mainwindow_time = u32(ui->horizontalSlider->value());
+}
+
+void AdvancedOption::set_auto_lock(u32 ticks)
+{
+    g_auto_lock_time = ticks;
+    setChecked(ui->Button_5min, ticks == 30000);
+    setChecked(ui->Button_10min, ticks == 60000);
+    setChecked(ui->Button_never, ticks == 120000);
+}
+
+int AdvancedOption::listed_window(int index) const
+{
+    const std::vector<int> windows = kra_windows_on();
+    return index >= 0 && index < int(windows.size()) ? windows[size_t(index)] : -1;
+}
+
+void AdvancedOption::show_audio(int index)
+{
+    const int w = listed_window(index);
+    setToggle(ui->Button_volume_state, w >= 0 && kra_window_audio_on(w));
+}
+
+void AdvancedOption::toggle_audio()
+{
+    const int w = listed_window(ui->ImageVolume->currentIndex());
+    if (w < 0)
+        return; // no window is named
+    const bool on = !kra_window_audio_on(w);
+    kra_window_set_audio(w, on);
+    setToggle(ui->Button_volume_state, on);
+}
+
+void AdvancedOption::set_effect(bool fade)
+{
+    setChecked(ui->Button_fade, fade);
+    setChecked(ui->Button_seamless, !fade);
+    kra_set_switch_effect(fade);
+}
+
+void AdvancedOption::toggle_wlan()
+{
+    const bool on = KraRamPara::pInstance()->ram_para[Para::WLAN_OFF] != 0;
+    kra_set_wlan(on);
+    if (on) {
+        if (Q71_WIFI_CONFIG::p_wifi)
+            Q71_WIFI_CONFIG::p_wifi->set_wifi_reset_flag();
+        else
+            writeLogMsg(LOG_WARN, QStringLiteral("access point on: no WLAN service to restart it"));
+    }
+    setToggle(ui->Button_wifi_state, on);
+}
+
+void AdvancedOption::set_p2p(bool on)
+{
+    setChecked(ui->Button_DBD_open, on);
+    setChecked(ui->Button_DBD_close, !on);
+    kra_set_p2p_all(on);
+}
+
+void AdvancedOption::choose_language(int code)
+{
+    if (!kra_set_language(code))
+        return;
+    for (int n = 0; n < 5; ++n)
+        setChecked(ui->*(kLanguages[n].button), n == code);
+    language_changed();
+}
+
+void AdvancedOption::factory_reset(int kind, QPushButton *button)
+{
+    if (select_reset_button_)
+        applyStyle(select_reset_button_, kResetUnmarked);
+    kra_factory_reset(kind, fpga_manage::both_running());
+    select_reset_button_ = button;
+    applyStyle(button, kResetMarked);
+}
+
+void AdvancedOption::on_Button_back_clicked() { kra_close_screen(Page::Advanced); }
+
+void AdvancedOption::on_Button_LCDshow_clicked() { show_page(ui->Button_LCDshow, kPageLcd); }
+void AdvancedOption::on_Button_timeplan_clicked() { show_page(ui->Button_timeplan, kPageTimePlan); }
+void AdvancedOption::on_Button_other_clicked() { show_page(ui->Button_other, kPageOther); }
+void AdvancedOption::on_Button_factory_clicked()
+{
+    if (g_qround_bar)
+        return;
+    show_page(ui->Button_factory, kPageFactory);
+    lcd_language_deal();
+}
+void AdvancedOption::on_Button_plan_clicked()
+{
+    show_tab(ui->stackedWidget_3, false, ui->Button_plan, ui->Button_switch, ui->line_choose_2);
+}
+void AdvancedOption::on_Button_switch_clicked()
+{
+    show_tab(ui->stackedWidget_3, true, ui->Button_plan, ui->Button_switch, ui->line_choose_2);
+}
+void AdvancedOption::on_Button_language_clicked()
+{
+    show_tab(ui->stackedWidget_2, false, ui->Button_language, ui->Button_reset, ui->line_choose);
+}
+void AdvancedOption::on_Button_reset_clicked()
+{
+    show_tab(ui->stackedWidget_2, true, ui->Button_language, ui->Button_reset, ui->line_choose);
+}
+
+void AdvancedOption::on_horizontalSlider_sliderReleased() { store_idle_time(); }
+void AdvancedOption::on_Button_5min_clicked() { set_auto_lock(30000); }
+void AdvancedOption::on_Button_10min_clicked() { set_auto_lock(60000); }
+void AdvancedOption::on_Button_never_clicked() { set_auto_lock(120000); }
+
+void AdvancedOption::on_Button_seamless_clicked() { set_effect(false); }
+void AdvancedOption::on_Button_fade_clicked() { set_effect(true); }
+void AdvancedOption::on_ImageVolume_currentIndexChanged(int index) { show_audio(index); }
+void AdvancedOption::on_Button_volume_state_clicked() { toggle_audio(); }
+void AdvancedOption::on_Button_wifi_state_clicked() { toggle_wlan(); }
+void AdvancedOption::on_modeButton_clicked()
+{
+    if (taviksource::p_tavik_source)
+        taviksource::p_tavik_source->it66121.GS2971_Reset();
+    else
+        writeLogMsg(LOG_WARN, QStringLiteral("SDI receiver reset: no input-source manager"));
+}
+void AdvancedOption::on_Button_DBD_open_clicked() { set_p2p(true); }
+void AdvancedOption::on_Button_DBD_close_clicked() { set_p2p(false); }
+
+void AdvancedOption::on_Button_chinese_clicked() { choose_language(0); }
+void AdvancedOption::on_Button_english_clicked() { choose_language(1); }
+void AdvancedOption::on_Button_ru_clicked() { choose_language(2); }
+void AdvancedOption::on_Button_vn_clicked() { choose_language(3); }
+void AdvancedOption::on_Button_tn_clicked() { choose_language(4); }
+
+void AdvancedOption::on_Button_reset1_clicked() { factory_reset(RESET_KEEP_IP, ui->Button_reset1); }
+void AdvancedOption::on_Button_reset2_clicked() { factory_reset(RESET_KEEP_IP_EDID, ui->Button_reset2); }
+void AdvancedOption::on_Button_reset3_clicked() { factory_reset(RESET_ALL, ui->Button_reset3); }
