@@ -259,22 +259,16 @@ void fpga_manage::start_usb_upgrade()
     kra_fpga_wake.signal();
 }
 
-QStringList fpga_manage::rcv_result_list() const
+fpga_manage::RcvResult fpga_manage::rcv_result() const
 {
     MutexLocker lock(&state_mutex_);
-    return rcv_result_;
+    return {rcv_result_, rcv_count_};
 }
 
-u32 fpga_manage::rcv_result_count() const
+void fpga_manage::clear_rcv_result_count()
 {
     MutexLocker lock(&state_mutex_);
-    return rcv_count_;
-}
-
-void fpga_manage::set_rcv_result_count(u32 count)
-{
-    MutexLocker lock(&state_mutex_);
-    rcv_count_ = count;
+    rcv_count_ = 0;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -102,11 +102,18 @@ public:
     static void start_usb_upgrade();
 
     // Result of the check and recovery job for the advanced settings screen: at most one
-    // entry "screen/port/card/cards in the pack"; the job replaces it before it raises the
-    // change code, so the refresh that follows reads a complete list.
-    QStringList rcv_result_list() const;
-    u32 rcv_result_count() const;
-    void set_rcv_result_count(u32 count); // the Check button empties the shown list
+    // entry "screen/port/card/cards in the pack", and how many entries to show. The job
+    // replaces both before it raises the change code; the screen takes them as one copy, so
+    // the list and the count always belong together.
+    struct RcvResult {
+        QStringList entries;
+        u32 count = 0;
+    };
+    RcvResult rcv_result() const;
+    // Check empties the shown list before job 5: the count goes to 0, the entries stay for
+    // the job (a recovery that then finds nothing lost clears and raises 99 only while the
+    // count is not 0).
+    void clear_rcv_result_count();
 
     // Text of the last USB upgrade: start time, four blanks, end time (H:m:s). Written by the
     // manager's thread; read after change code 104.

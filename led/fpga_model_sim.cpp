@@ -2,20 +2,43 @@
 #include "fpga_manage.h"
 #include "utils.h"
 
-#include <QFile>
+#include <QDateTime>
+#include <QFileInfo>
+#include <algorithm>
 #include <cstring>
 #include <unistd.h>
 
 namespace {
 constexpr int kRegRunning = 80;
+constexpr int kRegStatus = 40;  // bit 0 DDR0, 1 DDR1, 2 DE, 3 HS, 4 VS: 1 good
+constexpr int kRegEvents = 42;  // counter the ageing summary follows
+constexpr int kRegMinutes = 43;
+constexpr u8 kStatusGood = 0x1F;
 constexpr int kUpdateHeadSize = 49;
+constexpr qint64 kSimFileMax = 64 * 1024;
 constexpr std::chrono::milliseconds kFilePollInterval{100};
+
+// The lines of a simulation file without their comments; false when it is missing (or no
+// regular file: a FIFO there would hang the manager's thread).
+bool simFileLines(const QString &devicePath, QStringList *lines)
+{
+    QByteArray data;
+    lines->clear();
+    if (Utils::read_file_guarded(kra_path(devicePath), kSimFileMax, &data) != Utils::READ_OK)
+        return false;
+    for (const QString &line : QString::fromUtf8(data).split(QLatin1Char('\n')))
+        *lines << line.section(QLatin1Char('#'), 0, 0).simplified();
+    return true;
+}
 } // namespace
 
-FpgaModelSim::FpgaModelSim()
+FpgaModelSim::FpgaModelSim() : last_age_(std::chrono::steady_clock::now())
 {
     memset(chip_, 0, sizeof chip_);
-    chip_[0][kRegRunning] = chip_[1][kRegRunning] = 3; // both come up running
+    for (int f = 0; f < 2; ++f) {
+        chip_[f][kRegRunning] = 3; // both come up running
+        chip_[f][kRegStatus] = kStatusGood;
+    }
 }
 
 bool FpgaModelSim::poll()
@@ -24,6 +47,9 @@ bool FpgaModelSim::poll()
     if (now - last_poll_ < kFilePollInterval)
         return false;
     last_poll_ = now;
+    const auto ran = std::chrono::duration_cast<std::chrono::milliseconds>(now - last_age_);
+    last_age_ += ran;
+    age(ran);
     return poll_file();
 }
 
@@ -48,6 +74,44 @@ void FpgaModelSim::set_chip_register(int fpga, int reg, u8 value)
         return;
     MutexLocker lock(&mutex_);
     chip_[fpga][reg] = value;
+    pinned_[fpga][reg] = true;
+}
+
+void FpgaModelSim::set_status(int fpga, bool running)
+{
+    if (!pinned_[fpga][kRegStatus])
+        chip_[fpga][kRegStatus] = running ? kStatusGood : 0;
+}
+
+void FpgaModelSim::age(std::chrono::milliseconds running)
+{
+    MutexLocker lock(&mutex_);
+    for (int f = 0; f < 2; ++f) {
+        if (chip_[f][kRegRunning] != 3)
+            continue;
+        age_time_[f] += running;
+        for (; age_time_[f] >= AGE_STEP; age_time_[f] -= AGE_STEP)
+            age_step(f);
+    }
+}
+
+// Mostly quiet, now and then a burst: over the three minutes between two ageing records the
+// counter advances by anything from 0 to about 30, so every band of the summary fills.
+void FpgaModelSim::age_step(int f)
+{
+    u32 &seed = age_seed_[f];
+    seed = seed * 1103515245u + 12345u;
+    const u32 r = (seed >> 16) % 100;
+    const u8 advance = r < 50 ? 0 : r < 75 ? 1 : r < 90 ? 2 : r < 97 ? 4 : 9;
+    ++age_steps_[f];
+    if (!pinned_[f][kRegEvents])
+        chip_[f][kRegEvents] = u8(chip_[f][kRegEvents] + advance);
+    if (!pinned_[f][kRegMinutes])
+        chip_[f][kRegMinutes] = u8(age_steps_[f] * AGE_STEP.count() / 60);
+    // One step in twenty a status bit drops until the next step.
+    const u32 s = (seed >> 8) % 100;
+    if (!pinned_[f][kRegStatus])
+        chip_[f][kRegStatus] = s < 5 ? u8(kStatusGood & ~(1u << s)) : kStatusGood;
 }
 
 bool FpgaModelSim::write_ram_para(int fpga, const u8 *)
@@ -61,6 +125,7 @@ bool FpgaModelSim::set_running(int fpga, bool running)
         return false;
     MutexLocker lock(&mutex_);
     chip_[fpga][kRegRunning] = running && !off_[fpga] ? 3 : 0;
+    set_status(fpga, chip_[fpga][kRegRunning] == 3);
     return true;
 }
 
@@ -71,6 +136,7 @@ void FpgaModelSim::set_power(int fpga, bool on)
     MutexLocker lock(&mutex_);
     off_[fpga] = !on;
     chip_[fpga][kRegRunning] = on ? 3 : 0;
+    set_status(fpga, on);
 }
 
 bool FpgaModelSim::set_output_blank(bool blank)
@@ -81,34 +147,79 @@ bool FpgaModelSim::set_output_blank(bool blank)
 
 bool FpgaModelSim::poll_file()
 {
-    const QString path = kra_path(QStringLiteral("/sim/fpga.txt"));
-    if (!file_.changed(path))
+    const bool switched = poll_power_file();
+    poll_cards_file();
+    return switched;
+}
+
+// A file is taken up when its text (comments aside) changed: what a test or a job changed
+// meanwhile (a stop) stays until the file says something new.
+bool FpgaModelSim::poll_power_file()
+{
+    const QString path = QStringLiteral("/sim/fpga.txt");
+    if (!power_file_.watch.changed(kra_path(path)))
         return false;
-    QFile f(path);
-    QString content;
-    const bool present = f.open(QIODevice::ReadOnly);
-    if (present) {
-        for (const QString &line : QString::fromUtf8(f.read(4096)).split(QLatin1Char('\n')))
-            content += line.section(QLatin1Char('#'), 0, 0) + QLatin1Char(' ');
-        content = content.simplified();
-    }
+    QStringList lines;
+    const bool present = simFileLines(path, &lines);
+    const QString content = lines.join(QLatin1Char(' ')).simplified();
     const QString key = present ? content : QStringLiteral("<none>");
-    if (key == file_key_)
+    if (key == power_file_.key)
         return false;
-    file_key_ = key;
+    power_file_.key = key;
     if (!present) {
-        const bool seen = file_seen_;
-        file_seen_ = false;
+        const bool seen = power_file_.seen;
+        power_file_.seen = false;
         if (!seen)
             return false;
         set_power(0, true);
         set_power(1, true);
         return true;
     }
-    file_seen_ = true;
+    power_file_.seen = true;
     const QStringList words = content.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (int fpga = 0; fpga < 2; ++fpga)
         set_power(fpga, words.size() <= fpga || words[fpga] != QLatin1String("0"));
+    return true;
+}
+
+bool FpgaModelSim::poll_cards_file()
+{
+    const QString path = QStringLiteral("/sim/cards.txt");
+    if (!cards_file_.watch.changed(kra_path(path)))
+        return false;
+    // Saving the file again stages its cards again, mended or not; the watch's repeated
+    // looks at a fresh file do not.
+    QStringList lines;
+    const bool present = simFileLines(path, &lines);
+    const QString stamp = QString::number(QFileInfo(kra_path(path)).lastModified().toMSecsSinceEpoch());
+    const QString key = present ? stamp + QLatin1Char('\n') + lines.join(QLatin1Char('\n')) : QStringLiteral("<none>");
+    if (key == cards_file_.key)
+        return false;
+    cards_file_.key = key;
+    const bool seen = cards_file_.seen;
+    cards_file_.seen = present;
+    if (!present && !seen)
+        return false;
+    std::vector<RcvFault> faults;
+    for (const QString &line : lines) {
+        const QStringList words = QString(line).replace(QLatin1Char(','), QLatin1Char(' '))
+                                      .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (words.size() < 2 || words.size() > 3)
+            continue;
+        bool ok[3] = {true, true, true};
+        const int port = words[0].toInt(&ok[0]);
+        const int card = words[1].toInt(&ok[1]);
+        const int pack = words.size() == 3 ? words[2].toInt(&ok[2]) : card;
+        if (!ok[0] || !ok[1] || !ok[2] || port < 1 || port > PORTS || card < 1 || card > 256
+            || pack < 0 || pack > 255)
+            continue;
+        faults.push_back({port - 1, card - 1, pack});
+    }
+    std::sort(faults.begin(), faults.end(), [](const RcvFault &a, const RcvFault &b) {
+        return a.port != b.port ? a.port < b.port : a.card < b.card;
+    });
+    MutexLocker lock(&mutex_);
+    faults_ = faults;
     return true;
 }
 
@@ -150,18 +261,23 @@ bool FpgaModelSim::send_mapping(u32 arg)
 RcvCardState FpgaModelSim::check_cards(int port, int *card, int *pack_cards)
 {
     MutexLocker lock(&mutex_);
-    if (port != fault_port_)
-        return RCV_CARDS_OK;
-    *card = fault_card_;
-    *pack_cards = fault_pack_cards_;
-    return RCV_CARD_LOST;
+    for (const RcvFault &f : faults_) {
+        if (f.port == port) {
+            *card = f.card;
+            *pack_cards = f.pack_cards;
+            return RCV_CARD_LOST;
+        }
+    }
+    return RCV_CARDS_OK;
 }
 
 bool FpgaModelSim::restore_card(int port, int card, int)
 {
     MutexLocker lock(&mutex_);
-    if (port == fault_port_ && card == fault_card_)
-        fault_port_ = -1; // the card holds the pack's parameters again
+    // The card holds the pack's parameters again.
+    faults_.erase(std::remove_if(faults_.begin(), faults_.end(),
+                                 [&](const RcvFault &f) { return f.port == port && f.card == card; }),
+                  faults_.end());
     return true;
 }
 
@@ -213,10 +329,15 @@ u32 FpgaModelSim::mapping_arg() const
 void FpgaModelSim::set_rcv_fault(int port, int card, int pack_cards)
 {
     MutexLocker lock(&mutex_);
-    const bool valid = port >= 0 && port < PORTS && card >= 0 && card < 256;
-    fault_port_ = valid ? port : -1;
-    fault_card_ = card;
-    fault_pack_cards_ = pack_cards;
+    faults_.clear();
+    if (port >= 0 && port < PORTS && card >= 0 && card < 256)
+        faults_.push_back({port, card, pack_cards});
+}
+
+std::vector<FpgaModelSim::RcvFault> FpgaModelSim::rcv_faults() const
+{
+    MutexLocker lock(&mutex_);
+    return faults_;
 }
 
 QStringList FpgaModelSim::installed() const

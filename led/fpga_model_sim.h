@@ -13,6 +13,13 @@
 // that tests can read it back. An FPGA can be switched off by an operator (set_power, or the
 // first two numbers of "<root>/sim/fpga.txt": 0 off, anything else or nothing on); a
 // switched-off FPGA stays stopped through the manager's bring-up.
+// While an FPGA runs, its output's registers move as the ageing log expects: 42 counts events
+// in irregular steps, 40 holds the five status bits (now and then one drops for a while), 43
+// the minutes run (mod 256). A register set from outside (set_chip_register, a write) keeps
+// its value from then on.
+// Receiving cards that lost their parameters come from set_rcv_fault or from
+// "<root>/sim/cards.txt": one card a line, "port card [cards of that port in the pack]",
+// numbered from 1 as the screens show them; no pack size means the pack holds the card.
 // Thread rule: every member is safe from any thread (one state lock).
 class FpgaModelSim : public FpgaAccess
 {
@@ -42,9 +49,12 @@ public:
     void set_power(int fpga, bool on);
     // Sets what a register of the chip holds.
     void set_chip_register(int fpga, int reg, u8 value);
-    // Reads the simulation file when its status changed; true when it switched an FPGA.
-    // poll() does this at most every 100 ms.
+    // Reads the simulation files when their status changed; true when one switched an FPGA.
+    // poll() does this at most every 100 ms, and ages the registers by the time since.
     bool poll_file();
+    // Ages the running FPGAs' registers 40, 42 and 43 as if they had run `running` longer.
+    void age(std::chrono::milliseconds running);
+    static constexpr std::chrono::seconds AGE_STEP{20};
 
     bool output_blank() const { return output_blank_; }
     std::vector<RcvCardPos> cards(int port) const;
@@ -53,9 +63,17 @@ public:
     // How often the cards saved their parameters, and the last mapping argument sent.
     u32 saves() const;
     u32 mapping_arg() const;
-    // Card `card` of net port `port` lost its parameters; the stored pack holds `pack_cards`
-    // cards of that port. A port of -1 clears the fault.
+    // Card `card` of net port `port` (both from 0) lost its parameters, and no other card
+    // did; the stored pack holds `pack_cards` cards of that port. A port of -1 clears every
+    // fault.
     void set_rcv_fault(int port, int card, int pack_cards);
+    struct RcvFault {
+        int port; // from 0
+        int card; // from 0
+        int pack_cards;
+    };
+    // The cards that lost their parameters, by port and card.
+    std::vector<RcvFault> rcv_faults() const;
     // Update files installed by the last USB upgrade (full paths), and the ones it took that
     // it refused (gone, no regular file, or shorter than an update head).
     QStringList installed() const;
@@ -70,16 +88,29 @@ private:
     QString scan_file_[PORTS];
     u32 saves_ = 0;
     u32 mapping_arg_ = 0;
-    int fault_port_ = -1;
-    int fault_card_ = 0;
-    int fault_pack_cards_ = 0;
+    std::vector<RcvFault> faults_; // sorted by port, then card
+    std::chrono::milliseconds age_time_[2] = {};
+    u32 age_steps_[2] = {0, 0};
+    u32 age_seed_[2] = {1, 2};
+    bool pinned_[2][REGS] = {};
     QStringList installed_;
     QStringList not_installed_;
-    // The simulation file: read by whoever polls (the manager's thread, or a test).
-    FileWatch file_;
+    // What an FPGA's output status reads while it runs or not, unless set from outside.
+    void set_status(int fpga, bool running);
+    void age_step(int fpga);
+    bool poll_power_file();
+    bool poll_cards_file();
+
+    // The simulation files: read by whoever polls (the manager's thread, or a test).
+    struct SimFile {
+        FileWatch watch;
+        bool seen = false;
+        QString key;
+    };
+    SimFile power_file_;
+    SimFile cards_file_;
     std::chrono::steady_clock::time_point last_poll_{};
-    bool file_seen_ = false;
-    QString file_key_;
+    std::chrono::steady_clock::time_point last_age_;
 };
 
 // Switches an FPGA of the PC model on or off and lets the FPGA manager see it at once (for

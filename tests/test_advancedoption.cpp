@@ -5,6 +5,7 @@
 
 #include "advancedoption.h"
 #include "fpga_manage.h"
+#include "fpga_model_sim.h"
 #include "krarampara.h"
 #include "lcd_touch.h"
 #include "option.h"
@@ -400,14 +401,14 @@ private slots:
         QFETCH(bool, network);
         g_str_ip = QStringLiteral("10.0.0.9");
         setBlock({{896, 0x5A}, {1375, 0x5B}, {Para::LED_WIDTH, 0x11}, {Para::win(2, Para::W_ON), 1}, {Para::SELECTED_WINDOW, 2}});
-        fpga_manage::pInstance()->sim_set_running(1, running);
+        fpga_sim_power(1, running);
         g_set_led_para = 0;
         g_back_to_mainwindow_time = 4000;
         AdvancedOption *s = open();
         child(s, "Button_factory")->click();
         child(s, "Button_reset")->click();
         child(s, qPrintable(button))->click();
-        fpga_manage::pInstance()->sim_set_running(1, true);
+        fpga_sim_power(1, true);
         const auto dflt = [](int a) { return int(default_para_ramlist[size_t(2 + a - Para::SAVED_FIRST)]); };
         QCOMPARE(int(live()[896]), keepsEdid ? 0x5A : dflt(896));
         QCOMPARE(int(live()[1375]), keepsEdid ? 0x5B : dflt(1375));

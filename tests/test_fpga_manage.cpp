@@ -441,18 +441,18 @@ void TestFpgaManage::checkAndRecovery()
     if (checkFirst) {
         fpga_manage::start_job(JOB_RCV_CHECK);
         runJob();
-        QCOMPARE(fpga()->rcv_result_count(), 1u);
+        QCOMPARE(fpga()->rcv_result().count, 1u);
     } else {
         // No entry from an earlier row: a recovery that finds nothing lost keeps the list.
         fpga()->model()->set_rcv_fault(-1, 0, 0);
         fpga_manage::set_send_para_byte(SendPara::WORK, 0);
         fpga_manage::start_job(JOB_RCV_RECOVERY);
         runJob();
-        fpga()->set_rcv_result_count(0);
+        fpga()->clear_rcv_result_count();
         fpga()->model()->set_rcv_fault(faultCard >= 0 ? 4 : -1, faultCard, 8);
     }
     progress_.values[PROGRESS_ADVANCED].clear();
-    const QStringList before = fpga()->rcv_result_list();
+    const QStringList before = fpga()->rcv_result().entries;
 
     QSignalSpy spy(KraRamPara::pInstance(), &KraRamPara::sig_update_para);
     fpga_manage::set_send_para_byte(SendPara::WORK, 16);
@@ -467,13 +467,13 @@ void TestFpgaManage::checkAndRecovery()
         QCOMPARE(spy.count(), 0);
     }
     if (code == 0)
-        QCOMPARE(fpga()->rcv_result_list(), before); // nothing to report leaves the list
+        QCOMPARE(fpga()->rcv_result().entries, before); // nothing to report leaves the list
     else if (entry.isEmpty())
-        QVERIFY(fpga()->rcv_result_list().isEmpty());
+        QVERIFY(fpga()->rcv_result().entries.isEmpty());
     else
-        QCOMPARE(fpga()->rcv_result_list(), QStringList{entry});
+        QCOMPARE(fpga()->rcv_result().entries, QStringList{entry});
     if (code)
-        QCOMPARE(fpga()->rcv_result_count(), entry.isEmpty() ? 0u : 1u);
+        QCOMPARE(fpga()->rcv_result().count, entry.isEmpty() ? 0u : 1u);
 }
 
 void TestFpgaManage::loadScanMissingFile()

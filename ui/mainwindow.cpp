@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "agelog.h"
 #include "firmwareupdate.h"
 #include "fpga_manage.h"
 #include "krarampara.h"
@@ -39,7 +40,6 @@ const char *kActionStyle = "background-color: rgb(33, 36, 53);color: rgb(255, 25
 const char *kMarkedStyle = "background-color: #4777FF;color: rgb(255, 255, 255);"
                            "border:1px solid rgb(255, 255, 255);";
 constexpr u32 kAgeLogTicks = 18000;
-constexpr int kAgeLogMax = 3360;
 
 QToolButton *tileButton(QWidget *parent, const char *name, const char *icon, int x, int y)
 {
@@ -52,22 +52,6 @@ QToolButton *tileButton(QWidget *parent, const char *name, const char *icon, int
     b->setIconSize(QSize(64, 64));
     b->setStyleSheet(QString::fromLatin1(kTileStyle));
     return b;
-}
-
-void countStep(int step, u32 &d3, u32 &d5, u32 &d10, u32 &d20, u32 &more)
-{
-    if (step == 0)
-        return;
-    if (step < 3)
-        ++d3;
-    else if (step < 5)
-        ++d5;
-    else if (step < 10)
-        ++d10;
-    else if (step < 20)
-        ++d20;
-    else
-        ++more;
 }
 } // namespace
 
@@ -283,32 +267,14 @@ void MainWindow::slot_update_timer_ticks()
 void MainWindow::getagelog()
 {
     fpga_manage *f = fpga_manage::pInstance();
-    u8 reg[2][3];
-    const int regs[3] = {42, 40, 43};
+    AgeRegisters reg[2];
     for (int fpga = 0; fpga < 2; ++fpga) {
-        for (int i = 0; i < 3; ++i) {
-            f->read_from_register(regs[i], fpga);
-            reg[fpga][i] = fpga_manage::MCU_REG_func[fpga][regs[i]];
-        }
+        u8 *image = fpga_manage::MCU_REG_func[fpga];
+        for (int r : {42, 40, 43})
+            f->read_from_register(r, fpga);
+        reg[fpga] = {image[42], image[40], image[43]};
     }
-    const QString record = QDateTime::currentDateTime().toString(QStringLiteral("MM-dd hh:mm"))
-                           + QStringLiteral(" %1 %2 %3 %4 %5 %6")
-                                 .arg(reg[0][0]).arg(reg[0][1]).arg(reg[0][2])
-                                 .arg(reg[1][0]).arg(reg[1][1]).arg(reg[1][2]);
-    if (!factoryage_log.isEmpty()) {
-        const QStringList last = factoryage_log.last().split(QLatin1Char(' '));
-        if (last.size() == 8) {
-            const int step0 = (reg[0][0] - last[2].toInt()) & 0xFF;
-            const int step1 = (reg[1][0] - last[5].toInt()) & 0xFF;
-            countStep(step0, factoryage_log_diff3, factoryage_log_diff5, factoryage_log_diff10,
-                      factoryage_log_diff20, factoryage_log_diffmore);
-            countStep(step1, factoryage_log2_diff3, factoryage_log2_diff5, factoryage_log2_diff10,
-                      factoryage_log2_diff20, factoryage_log2_diffmore);
-        }
-    }
-    factoryage_log.append(record);
-    while (factoryage_log.size() > kAgeLogMax)
-        factoryage_log.removeFirst();
+    kra_append_age_record(QDateTime::currentDateTime(), reg[0], reg[1]);
 }
 
 bool MainWindow::update_shown() const

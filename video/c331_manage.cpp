@@ -21,9 +21,10 @@ c331_manage::c331_manage()
 
 void c331_manage::set_access(std::unique_ptr<C331Access> access)
 {
+    // Read before it is shared: the read may touch files, which is not done under the mutex.
+    font_present = access->read_font_present();
     MutexLocker lock(&manage_mutex);
     access_ = std::move(access);
-    font_present = access_->read_font_present();
 }
 
 C331ModelSim *c331_manage::model() const

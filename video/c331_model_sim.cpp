@@ -20,3 +20,19 @@ std::vector<C331Change> C331ModelSim::last_change_set() const
     MutexLocker lock(&mutex_);
     return last_;
 }
+
+u32 C331ModelSim::read_font_present()
+{
+    constexpr u32 kAllFonts = 0x0F;
+    QByteArray data;
+    if (Utils::read_file_guarded(kra_path(QStringLiteral("/sim/fonts.txt")), 4096, &data) != Utils::READ_OK)
+        return kAllFonts;
+    QString text;
+    for (const QString &line : QString::fromUtf8(data).split(QLatin1Char('\n')))
+        text += line.section(QLatin1Char('#'), 0, 0) + QLatin1Char(' ');
+    const QString word = text.simplified().section(QLatin1Char(' '), 0, 0);
+    bool ok = false;
+    const u32 bits = word.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? word.mid(2).toUInt(&ok, 16)
+                                                                                : word.toUInt(&ok, 10);
+    return ok ? bits : kAllFonts;
+}

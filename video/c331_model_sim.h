@@ -6,14 +6,16 @@
 #include <pthread.h>
 
 // The PC's model of the video chip: it records each change set it is given and counts the
-// panel re-initialisations; its serial flash holds all four fonts.
+// panel re-initialisations. Its serial flash holds the fonts that "<root>/sim/fonts.txt"
+// names by the font-present bits (a number, decimal or 0x-hex; read when the manager takes
+// the model, as the chip's font headers are read once); all four without a number there.
 // Thread rule: safe from any thread.
 class C331ModelSim : public C331Access
 {
 public:
     bool apply(const std::vector<C331Change> &set) override;
     bool init_panel() override;
-    u32 read_font_present() override { return 0x0F; }
+    u32 read_font_present() override;
 
     // The last applied change set, the number of sets and of panel re-inits.
     std::vector<C331Change> last_change_set() const;
