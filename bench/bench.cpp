@@ -9,9 +9,15 @@
 // added later is measured, baseline included, without an edit here. A screen without a
 // form (the shell screens are built in code) is compared with an empty styled 800 x 480
 // dialog, marked "empty" in the table.
+//
+// The refresh cycle changes a field the screen in focus shows. After the table come the
+// page steps of the tile screens with 40 crops, and the resident memory over rounds of
+// opening and closing every screen.
 #include "c331_manage.h"
 #include "fpga_model_sim.h"
 #include "global.h"
+#include "inputchoose.h"
+#include "inputcut.h"
 #include "krarampara.h"
 #include "lockwindow.h"
 #include "mainwindow.h"
@@ -46,6 +52,30 @@ namespace {
 constexpr int kOpenRuns = 50;
 constexpr int kCycleRuns = 200;
 constexpr int kWarmUp = 3;
+constexpr int kStepRuns = 50;
+constexpr int kMemoryRounds = 1000;
+
+// A field of the parameter block that the screen of a page shows; `bytes` 1 or 2.
+struct ShownField {
+    int addr;
+    int bytes;
+};
+
+ShownField shownField(int page)
+{
+    switch (page) {
+    case Page::Home: case Page::Main: case Page::Output: return {Para::LED_WIDTH, 2};
+    case Page::InputSelect:
+    case Page::CropEditor: return {Para::TIMING + 6 * 2, 2}; // HDMI1's measured width on its tile
+    case Page::UserModes: return {Para::CURRENT_MODE, 2};
+    case Page::Settings: return {Para::LANGUAGE, 1};
+    case Page::Edid: return {Para::EDID, 2};
+    case Page::PictureQuality: return {Para::PICTURE, 2};
+    case Page::Advanced: return {Para::SWITCH_EFFECT, 2};
+    case Page::TestPatterns: return {Para::TEST_PATTERN, 1};
+    default: return {Para::win(0, Para::W_X), 2};
+    }
+}
 // The idle application: start-up (which sleeps 4 s) is left out, then CPU time is taken over
 // the window (KRA_BENCH_IDLE_SECONDS overrides it; 0 leaves the measurement out).
 constexpr int kIdleSettleSeconds = 6;
@@ -210,7 +240,7 @@ Cycle timeCycle(int page)
     KraRamPara *para = KraRamPara::pInstance();
     SyncUpdate *sync = SyncUpdate::pInstance();
     c331_manage *manager = c331_manage::p_c331_manage;
-    const int addrX = Para::win(0, Para::W_X);
+    const ShownField field = shownField(page);
     const QString root = kra_root();
     int idlePage = 255;
     while (kra_screen_built(idlePage) || idlePage == 0 || idlePage == 1 || idlePage == 5)
@@ -221,7 +251,10 @@ Cycle timeCycle(int page)
         t.start();
         {
             ParaWrite w;
-            w.set16(addrX, u16(para->live16(addrX) ^ 1));
+            if (field.bytes == 1)
+                w.set8(field.addr, u8(para->ram_para[field.addr] ^ 1));
+            else
+                w.set16(field.addr, u16(para->live16(field.addr) ^ 1));
         }
         return usSince(t);
     };
@@ -308,6 +341,48 @@ std::vector<BenchScreen> screenList()
     return list;
 }
 
+// One page step forward and back on a screen with 40 crops of HDMI1 (seven pages).
+template <typename Screen>
+Stats timePageSteps(Screen *&global, int page, void (Screen::*next)(), void (Screen::*previous)())
+{
+    g_page_focus = u8(page);
+    QDialog *dialog = kra_construct_screen(page);
+    showUntilPainted(dialog);
+    Screen *screen = global;
+    std::vector<double> samples;
+    for (int i = 0; i < kWarmUp + kStepRuns; ++i) {
+        const bool forward = (i / 3) % 2 == 0; // pages 0..3 and back
+        QElapsedTimer t;
+        t.start();
+        (screen->*(forward ? next : previous))();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        dialog->repaint();
+        const double us = usSince(t);
+        if (i >= kWarmUp)
+            samples.push_back(us);
+    }
+    destroy(dialog);
+    return stats(samples);
+}
+
+void addCrops(int input, int count)
+{
+    KraRamPara *para = KraRamPara::pInstance();
+    for (int i = 0; i < count; ++i) {
+        CROP_PARA c{0, 0, 0, 100 + i, 50};
+        para->KraAddNewCrop(input, &c);
+    }
+}
+
+double rssMb()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> f = statm.readAll().split(' ');
+    return f.size() > 1 ? f[1].toDouble() * 4096.0 / (1024.0 * 1024.0) : -1;
+}
+
 QtMessageHandler s_default_handler = nullptr;
 
 // The offscreen platform notes every raise() of a window; here that is only noise.
@@ -391,6 +466,28 @@ int main(int argc, char **argv)
     g_mainwindow = resident;
     const std::vector<BenchScreen> screens = screenList();
 
+    // Memory first, in a process that has only started up.
+    QString memory;
+    // Rounds of opening and closing every screen, each to its first frame.
+    const double atStart = rssMb();
+    double at1 = 0, at100 = 0;
+    for (int round = 1; round <= kMemoryRounds; ++round) {
+        for (const BenchScreen &s : screens) {
+            g_mainwindow = s.page == Page::Main ? nullptr : resident;
+            g_page_focus = u8(s.page);
+            QDialog *dialog = s.build();
+            showUntilPainted(dialog);
+            destroy(dialog);
+        }
+        if (round == 1)
+            at1 = rssMb();
+        if (round == 100)
+            at100 = rssMb();
+    }
+    memory = QString::asprintf("memory (RSS, MB) over %d open/close rounds of every screen: "
+                              "start %.1f, round 1 %.1f, round 100 %.1f, round %d %.1f\n",
+                              kMemoryRounds, atStart, at1, at100, kMemoryRounds, rssMb());
+
     printf("kra_bench: times in microseconds; open and baseline over %d runs (median, p90),\n"
            "refresh parts median over %d runs; syncUpdate = the focused page's own refresh\n"
            "within para_sync, file write = the block file save within para_sync.\n\n",
@@ -419,6 +516,26 @@ int main(int argc, char **argv)
                c.fileWrite, c.load, c.total);
         fflush(stdout);
     }
+
+    addCrops(2, 40);
+    struct Step {
+        const char *name;
+        int page;
+        Stats step;
+    };
+    const Step steps[] = {
+        {"InputChoose", Page::InputSelect,
+         timePageSteps(g_inputchoose, Page::InputSelect, &InputChoose::kra_Button_next_clicked,
+                       &InputChoose::kra_Button_previous_clicked)},
+        {"InputCut", Page::CropEditor,
+         timePageSteps(g_inputcut, Page::CropEditor, &InputCut::kra_Button_next_clicked,
+                       &InputCut::kra_Button_previous_clicked)},
+    };
+    printf("\npage step with 40 crops (median over %d steps): ", kStepRuns);
+    for (const Step &st : steps)
+        printf("%s %.0f (p90 %.0f)  ", st.name, st.step.median, st.step.p90);
+    printf("\n%s", qPrintable(memory));
+
     g_mainwindow = nullptr;
     delete resident;
 

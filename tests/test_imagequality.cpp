@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "screenkit.h"
 
 #include "c331_manage.h"
 #include "imagequality.h"
@@ -314,12 +315,12 @@ private slots:
         auto *stack = child<QStackedWidget>(screen_, "stackedWidget");
         QTest::mouseClick(temperature, Qt::LeftButton);
         QCOMPARE(stack->currentIndex(), 1);
-        QCOMPARE(temperature->styleSheet(), QString("background-color:#4777FF;color:#FFFFFF"));
-        QCOMPARE(quality->styleSheet(), QString("background-color:#10101C;color:#FFFFFF"));
+        QVERIFY(kra_marked(temperature));
+        QVERIFY(!kra_marked(quality));
         QTest::mouseClick(quality, Qt::LeftButton);
         QCOMPARE(stack->currentIndex(), 0);
-        QCOMPARE(quality->styleSheet(), QString("background-color:#4777FF;color:#FFFFFF"));
-        QCOMPARE(temperature->styleSheet(), QString("background-color:#10101C;color:#FFFFFF"));
+        QVERIFY(kra_marked(quality));
+        QVERIFY(!kra_marked(temperature));
     }
 
     void idleTimeoutClosesScreen()

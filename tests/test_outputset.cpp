@@ -3,6 +3,7 @@
 #include "c331_manage.h"
 #include "fpga_manage.h"
 #include "fpga_model_sim.h"
+#include "screenkit.h"
 #include "krarampara.h"
 #include "numberkeyboard.h"
 #include "outputset.h"
@@ -19,7 +20,6 @@
 
 namespace {
 
-const char *kMarked = "background-color: #4777FF;color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);";
 
 // Sets the splice mode and the LED size in the live image and the shadow copy.
 void setBlock(int mode, int width, int height)
@@ -259,7 +259,7 @@ void TestOutputSet::apply()
         got << live(Para::OUT1_WIDTH + 2 * i);
     QCOMPARE(got, written);
     QCOMPARE(int(c331_manage::para_changed), 1);
-    QCOMPARE(sc.button("Button_apply1")->styleSheet(), QString::fromLatin1(kMarked));
+    QVERIFY(kra_marked(sc.button("Button_apply1")));
     QCOMPARE(int(handshakeFlag()), reset && stopped < 0 ? 1 : 0);
     if (reset) {
         QCOMPARE(int(g_set_led_setup), 0);
@@ -316,8 +316,8 @@ void TestOutputSet::applyRefused()
     QVERIFY(memcmp(before, KraRamPara::pInstance()->ram_para, sizeof before) == 0);
     QCOMPARE(int(c331_manage::para_changed), 0);
     QCOMPARE(int(handshakeFlag()), 0);
-    QVERIFY(sc.button("Button_apply1")->styleSheet() != QString::fromLatin1(kMarked));
-    QCOMPARE(sc.button("Button_cancel1")->styleSheet(), QString::fromLatin1(kMarked));
+    QVERIFY(!kra_marked(sc.button("Button_apply1")));
+    QVERIFY(kra_marked(sc.button("Button_cancel1")));
 }
 
 // A refresh raised by anyone reloads the page from the block.
@@ -399,7 +399,7 @@ void TestOutputSet::netPorts()
     // Exactly one tile is marked: the one pressed.
     int marked = 0;
     for (QFrame *f : b->parentWidget()->findChildren<QFrame *>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (f->styleSheet().contains(QLatin1String("#00D65B")))
+        if (kra_marked(f))
             ++marked;
     }
     QCOMPARE(marked, 1);

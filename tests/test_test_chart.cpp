@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "screenkit.h"
 
 #include "c331_manage.h"
 #include "krarampara.h"
@@ -12,8 +13,6 @@
 
 namespace {
 
-const QString kMarked = "border:5px solid rgb(255,171,84);";
-const QString kUnmarked = "border:1px solid rgb(255, 255, 255);";
 
 u8 *live() { return KraRamPara::pInstance()->ram_para; }
 
@@ -32,7 +31,7 @@ class TestTestChart : public QObject
     {
         int n = 0;
         for (int i = 0; i < test_chart::kPatternCount; ++i)
-            n += picture(i)->styleSheet() == kMarked;
+            n += kra_marked(picture(i));
         return n;
     }
     void touch(int i)
@@ -57,7 +56,7 @@ private slots:
         for (int i = 0; i < test_chart::kPatternCount; ++i) {
             QVERIFY(patternButton(i));
             QVERIFY2(!picture(i)->pixmap(Qt::ReturnByValue).isNull(), "pattern picture missing");
-            QCOMPARE(picture(i)->styleSheet(), kUnmarked);
+            QVERIFY(!kra_marked(picture(i)));
         }
         QCOMPARE(screen_->selection(), test_chart::kNoSelection);
     }
@@ -81,7 +80,7 @@ private slots:
             QCOMPARE(int(live()[Para::TEST_PATTERN]), index + 1);
             QCOMPARE(int(live()[Para::TEST_PATTERN + 1]), 0x5A);
             QCOMPARE(c331_manage::para_changed.load(), u8(1));
-            QCOMPARE(picture(index)->styleSheet(), kMarked);
+            QVERIFY(kra_marked(picture(index)));
             QCOMPARE(markedCount(), 1);
             TestDevice::settle();
         }
@@ -92,8 +91,8 @@ private slots:
         touch(2);
         touch(5);
         QCOMPARE(int(live()[Para::TEST_PATTERN]), 6);
-        QCOMPARE(picture(2)->styleSheet(), kUnmarked);
-        QCOMPARE(picture(5)->styleSheet(), kMarked);
+        QVERIFY(!kra_marked(picture(2)));
+        QVERIFY(kra_marked(picture(5)));
         QCOMPARE(markedCount(), 1);
         QCOMPARE(int(screen_->selection()), 5);
     }

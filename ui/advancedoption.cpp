@@ -1,4 +1,6 @@
 #include "advancedoption.h"
+#include "screenkit.h"
+#include "words.h"
 #include "textfit.h"
 #include "ui_advancedoption.h"
 
@@ -33,25 +35,20 @@ void applyStyle(QWidget *w, const char *style)
 
 void setChecked(QPushButton *b, bool checked)
 {
-    b->setIcon(QIcon(checked ? QStringLiteral(":/png/checked.png") : QStringLiteral(":/png/unchecked.png")));
+    b->setIcon(kra_icon(checked ? QStringLiteral(":/png/checked.png") : QStringLiteral(":/png/unchecked.png")));
     b->setIconSize(QSize(32, 32));
 }
 
 void setToggle(QPushButton *b, bool on)
 {
-    b->setIcon(QIcon(on ? QStringLiteral(":/png/button_on.png") : QStringLiteral(":/png/button_off.png")));
+    b->setIcon(kra_icon(on ? QStringLiteral(":/png/button_on.png") : QStringLiteral(":/png/button_off.png")));
     b->setIconSize(QSize(70, 32));
 }
 
 // ---- texts ----
-template <typename W>
-struct Text {
-    W *Ui::AdvancedOption::*widget;
-    KraText text;
-};
 using Ui_ = Ui::AdvancedOption;
 
-const Text<QLabel> kLabels[] = {
+const KraFormText<Ui_, QLabel> kLabels[] = {
     {&Ui_::label_title, {{"高级设置", "Advanced Settings", "Доп.опции", "Cài đặt nâng cao", "高級設置"}}},
     {&Ui_::label_backmainwindow,
      {{"返回主界面时长", "To main interface", "Возврат к главному", "Quay lại màn hình chính", "返回主界麵時長"}}},
@@ -71,7 +68,7 @@ const Text<QLabel> kLabels[] = {
     {&Ui_::label_name_DBD, {{"点对点", "DBD", "Пиксель к пикселю", "Điểm tới điểm", "點對點"}}},
 };
 
-const Text<QPushButton> kButtons[] = {
+const KraFormText<Ui_, QPushButton> kButtons[] = {
     {&Ui_::Button_rcv_recovery,
      {{"接收卡自恢复", "Rcv\nself-recovery", "Самовосст\nановление", "Thẻ nhận tự\nphục hồi", "接收卡自恢複"}}},
     {&Ui_::Button_plan, {{"计划任务", "Planning Tasks", "Расписание задач", "Nhiệm vụ theo lịch trình", "計劃任務"}}},
@@ -109,14 +106,14 @@ constexpr int kPageLcd = 0, kPageRcv = 1, kPageTimePlan = 2, kPageOther = 3, kPa
 
 } // namespace
 
-AdvancedOption::AdvancedOption(QWidget *parent) : QDialog(parent), ui(new Ui::AdvancedOption)
+AdvancedOption::AdvancedOption(QWidget *parent)
+    : QDialog(parent, kra_screen_flags), ui(new Ui::AdvancedOption)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     ui->stackedWidget->setCurrentIndex(kPageLcd);
     ui->stackedWidget_2->setCurrentIndex(0);
     ui->stackedWidget_3->setCurrentIndex(0);
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     select_button_ = ui->Button_LCDshow;
     applyStyle(select_button_, kPageSelected);
@@ -204,14 +201,8 @@ void AdvancedOption::language_changed()
         // 256 files must not read as none.
         rcv_file_num_ = u8(qMin(fpga->rcvRecovery->rcv_files().size(), 255));
     }
-    for (const Text<QLabel> &t : kLabels) {
-        (ui->*(t.widget))->setText(kra_text(t.text));
-        kra_fit_text(ui->*(t.widget));
-    }
-    for (const Text<QPushButton> &t : kButtons) {
-        (ui->*(t.widget))->setText(kra_text(t.text));
-        kra_fit_text(ui->*(t.widget));
-    }
+    kra_apply_texts(ui, kLabels, kra_fit_text);
+    kra_apply_texts(ui, kButtons, kra_fit_text);
     // The list names follow the language.
     const int index = ui->ImageVolume->currentIndex();
     {

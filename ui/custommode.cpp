@@ -1,4 +1,6 @@
 #include "custommode.h"
+#include "words.h"
+#include "screenkit.h"
 #include "ui_custommode.h"
 
 #include "alias.h"
@@ -22,11 +24,7 @@ QFrame *g_frame[16] = {};
 
 namespace {
 const KraText kTitle = {{"用户模式", "User mode", "Слот", "Chế độ người dùng", "用戶模式"}};
-const KraText kDelete = {{"删除", "Delete", "Удалить", "Xoá bỏ", "删除"}};
 const KraText kUse = {{"调用", "Invoke", "Вызвать", "Dùng", "調用"}};
-// The soft hyphen that ends the Chinese word is left out: Qt draws one at the end of a
-// text as a visible "-".
-const KraText kUsing = {{"使用中", "Using", "Использовать", "sử dụng", "使用中"}};
 const KraText kBlank = {{"未保存用户模式数据", "Usermode does not exist", "Данные не сохранены",
                          "Chế độ không được lưu", "未保存用戶模式數據"}};
 const KraText kTileName = {{"用户模式%d", "MODE %d", "Слот %d", "Chế độ %d", "用戶模式%d"}};
@@ -66,26 +64,27 @@ const char *kSourceNames[6] = {"EXT", "DVI", "HDMI1", "HDMI2", "HDMI3", "HDMI4"}
 const char *kDefaultOsdBackground = "000000";
 const char *kDefaultOsdFont = "FFFFFF";
 
-const char *kButtonSelected = "background-color: #4777FF;color: rgb(255, 255, 255);"
-                              "border:1px solid rgb(255, 255, 255);";
-const char *kButtonNormal = "background-color: #212435;color: rgb(255, 255, 255);"
-                            "border:1px solid rgb(255, 255, 255);";
-const char *kTileNormal = "background-color: #212435;border:1px solid #FFFFFF;border-radius:5px;";
-const char *kTileCurrent = "background-color: #212435;border:1px solid #00D65B;border-radius:5px;";
-const char *kTileTouched = "background-color: #212435;border:2px solid #00D65B;border-radius:5px;";
-const char *kBadgeStyle = "background-color: #00D65B;color: rgb(255, 255, 255);font: 18px;"
-                          "border-radius:5px;";
-const char *kNumberStyle = "background-color: #4777FF; color: #FFFFFF;border-radius:5px;";
-const char *kNameStyle = "background-color: #212435;color: #FFFFFF";
-const char *kLineStyle = "background-color: #10101C;color: #FFFFFF;";
+// The mode list, styled as one: a tile is "normal", "current" (the mode in use) or "touched".
+const char *kModeList =
+    "#mode_tile[look=\"normal\"]{background-color: #212435;border:1px solid #FFFFFF;border-radius:5px;}"
+    "#mode_tile[look=\"current\"]{background-color: #212435;border:1px solid #00D65B;border-radius:5px;}"
+    "#mode_tile[look=\"touched\"]{background-color: #212435;border:2px solid #00D65B;border-radius:5px;}"
+    "#label_badge[marked=\"true\"]{background-color: #00D65B;color: rgb(255, 255, 255);"
+    "border-radius:5px;}"
+    "#mode_number{background-color: #4777FF; color: #FFFFFF;border-radius:5px;}"
+    "#mode_name{background-color: #212435;color: #FFFFFF}";
+// The preview of a mode: window numbers in their colours, lines of text.
+const char *kPreview =
+    "QLabel[window=\"0\"]{background-color: #D5E5FF;}QLabel[window=\"1\"]{background-color: #D4FC79;}"
+    "QLabel[window=\"2\"]{background-color: #FC9D79;}QLabel[window=\"3\"]{background-color: #7E9AC9;}"
+    "QLabel[window=\"4\"]{background-color: #32CC4C;}QLabel[window=\"5\"]{background-color: #4777FF;}"
+    "QLabel[window=\"other\"]{background-color: #CCCCCC;}"
+    "QLabel[line=\"true\"]{background-color: #10101C;color: #FFFFFF;}";
 const char *kScrollStyle =
     "QScrollBar:vertical{width:32px;background:#10101C;padding-top:0px;padding-bottom:0px;}"
     "QScrollBar::handle:vertical{width:32px;background-color:#D5D5D5;border-radius:14px;}"
     "QScrollBar::add-page:vertical {background:#10101C;}"
     "QScrollBar::sub-page:vertical {background:#10101C;}";
-const char *kWindowColours[6] = {"background-color: #D5E5FF;", "background-color: #D4FC79;",
-                                 "background-color: #FC9D79;", "background-color: #7E9AC9;",
-                                 "background-color: #32CC4C;", "background-color: #4777FF;"};
 
 constexpr int kSlots = Para::USER_MODES;
 constexpr int kRowHeight = 90;
@@ -130,11 +129,10 @@ QString osdColour(const std::string &text, const char *fallback)
 }
 } // namespace
 
-CustomMode::CustomMode(QWidget *parent) : QDialog(parent), ui(new Ui::CustomMode)
+CustomMode::CustomMode(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::CustomMode)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     ui->label_blank->hide();
     font10_ = font();
@@ -147,7 +145,7 @@ CustomMode::CustomMode(QWidget *parent) : QDialog(parent), ui(new Ui::CustomMode
     image_para_init();
     ui->label_ID->setText(fill(QStringLiteral("ID:%d"), {g_mode_select + 1}));
     g_button_focus = ui->Button_use;
-    g_button_focus->setStyleSheet(QString::fromLatin1(kButtonSelected));
+    kra_set_marked(g_button_focus, true);
     language_changed();
 }
 
@@ -164,9 +162,9 @@ CustomMode::~CustomMode()
 void CustomMode::language_changed()
 {
     ui->label_title->setText(kra_text(kTitle));
-    ui->Button_delete->setText(kra_text(kDelete));
+    ui->Button_delete->setText(kra_text(kra_words::remove));
     ui->Button_use->setText(kra_text(kUse));
-    ui->label_using->setText(kra_text(kUsing));
+    ui->label_using->setText(kra_text(kra_words::in_use));
     ui->label_blank->setText(kra_text(kBlank));
     for (QLabel *l : {ui->label_title, ui->label_using, ui->label_blank})
         kra_fit_text(l);
@@ -189,6 +187,10 @@ void CustomMode::init()
     content->setObjectName(QStringLiteral("widget_modes"));
     content->setGeometry(0, 0, 157, kSlots * kRowHeight);
     content->setMinimumSize(100, kSlots * kRowHeight);
+    content->setStyleSheet(QString::fromLatin1(kModeList));
+    // Attached before the rows are made, so that each row is styled once, not again when
+    // the filled list joins the screen.
+    scroll_->setWidget(content);
     auto *badge = new QLabel(content);
     badge->setObjectName(QStringLiteral("label_badge"));
 
@@ -201,12 +203,17 @@ void CustomMode::init()
     for (int i = 0; i < kSlots; ++i) {
         const int t = kRowHeight * i;
         auto *tile = new QFrame(content);
+        tile->setObjectName(QStringLiteral("mode_tile"));
         tile->setGeometry(2, t + 2, 150, 80);
-        tile->setStyleSheet(QString::fromLatin1(current == i + 1 ? kTileCurrent : kTileNormal));
+        tile->setProperty("look", current == i + 1 ? "current" : "normal");
         g_frame[i] = tile;
         if (current == i + 1) {
-            badge->setText(kra_text(kUsing));
-            badge->setStyleSheet(QString::fromLatin1(kBadgeStyle));
+            badge->setText(kra_text(kra_words::in_use));
+            badge->setProperty("marked", true);
+            // Its font is set here, not in the list's sheet, so that fitting can shrink it.
+            QFont badgeFont = badge->font();
+            badgeFont.setPixelSize(18);
+            badge->setFont(badgeFont);
             badge->setAlignment(Qt::AlignCenter);
             badge->setGeometry(96, t + 2, 56, 30);
             kra_fit_text(badge);
@@ -216,12 +223,12 @@ void CustomMode::init()
         number->setGeometry(3, t + 3, 24, 24);
         number->setAlignment(Qt::AlignCenter);
         number->setFont(numberFont);
-        number->setStyleSheet(QString::fromLatin1(kNumberStyle));
+        number->setObjectName(QStringLiteral("mode_number"));
         auto *name = new QLabel(content);
         name->setGeometry(27, t + 31, 100, 28);
         name->setAlignment(Qt::AlignCenter);
         name->setFont(nameFont);
-        name->setStyleSheet(QString::fromLatin1(kNameStyle));
+        name->setObjectName(QStringLiteral("mode_name"));
         ALIAS_PARA alias;
         if (get_json_alias_para(&alias, "usermode", i))
             name->setText(QFontMetrics(nameFont).elidedText(QString::fromStdString(alias.name),
@@ -236,7 +243,6 @@ void CustomMode::init()
         button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QPushButton::clicked, this, &CustomMode::kra_button_mode_clicked);
     }
-    scroll_->setWidget(content);
     scroll_->show();
 }
 
@@ -286,6 +292,7 @@ void CustomMode::image_para_init()
     preview_->setObjectName(QStringLiteral("widget_preview"));
     preview_->setGeometry(2, 120, 587, 244);
     preview_->setMinimumSize(100, 244);
+    preview_->setStyleSheet(QString::fromLatin1(kPreview));
 
     u8 *data = para->user_mode[s] + 2;
     for (int w = 0; w < Para::WINDOWS_SHOWN; ++w) {
@@ -313,7 +320,7 @@ void CustomMode::image_para_init()
         sourceLine->setObjectName(QStringLiteral("label_source_%1").arg(w));
         sourceLine->setGeometry(left ? 65 : 355, 6 + 45 * r, 100, 20);
         sourceLine->setFont(font10_);
-        sourceLine->setStyleSheet(QString::fromLatin1(kLineStyle));
+        sourceLine->setProperty("line", true);
 
         const QString geometry = QStringLiteral("[%1,%2]%3x%4")
                                      .arg(slotField(s, Para::win(w, Para::W_X)))
@@ -324,7 +331,7 @@ void CustomMode::image_para_init()
         geometryLine->setObjectName(QStringLiteral("label_geometry_%1").arg(w));
         geometryLine->setGeometry(left ? 65 : 355, 30 + 45 * r, left ? 200 : 470, 20);
         geometryLine->setFont(font10_);
-        geometryLine->setStyleSheet(QString::fromLatin1(kLineStyle));
+        geometryLine->setProperty("line", true);
     }
 
     if (slotField(s, Para::OSD_ON) != 0) {
@@ -337,7 +344,7 @@ void CustomMode::image_para_init()
             missing->setGeometry(10, 150, 570, 56);
             missing->setFont(osdFont);
             missing->setFrameShape(QFrame::NoFrame);
-            missing->setStyleSheet(QString::fromLatin1(kLineStyle));
+            missing->setProperty("line", true);
         } else {
             const OMENU_PARA &m = osd_list_.menu[0];
             QStringList lines = QString::fromStdString(m.text).split(QLatin1Char('\n'));
@@ -368,7 +375,7 @@ void CustomMode::image_para_init()
             info->setGeometry(10, 207, 570, 40);
             info->setFont(osdFont);
             info->setFrameShape(QFrame::NoFrame);
-            info->setStyleSheet(QString::fromLatin1(kLineStyle));
+            info->setProperty("line", true);
         }
     }
     preview_->show();
@@ -377,7 +384,7 @@ void CustomMode::image_para_init()
 void CustomMode::color_fill(QLabel *label, char index)
 {
     const int i = static_cast<unsigned char>(index);
-    label->setStyleSheet(QString::fromLatin1(i < 6 ? kWindowColours[i] : "background-color: #CCCCCC;"));
+    kra_set_look(label, "window", i < 6 ? QVariant(QString::number(i)) : QVariant(QStringLiteral("other")));
 }
 
 void CustomMode::syncUpdate()
@@ -405,11 +412,11 @@ void CustomMode::select_mode(int slot)
     if (slot < 0 || slot >= kSlots)
         return;
     if (g_frame[selectedSlot()])
-        g_frame[selectedSlot()]->setStyleSheet(QString::fromLatin1(kTileNormal));
+        kra_set_look(g_frame[selectedSlot()], "look", "normal");
     g_mode_select = u8(slot);
     ui->label_ID->setText(fill(QStringLiteral("ID:%d"), {slot + 1}));
     if (g_frame[slot])
-        g_frame[slot]->setStyleSheet(QString::fromLatin1(kTileTouched));
+        kra_set_look(g_frame[slot], "look", "touched");
     lcd_para_init();
     image_para_init();
 }
@@ -417,9 +424,9 @@ void CustomMode::select_mode(int slot)
 void CustomMode::focus_button(QPushButton *button)
 {
     if (g_button_focus)
-        g_button_focus->setStyleSheet(QString::fromLatin1(kButtonNormal));
+        kra_set_marked(g_button_focus, false);
     g_button_focus = button;
-    g_button_focus->setStyleSheet(QString::fromLatin1(kButtonSelected));
+    kra_set_marked(g_button_focus, true);
 }
 
 void CustomMode::use_mode()

@@ -1,4 +1,6 @@
 #include "edidset.h"
+#include "words.h"
+#include "screenkit.h"
 #include "ui_edidset.h"
 
 #include "screens.h"
@@ -18,13 +20,8 @@ namespace {
 const KraText kTitle = {{"设置EDID", "EDID Settings", "Настройка EDID", "Cài đặt EDID", "设置EDID"}};
 const KraText kSourcePrefix = {{"EDID信源:", "EDID source:", "Источник EDID:", "Tín hiệu EDID:",
                                 "EDID信源:"}};
-const KraText kWidth = {{"宽", "W", "Ширина", "Rộng", "寬"}};
-const KraText kHeight = {{"高", "H", "Высота", "Cao", "高"}};
 const KraText kFreq = {{"刷新率", "Refresh rate", "Частота", "Tần số", "刷新率"}};
-const KraText kCancel = {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}};
 const KraText kSave = {{"保存", "SAVE", "Сохранить", "lưu", "保存"}};
-const KraText kDelete = {{"删除", "Delete", "Удалить", "Xoá bỏ", "删除"}};
-const KraText kKeyWidth = {{"宽", "W", "W", "W", "寬"}};
 const KraText kKeyHeight = {{"高", "H", "H", "H", "高"}};
 
 // The rate row by language, sized to its caption: where the caption ends, then the x of
@@ -62,12 +59,12 @@ int edid_size(const QString &text)
 
 } // namespace
 
-EDIDset::EDIDset(QWidget *parent) : QDialog(parent), ui(new Ui::EDIDset)
+EDIDset::EDIDset(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::EDIDset),
+      fields_(this, [this](const QString &text) { confirmString(text); })
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(800, 480);
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     tile_font_ = font();
     tile_font_.setPointSize(12);
@@ -76,7 +73,7 @@ EDIDset::EDIDset(QWidget *parent) : QDialog(parent), ui(new Ui::EDIDset)
                                               ui->label_HDMI4, ui->label_DVI, ui->label_EXT};
     for (int k = 0; k < KRA_INPUT_TABS; ++k) {
         pictures[k]->setScaledContents(true);
-        pictures[k]->setPixmap(QPixmap(QString::fromLatin1(kra_input_tabs[k].icon_off)));
+        pictures[k]->setPixmap(kra_pixmap(QString::fromLatin1(kra_input_tabs[k].icon_off)));
     }
 
     frame_select_ = new QFrame(this);
@@ -105,39 +102,28 @@ EDIDset::EDIDset(QWidget *parent) : QDialog(parent), ui(new Ui::EDIDset)
     connect(button_delete_, &QPushButton::clicked, this, &EDIDset::kra_button_delete_clicked);
     connect(button_cancel_, &QPushButton::clicked, this, &EDIDset::kra_button_cancel_clicked);
     connect(button_ok_, &QPushButton::clicked, this, &EDIDset::kra_button_ok_clicked);
-    for (My_lineEdit *field : {ui->lineEdit_W, ui->lineEdit_H})
-        connect(field, &My_lineEdit::send_show, this, &EDIDset::show_numberkeyboard_ui);
-    if (g_numberkeyboard)
-        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
-                &EDIDset::confirmString);
+    fields_.add(ui->lineEdit_W, kra_words::key_width);
+    fields_.add(ui->lineEdit_H, kKeyHeight);
 
     language_changed();
 }
 
 EDIDset::~EDIDset()
 {
-    // The keyboard's field pointer must not outlive the fields.
-    if (own_field(g_lineedit))
-        g_lineedit = nullptr;
     if (g_edidset == this)
         g_edidset = nullptr;
     delete ui;
 }
 
-bool EDIDset::own_field(const QLineEdit *field) const
-{
-    return field && (field == ui->lineEdit_W || field == ui->lineEdit_H);
-}
-
 void EDIDset::language_changed()
 {
     ui->label_title->setText(kra_text(kTitle));
-    ui->label_W->setText(kra_text(kWidth));
-    ui->label_H->setText(kra_text(kHeight));
+    ui->label_W->setText(kra_text(kra_words::width));
+    ui->label_H->setText(kra_text(kra_words::height));
     ui->label_freq->setText(kra_text(kFreq));
-    button_cancel_->setText(kra_text(kCancel));
+    button_cancel_->setText(kra_text(kra_words::cancel));
     button_ok_->setText(kra_text(kSave));
-    button_delete_->setText(kra_text(kDelete));
+    button_delete_->setText(kra_text(kra_words::remove));
     show_source_label();
 
     const RateRow &row = kRateRows[kra_text_language()];
@@ -191,13 +177,15 @@ void EDIDset::source_init()
     frame_source_ = new QFrame(this);
     frame_source_->setObjectName(QStringLiteral("frame_source"));
     frame_source_->setGeometry(20, 152, 770, 240);
-    frame_source_->setStyleSheet(QStringLiteral("#frame_source{border:1px solid rgb(71, 119, 255);}"));
+    frame_source_->setStyleSheet(QStringLiteral("#frame_source{border:1px solid rgb(71, 119, 255);}")
+                                 + QString::fromLatin1(kra_source_tile_sheet));
 
     const QString value = QString::asprintf("%dx%d@%dHz", edid_word(r, 0), edid_word(r, 2),
                                             edid_word(r, 4));
-    QPushButton *b = kra_source_tile(frame_source_, QRect(10, 15, 220, 90), r, input_name_, value,
-                                     tile_font_, QStringLiteral("button_source"));
-    connect(b, &QPushButton::clicked, this, &EDIDset::kra_button_source_clicked);
+    QWidget *tile = kra_source_tile(frame_source_, QRect(10, 15, 220, 90), tile_font_,
+                                    QStringLiteral("button_source"));
+    kra_fill_source_tile(tile, r, input_name_, value);
+    connect(tile->findChild<QPushButton *>(), &QPushButton::clicked, this, &EDIDset::kra_button_source_clicked);
 
     // Under the edit frame, which overlaps the container's lower part.
     frame_source_->lower();
@@ -245,20 +233,9 @@ void EDIDset::toggle_rate()
     ui->label_rate->setText(shows30 ? QStringLiteral("60") : QStringLiteral("30"));
 }
 
-void EDIDset::show_numberkeyboard_ui(QString text)
-{
-    Q_UNUSED(text)
-    auto *field = qobject_cast<QLineEdit *>(sender());
-    if (field == ui->lineEdit_W)
-        kra_ask_number(field, kra_text(kKeyWidth));
-    else if (field == ui->lineEdit_H)
-        kra_ask_number(field, kra_text(kKeyHeight));
-}
-
 void EDIDset::confirmString(QString text)
 {
-    // Screens below this one listen to the same keyboard with fields of the same names.
-    if (own_field(g_lineedit))
+    if (fields_.owns(g_lineedit))
         g_lineedit->setText(text);
 }
 

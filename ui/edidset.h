@@ -3,6 +3,7 @@
 
 #include "global.h"
 #include <QDialog>
+#include "numberfields.h"
 #include <QFont>
 #include <QString>
 
@@ -39,7 +40,6 @@ public slots:
     void kra_button_delete_clicked();
     void on_Button_left_clicked();
     void on_Button_right_clicked();
-    void show_numberkeyboard_ui(QString text);
     void confirmString(QString text);
 
 private:
@@ -49,9 +49,9 @@ private:
     void save();
     void toggle_rate();
     void show_source_label();
-    bool own_field(const QLineEdit *field) const;
 
     Ui::EDIDset *ui;
+    KraNumberFields fields_;
     u8 edid_select_ = 2;                 // record of the chosen input (HDMI1 when built)
     QString input_name_ = QStringLiteral("HDMI1");
     QFont tile_font_;

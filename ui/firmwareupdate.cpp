@@ -9,10 +9,10 @@ const KraText kUpdating = {{"正在升级，请勿断电...", "Updating, do not 
                             "Đang cập nhật, không tắt nguồn...", "正在升級，請勿斷電..."}};
 } // namespace
 
-FirmwareUpdate::FirmwareUpdate(QWidget *parent) : QWidget(parent)
+FirmwareUpdate::FirmwareUpdate(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("FirmwareUpdate"));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setWindowModality(Qt::ApplicationModal);
     setGeometry(0, 0, 800, 480);
     setStyleSheet(QStringLiteral("#FirmwareUpdate{background-color: rgb(16, 16, 28);}"));

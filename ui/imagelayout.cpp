@@ -1,4 +1,6 @@
 #include "imagelayout.h"
+#include "screenkit.h"
+#include "words.h"
 #include "ui_imagelayout.h"
 
 #include "alias.h"
@@ -37,22 +39,14 @@ constexpr u16 kP2PBit = 0x100;
 // Point-to-point mode word by combo index 1..3 (index 0 switches point-to-point off).
 constexpr u16 kP2PModes[] = {0, 0, 8, 9};
 
-struct LabelText {
-    QLabel *Ui::ImageLayout::*label;
-    KraText text;
-};
-const LabelText kLabelTexts[] = {
+const KraFormText<Ui::ImageLayout, QLabel> kLabelTexts[] = {
     {&Ui::ImageLayout::label_title, {{"画面布局", "Screen layout", "Расположение", "Bố cục màn hình", "畫麵佈局"}}},
     {&Ui::ImageLayout::label_P2P, {{"点对点", "DBD", "Пиксель к пикселю", "Điểm tới điểm", "點對點"}}},
     {&Ui::ImageLayout::label_W, {{"宽", "W", "Ширина", "Rộng", "寬"}}},
     {&Ui::ImageLayout::label_H, {{"高", "H", "Высота", "Cao", "高"}}},
     {&Ui::ImageLayout::label_mirror, {{"镜像", "mirror", "Отражение", "Ảnh phản chiếu", "鏡像"}}},
 };
-struct ButtonText {
-    QPushButton *Ui::ImageLayout::*button;
-    KraText text;
-};
-const ButtonText kButtonTexts[] = {
+const KraFormText<Ui::ImageLayout, QPushButton> kButtonTexts[] = {
     {&Ui::ImageLayout::Button_cancel, {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}}},
     {&Ui::ImageLayout::Button_ok, {{"确定", "OK", "OK", "Đồng ý", "確定"}}},
 };
@@ -98,19 +92,19 @@ u16 field_value(const QLineEdit *field)
 
 } // namespace
 
-ImageLayout::ImageLayout(QWidget *parent) : QDialog(parent), ui(new Ui::ImageLayout)
+ImageLayout::ImageLayout(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::ImageLayout),
+      fields_(this, [this](const QString &text) { confirmString(text); })
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(800, 480);
     ui->label_backup->hide();
     ui->comboBox->hide();
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     for (QPushButton *b : {ui->mirror1, ui->mirror2, ui->mirror3, ui->mirror4})
         b->setIconSize(QSize(48, 48));
     ui->button_state->setIconSize(QSize(70, 32));
-    ui->Button_source_select->setIcon(QIcon(QStringLiteral(":/png/page_change.png")));
+    ui->Button_source_select->setIcon(kra_icon(QStringLiteral(":/png/page_change.png")));
     ui->Button_source_select->setIconSize(QSize(32, 32));
     editor_marked_ = ui->Button_cancel;
     ui->Button_cancel->setStyleSheet(QStringLiteral("background-color: #4777FF;color: #FFFFFF"));
@@ -118,11 +112,10 @@ ImageLayout::ImageLayout(QWidget *parent) : QDialog(parent), ui(new Ui::ImageLay
     ui->Button_cancel->hide();
     ui->Button_ok->hide();
 
-    for (My_lineEdit *field : {ui->lineEdit_X, ui->lineEdit_Y, ui->lineEdit_W, ui->lineEdit_H})
-        connect(field, &My_lineEdit::send_show, this, &ImageLayout::show_numberkeyboard_ui);
-    if (g_numberkeyboard)
-        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
-                &ImageLayout::confirmString);
+    fields_.add(ui->lineEdit_X, QStringLiteral("X"));
+    fields_.add(ui->lineEdit_Y, QStringLiteral("Y"));
+    fields_.add(ui->lineEdit_W, QStringLiteral("W"));
+    fields_.add(ui->lineEdit_H, QStringLiteral("H"));
 
     language_changed();
     image_init();
@@ -131,10 +124,6 @@ ImageLayout::ImageLayout(QWidget *parent) : QDialog(parent), ui(new Ui::ImageLay
 
 ImageLayout::~ImageLayout()
 {
-    // The keyboard's field pointer must not outlive the fields.
-    if (g_lineedit == ui->lineEdit_X || g_lineedit == ui->lineEdit_Y || g_lineedit == ui->lineEdit_W
-        || g_lineedit == ui->lineEdit_H)
-        g_lineedit = nullptr;
     if (g_imagelayout == this)
         g_imagelayout = nullptr;
     delete ui;
@@ -165,14 +154,8 @@ void ImageLayout::syncUpdate()
 
 void ImageLayout::language_changed()
 {
-    for (const LabelText &t : kLabelTexts) {
-        (ui->*t.label)->setText(kra_text(t.text));
-        kra_fit_text(ui->*t.label);
-    }
-    for (const ButtonText &t : kButtonTexts) {
-        (ui->*t.button)->setText(kra_text(t.text));
-        kra_fit_text(ui->*t.button);
-    }
+    kra_apply_texts(ui, kLabelTexts, kra_fit_text);
+    kra_apply_texts(ui, kButtonTexts, kra_fit_text);
 
     // The refill is no operator choice: it must not reach the record. Afterwards the choice
     // shows the stored state, or what it showed before when the stored mode has no entry.
@@ -249,7 +232,7 @@ void ImageLayout::TextCreate(int window)
 void ImageLayout::show_state(bool on)
 {
     ui->image_state->setText(kra_text(kStatePrefix) + kra_text(on ? kStateOn : kStateOff));
-    ui->button_state->setIcon(QIcon(on ? QStringLiteral(":/png/button_on.png")
+    ui->button_state->setIcon(kra_icon(on ? QStringLiteral(":/png/button_on.png")
                                        : QStringLiteral(":/png/button_off.png")));
     image_state_ = on ? 1 : 0;
 }
@@ -315,7 +298,7 @@ void ImageLayout::mirror_select(int mode)
         return;
     QPushButton *const buttons[4] = {ui->mirror1, ui->mirror2, ui->mirror3, ui->mirror4};
     for (int m = 0; m < 4; ++m)
-        buttons[m]->setIcon(QIcon(QString::fromLatin1(m == mode ? kMirrorOn[m] : kMirrorOff[m])));
+        buttons[m]->setIcon(kra_icon(QString::fromLatin1(m == mode ? kMirrorOn[m] : kMirrorOff[m])));
 }
 
 void ImageLayout::kra_image_button_clicked()
@@ -359,26 +342,6 @@ void ImageLayout::switch_state()
         kra_window_set_on(s, true);
         TextCreate(s);
     }
-}
-
-void ImageLayout::show_numberkeyboard_ui(QString text)
-{
-    Q_UNUSED(text)
-    auto *field = qobject_cast<QLineEdit *>(sender());
-    if (!g_numberkeyboard || !field)
-        return;
-    QString caption;
-    if (field == ui->lineEdit_X)
-        caption = QStringLiteral("X");
-    else if (field == ui->lineEdit_Y)
-        caption = QStringLiteral("Y");
-    else if (field == ui->lineEdit_W)
-        caption = QStringLiteral("W");
-    else if (field == ui->lineEdit_H)
-        caption = QStringLiteral("H");
-    else
-        return;
-    kra_ask_number(field, caption);
 }
 
 void ImageLayout::confirmString(QString text)

@@ -3,6 +3,7 @@
 
 #include "global.h"
 #include <QDialog>
+#include "numberfields.h"
 #include <array>
 
 namespace Ui {
@@ -34,7 +35,6 @@ public:
 public slots:
     void on_Button_back_clicked();
     void kra_image_button_clicked();
-    void show_numberkeyboard_ui(QString text);
     void confirmString(QString text);
     void on_button_state_clicked();
     void on_mirror1_clicked();
@@ -60,6 +60,7 @@ private:
     int record(int offset) const;
 
     Ui::ImageLayout *ui;
+    KraNumberFields fields_;
     u8 image_index_ = 0; // selected window 0..5
     u8 image_state_ = 1; // shown state of the selected window: 1 on, 0 off
     QPushButton *editor_marked_ = nullptr;

@@ -1,4 +1,6 @@
 #include "imagequality.h"
+#include "screenkit.h"
+#include "words.h"
 #include "textfit.h"
 #include "ui_imagequality.h"
 
@@ -16,8 +18,6 @@ namespace {
 constexpr int kColourType = Para::PICTURE + 8;
 constexpr int kPictureBytes = 16;
 
-const char *kPageSelected = "background-color:#4777FF;color:#FFFFFF";
-const char *kPageDeselected = "background-color:#10101C;color:#FFFFFF";
 
 // One slider value: its controls, its field and how the field is stored.
 struct ValueRow {
@@ -38,11 +38,7 @@ const ValueRow kRows[] = {
     {&Ui::ImageQuality::horizontalSlider_blue, &Ui::ImageQuality::label_blue, Para::PICTURE + 14, 128, false},
 };
 
-struct LabelText {
-    QLabel *Ui::ImageQuality::*label;
-    KraText text;
-};
-const LabelText kLabelTexts[] = {
+const KraFormText<Ui::ImageQuality, QLabel> kLabelTexts[] = {
     {&Ui::ImageQuality::label_title, {{"图像效果", "Image quality", "Изображение", "Chất lượng hình ảnh", "圖像效果"}}},
     {&Ui::ImageQuality::label_name_bright, {{"亮度", "Brightness", "Яркость", "Độ cao", "亮度"}}},
     {&Ui::ImageQuality::label_name_sharp, {{"锐度", "Sharpness", "Резкость", "Độ sắc nét", "銳度"}}},
@@ -54,11 +50,7 @@ const LabelText kLabelTexts[] = {
     {&Ui::ImageQuality::label_name_blue, {{"蓝色", "Blue", "Синий", "Màu xanh da trời", "藍色"}}},
 };
 
-struct ButtonText {
-    QPushButton *Ui::ImageQuality::*button;
-    KraText text;
-};
-const ButtonText kButtonTexts[] = {
+const KraFormText<Ui::ImageQuality, QPushButton> kButtonTexts[] = {
     {&Ui::ImageQuality::Button_quality, {{"画质", "Quality", "Качество", "Chất lượng", "畫質"}}},
     {&Ui::ImageQuality::Button_temperature, {{"色温", "Temperature", "Оттенок", "Độ màu", "色溫"}}},
     {&Ui::ImageQuality::Button_reset,
@@ -76,15 +68,13 @@ constexpr int kColourTypeCount = int(sizeof kColourTypes / sizeof kColourTypes[0
 
 } // namespace
 
-ImageQuality::ImageQuality(QWidget *parent) : QDialog(parent), ui(new Ui::ImageQuality)
+ImageQuality::ImageQuality(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::ImageQuality)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     ui->stackedWidget->setCurrentIndex(0);
-    ui->Button_temperature->setStyleSheet(QString::fromLatin1(kPageDeselected));
-    ui->Button_quality->setStyleSheet(QString::fromLatin1(kPageSelected));
+    kra_set_marked(ui->Button_quality, true);
     selected_page_ = ui->Button_quality;
     ui->comboBox->setView(new QListView(ui->comboBox));
 
@@ -138,14 +128,8 @@ void ImageQuality::syncUpdate()
 
 void ImageQuality::language_changed()
 {
-    for (const LabelText &t : kLabelTexts) {
-        (ui->*(t.label))->setText(kra_text(t.text));
-        kra_fit_text(ui->*(t.label));
-    }
-    for (const ButtonText &t : kButtonTexts) {
-        (ui->*(t.button))->setText(kra_text(t.text));
-        kra_fit_text(ui->*(t.button));
-    }
+    kra_apply_texts(ui, kLabelTexts, kra_fit_text);
+    kra_apply_texts(ui, kButtonTexts, kra_fit_text);
     {
         QSignalBlocker block(ui->comboBox);
         ui->comboBox->setCurrentIndex(KraRamPara::pInstance()->ram_para[kColourType]);
@@ -220,8 +204,8 @@ void ImageQuality::select_page(QPushButton *button, int page)
 {
     ui->stackedWidget->setCurrentIndex(page);
     if (selected_page_)
-        selected_page_->setStyleSheet(QString::fromLatin1(kPageDeselected));
-    button->setStyleSheet(QString::fromLatin1(kPageSelected));
+        kra_set_marked(selected_page_, false);
+    kra_set_marked(button, true);
     selected_page_ = button;
 }
 

@@ -1,8 +1,11 @@
 #include "inputchoose.h"
+#include "words.h"
+#include "screenkit.h"
 #include "ui_inputchoose.h"
 
 #include "krarampara.h"
 #include "screens.h"
+#include "pagedtiles.h"
 #include "sourcepanel.h"
 #include "textfit.h"
 #include "tip.h"
@@ -17,9 +20,6 @@ const KraText kTitle = {{"信源切换", "Source switch", "Переключен�
                          "信源切換"}};
 const KraText kInputCut = {{"输入截取", "Input intercept", "Источник", "Chặn nguồn vào", "輸入截取"}};
 const KraText kEdid = {{"设置EDID", "EDID Settings", "Настройка EDID", "Cài đặt EDID", "設置EDID"}};
-// The soft hyphen that ends the Chinese word is left out: Qt draws one at the end of a
-// text as a visible "-".
-const KraText kUsing = {{"使用中", "Using", "Использовать", "sử dụng", "使用中"}};
 // Pop-up buttons by language: x and width, right edge at 779.
 const int kPopupX[5] = {680, 620, 640, 640, 680};
 const int kPopupWidth[5] = {100, 160, 140, 140, 100};
@@ -31,18 +31,21 @@ const char *kWindowStyles[6] = {
 };
 const char *kSelectStyle = "border:2px solid rgb(255,171,84);";
 const char *kPopupStyle = "background-color: rgb(95, 100, 129); color: rgb(255, 255, 255);";
-const char *kTileInUse = "#source_frame{border:1px solid #00D65B;border-radius:5px;}";
-const char *kTileIdle = "#source_frame{border:1px solid #CCCCCC;border-radius:5px;}";
-const char *kBadgeStyle = "background-color: #00D65B;color: rgb(255, 255, 255);font: 18px;"
-                          "border-radius:5px;";
+// The source tile area, styled as one; the tile in use is marked.
+const char *kTileArea =
+    "#frame{border:1px solid rgb(71, 119, 255);}"
+    "#source_frame[marked=\"true\"]{border:1px solid #00D65B;border-radius:5px;}"
+    "#source_frame[marked=\"false\"]{border:1px solid #CCCCCC;border-radius:5px;}"
+    "#label_source_name, #label_source_value{color: rgb(255, 255, 255);}"
+    "#label_using{background-color: #00D65B;color: rgb(255, 255, 255);border-radius:5px;}"
+    "#source_frame > QPushButton{background-color: transparent;border:none;}";
 const KraTileGrid kTiles = {10, 15, 235, 100, 220, 90};
 
 } // namespace
 
-InputChoose::InputChoose(QWidget *parent) : QDialog(parent), ui(new Ui::InputChoose)
+InputChoose::InputChoose(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::InputChoose)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(800, 480);
 
     QLabel *const texts[6] = {ui->label_HDMI1_text, ui->label_HDMI2_text, ui->label_HDMI3_text,
@@ -234,7 +237,7 @@ void InputChoose::source_check_update()
 {
     for (int k = 0; k < KRA_INPUT_TABS; ++k) {
         const int code = kra_input_tabs[k].code;
-        tab_icon_[k]->setPixmap(QPixmap(kra_signal_icon(code, kra_input_timing(code).present())));
+        tab_icon_[k]->setPixmap(kra_pixmap(kra_signal_icon(code, kra_input_timing(code).present())));
     }
 }
 
@@ -242,82 +245,95 @@ void InputChoose::source_check_update()
 
 void InputChoose::initSource()
 {
-    KraRamPara *para = KraRamPara::pInstance();
-    const int input = source_select_;
-    const int sources = kra_source_count(input);
+    const int sources = kra_source_count(source_select_);
     last_page_ = u8(kra_last_page(sources));
-    const int tiles = kra_tiles_on_page(sources, page_);
-    // The tile in use is found by the crop's own number, not by its place in the table.
-    const KraWindowSource shown = kra_window_source(image_select_);
-    const int inUse = shown.input == input ? shown.position : -1;
 
     kra_retire_frame(frame_source_);
-    frame_source_ = new QFrame(this);
-    frame_source_->setObjectName(QStringLiteral("frame"));
-    frame_source_->setGeometry(20, 257, 770, 215);
-    frame_source_->setStyleSheet(QStringLiteral("#frame{border:1px solid rgb(71, 119, 255);}"));
+    KraPagedTiles::Hooks hooks;
+    hooks.make = [this](QWidget *area, int place) { return make_tile(area, place); };
+    hooks.fill = [this](QWidget *tile, int n) { return fill_tile(tile, n); };
+    frame_source_ = new KraPagedTiles(this, QStringLiteral("frame"), QRect(20, 257, 770, 215),
+                                      QString::fromLatin1(kTileArea), kTiles, 95, 155, hooks);
     QFont tileFont = frame_source_->font();
     tileFont.setPixelSize(20);
     frame_source_->setFont(tileFont);
-
-    for (int i = 0; i < tiles; ++i) {
-        const int n = KRA_TILES_PER_PAGE * page_ + i;
-        QString name;
-        QString value;
-        if (n == 0) {
-            name = input_name_;
-            value = kra_timing_text(kra_input_timing(input));
-        } else {
-            CROP_PARA crop{};
-            int entry = Para::CROP_ENTRIES;
-            para->KraGetCropPara(input, n, &crop, &entry);
-            if (entry >= Para::CROP_ENTRIES)
-                continue; // the table and its bitmap disagree: nothing to show
-            name = kra_crop_tile_name(input, entry, tileFont, 172);
-            value = QString::asprintf("%dx%d", crop.width, crop.height);
-        }
-        const bool used = n == inUse;
-
-        auto *tile = new QFrame(frame_source_);
-        tile->setObjectName(QStringLiteral("source_frame"));
-        tile->setGeometry(kTiles.rect(i));
-        tile->setStyleSheet(QString::fromLatin1(used ? kTileInUse : kTileIdle));
-        kra_picture_label(tile, QStringLiteral("label_state"), QRect(10, 10, 14, 14),
-                     used ? QStringLiteral(":/png/state_on.png") : QStringLiteral(":/png/state_off.png"));
-        kra_picture_label(tile, QStringLiteral("label_input"), QRect(29, 5, 63, 24), kra_source_tile_icon(input));
-        auto *nameLabel = new QLabel(name, tile);
-        nameLabel->setObjectName(QStringLiteral("label_source_name"));
-        nameLabel->setGeometry(10, 29, 172, 24);
-        nameLabel->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
-        auto *valueLabel = new QLabel(value, tile);
-        valueLabel->setObjectName(QStringLiteral("label_source_value"));
-        valueLabel->setGeometry(10, 57, 172, 24);
-        valueLabel->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 20px"));
-        kra_fit_text(valueLabel);
-        if (used) {
-            auto *badge = new QLabel(kra_text(kUsing), tile);
-            badge->setObjectName(QStringLiteral("label_using"));
-            badge->setGeometry(164, 0, 56, 30);
-            badge->setAlignment(Qt::AlignCenter);
-            badge->setStyleSheet(QString::fromLatin1(kBadgeStyle));
-            kra_fit_text(badge);
-        }
-        QPushButton *b = kra_overlay_button(tile, QString::number(i), QRect(1, 1, 218, 88));
-        connect(b, &QPushButton::clicked, this, &InputChoose::kra_source_button_clicked);
-    }
-
+    connect(frame_source_, &KraPagedTiles::previous_clicked, this, &InputChoose::kra_Button_previous_clicked);
+    connect(frame_source_, &KraPagedTiles::next_clicked, this, &InputChoose::kra_Button_next_clicked);
     QPushButton *menu = kra_icon_button(frame_source_, QStringLiteral("Button_menu"),
                                         QRect(715, 10, 50, 50), QStringLiteral(":/png/menu.png"));
     connect(menu, &QPushButton::clicked, this, &InputChoose::kra_Button_menu_clicked);
-    const KraPageButtons paging = kra_page_buttons(frame_source_, page_, last_page_, 95, 155);
-    if (paging.previous)
-        connect(paging.previous, &QPushButton::clicked, this, &InputChoose::kra_Button_previous_clicked);
-    if (paging.next)
-        connect(paging.next, &QPushButton::clicked, this, &InputChoose::kra_Button_next_clicked);
+    frame_source_->show_page(page_, sources);
     frame_source_->lower();
     frame_source_->show();
     button_inputcut_->hide();
     button_EDID_->hide();
+}
+
+QWidget *InputChoose::make_tile(QWidget *area, int place)
+{
+    auto *tile = new QFrame(area);
+    tile->setObjectName(QStringLiteral("source_frame"));
+    kra_picture_label(tile, QStringLiteral("label_state"), QRect(10, 10, 14, 14), QString());
+    kra_picture_label(tile, QStringLiteral("label_input"), QRect(29, 5, 63, 24), QString());
+    auto *nameLabel = new QLabel(tile);
+    nameLabel->setObjectName(QStringLiteral("label_source_name"));
+    nameLabel->setGeometry(10, 29, 172, 24);
+    auto *valueLabel = new QLabel(tile);
+    valueLabel->setObjectName(QStringLiteral("label_source_value"));
+    valueLabel->setGeometry(10, 57, 172, 24);
+    QFont valueFont = valueLabel->font();
+    valueFont.setPixelSize(20);
+    valueLabel->setFont(valueFont);
+    QPushButton *b = kra_overlay_button(tile, QString::number(place), QRect(1, 1, 218, 88), false);
+    connect(b, &QPushButton::clicked, this, &InputChoose::kra_source_button_clicked);
+    return tile;
+}
+
+bool InputChoose::fill_tile(QWidget *tile, int n)
+{
+    const int input = source_select_;
+    QString name;
+    QString value;
+    if (n == 0) {
+        name = input_name_;
+        value = kra_timing_text(kra_input_timing(input));
+    } else {
+        CROP_PARA crop{};
+        int entry = Para::CROP_ENTRIES;
+        KraRamPara::pInstance()->KraGetCropPara(input, n, &crop, &entry);
+        if (entry >= Para::CROP_ENTRIES)
+            return false; // the table and its bitmap disagree: nothing to show
+        name = kra_crop_tile_name(input, entry, tile->font(), 172);
+        value = QString::asprintf("%dx%d", crop.width, crop.height);
+    }
+    // The tile in use is found by the crop's own number, not by its place in the table.
+    const KraWindowSource shown = kra_window_source(image_select_);
+    const bool used = shown.input == input && shown.position == n;
+
+    kra_set_marked(tile, used);
+    tile->findChild<QLabel *>(QStringLiteral("label_state"))
+        ->setPixmap(kra_pixmap(used ? QStringLiteral(":/png/state_on.png") : QStringLiteral(":/png/state_off.png")));
+    tile->findChild<QLabel *>(QStringLiteral("label_input"))->setPixmap(kra_pixmap(kra_source_tile_icon(input)));
+    tile->findChild<QLabel *>(QStringLiteral("label_source_name"))->setText(name);
+    auto *valueLabel = tile->findChild<QLabel *>(QStringLiteral("label_source_value"));
+    valueLabel->setText(value);
+    kra_fit_text(valueLabel);
+    auto *badge = tile->findChild<QLabel *>(QStringLiteral("label_using"));
+    if (used && !badge) {
+        badge = new QLabel(kra_text(kra_words::in_use), tile);
+        badge->setObjectName(QStringLiteral("label_using"));
+        badge->setGeometry(164, 0, 56, 30);
+        badge->setAlignment(Qt::AlignCenter);
+        QFont badgeFont = badge->font();
+        badgeFont.setPixelSize(18);
+        badge->setFont(badgeFont);
+        kra_fit_text(badge);
+        badge->stackUnder(tile->findChild<QPushButton *>()); // a touch on it selects the tile
+        badge->show();
+    } else if (!used) {
+        delete badge;
+    }
+    return true;
 }
 
 void InputChoose::kra_source_button_clicked()
@@ -342,8 +358,11 @@ void InputChoose::kra_Button_next_clicked() { turn_page(1); }
 
 void InputChoose::turn_page(int step)
 {
-    if (kra_step_page(&page_, step))
-        initSource();
+    if (!kra_step_page(&page_, step))
+        return;
+    frame_source_->show_page(page_, kra_source_count(source_select_));
+    button_inputcut_->hide();
+    button_EDID_->hide();
 }
 
 // ---- pop-up menu ----

@@ -8,6 +8,7 @@
 namespace Ui {
 class InputChoose;
 }
+class KraPagedTiles;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -59,6 +60,8 @@ private:
     void select_window(int window, int x);
     void assign_source(int tile);
     void turn_page(int step);
+    QWidget *make_tile(QWidget *area, int place);
+    bool fill_tile(QWidget *tile, int n);
     void toggle_menu();
 
     Ui::InputChoose *ui;
@@ -75,7 +78,7 @@ private:
     QFrame *frame_image_ = nullptr;      // window strip
     QFrame *frame_image_select_ = nullptr;
     QLabel *window_labels_[6] = {};      // name labels of the strip's tiles, null without a tile
-    QFrame *frame_source_ = nullptr;     // source tiles
+    KraPagedTiles *frame_source_ = nullptr; // source tiles
     QPushButton *button_inputcut_ = nullptr;
     QPushButton *button_EDID_ = nullptr;
 };

@@ -1,9 +1,12 @@
 #include "inputcut.h"
+#include "words.h"
+#include "screenkit.h"
 #include "ui_inputcut.h"
 
 #include "screens.h"
 #include "krarampara.h"
 #include "numberkeyboard.h"
+#include "pagedtiles.h"
 #include "sourcepanel.h"
 #include "textfit.h"
 
@@ -16,14 +19,8 @@ namespace {
 // Texts in language-code order: zh-CN, en, ru, vi, zh-TW.
 const KraText kTitle = {{"输入截取", "Input intercept", "Источник", "Chặn nguồn vào", "輸入截取"}};
 const KraText kCrop = {{"截取:", "Crop:", "Обрезать:", "Cắt:", "截取:"}};
-const KraText kWidth = {{"宽", "W", "Ширина", "Rộng", "寬"}};
-const KraText kHeight = {{"高", "H", "Высота", "Cao", "高"}};
-const KraText kCancel = {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}};
-const KraText kOk = {{"确定", "OK", "OK", "Đồng ý", "確定"}};
-const KraText kDelete = {{"删除", "Delete", "Удалить", "Xoá bỏ", "删除"}};
 const KraText kNamePrefix = {{"名称:", "Name:", "Название:", "Tên:", "名稱:"}};
 // Keyboard captions of the width and height fields.
-const KraText kKeyWidth = {{"宽", "W", "W", "W", "寬"}};
 const KraText kKeyHeight = {{"高", "H", "H", "H", "H"}};
 
 const char *const kEditButtonStyle =
@@ -35,10 +32,10 @@ KraRamPara *para() { return KraRamPara::pInstance(); }
 
 } // namespace
 
-InputCut::InputCut(QWidget *parent) : QDialog(parent), ui(new Ui::InputCut)
+InputCut::InputCut(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::InputCut),
+      fields_(this, [this](const QString &text) { confirmString(text); })
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(800, 480);
     tile_font_ = font();
     tile_font_.setPointSize(12);
@@ -46,7 +43,7 @@ InputCut::InputCut(QWidget *parent) : QDialog(parent), ui(new Ui::InputCut)
     QLabel *const icons[KRA_INPUT_TABS] = {ui->label_HDMI1, ui->label_HDMI2, ui->label_HDMI3,
                                            ui->label_HDMI4, ui->label_DVI, ui->label_EXT};
     for (int k = 0; k < KRA_INPUT_TABS; ++k)
-        icons[k]->setPixmap(QPixmap(QString::fromLatin1(kra_input_tabs[k].icon_off)));
+        icons[k]->setPixmap(kra_pixmap(QString::fromLatin1(kra_input_tabs[k].icon_off)));
 
     frame_input_select_ = new QFrame(this);
     frame_input_select_->setObjectName(QStringLiteral("frame_input_select"));
@@ -78,29 +75,19 @@ InputCut::InputCut(QWidget *parent) : QDialog(parent), ui(new Ui::InputCut)
     connect(button_cancel_, &QPushButton::clicked, this, &InputCut::kra_button_cancel_clicked);
     connect(button_ok_, &QPushButton::clicked, this, &InputCut::kra_button_ok_clicked);
     connect(button_delete_, &QPushButton::clicked, this, &InputCut::kra_button_delete_clicked);
-    for (My_lineEdit *field : {ui->lineEdit_X, ui->lineEdit_Y, ui->lineEdit_W, ui->lineEdit_H})
-        connect(field, &My_lineEdit::send_show, this, &InputCut::show_numberkeyboard_ui);
-    if (g_numberkeyboard)
-        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
-                &InputCut::confirmString);
+    fields_.add(ui->lineEdit_X, QStringLiteral("X"));
+    fields_.add(ui->lineEdit_Y, QStringLiteral("Y"));
+    fields_.add(ui->lineEdit_W, kra_words::key_width);
+    fields_.add(ui->lineEdit_H, kKeyHeight);
 
     language_changed();
 }
 
 InputCut::~InputCut()
 {
-    // The keyboard's field pointer must not outlive the fields.
-    if (own_field(g_lineedit))
-        g_lineedit = nullptr;
     if (g_inputcut == this)
         g_inputcut = nullptr;
     delete ui;
-}
-
-bool InputCut::own_field(const QLineEdit *field) const
-{
-    return field && (field == ui->lineEdit_X || field == ui->lineEdit_Y || field == ui->lineEdit_W
-                     || field == ui->lineEdit_H);
 }
 
 bool InputCut::editor_open() const
@@ -112,15 +99,15 @@ void InputCut::language_changed()
 {
     ui->label_title->setText(kra_text(kTitle));
     ui->label_crop->setText(kra_text(kCrop));
-    ui->label_W->setText(kra_text(kWidth));
-    ui->label_H->setText(kra_text(kHeight));
+    ui->label_W->setText(kra_text(kra_words::width));
+    ui->label_H->setText(kra_text(kra_words::height));
     // The captions keep their given sizes; a long translation gets a smaller font.
     for (QLabel *l : {ui->label_crop, ui->label_W, ui->label_H, ui->label_3, ui->label_4, ui->label_5,
                       ui->label_6, ui->label_7, ui->label_8})
         kra_fit_text(l);
-    button_cancel_->setText(kra_text(kCancel));
-    button_ok_->setText(kra_text(kOk));
-    button_delete_->setText(kra_text(kDelete));
+    button_cancel_->setText(kra_text(kra_words::cancel));
+    button_ok_->setText(kra_text(kra_words::ok));
+    button_delete_->setText(kra_text(kra_words::remove));
     caption_editor();
 }
 
@@ -167,50 +154,53 @@ void InputCut::crop_source_num_update()
 
 void InputCut::source_init()
 {
-    const int input = source_select_;
-    const int sources = kra_source_count(input);
+    const int sources = kra_source_count(source_select_);
     last_page_ = u8(kra_last_page(sources));
-    const int tiles = kra_tiles_on_page(sources, page_);
 
-    // Paging rebuilds the frame from a click of its own buttons.
+    // Rebuilt from a click of its own buttons (add, delete) too.
     kra_retire_frame(frame_source_);
     button_add_ = nullptr;
-    frame_source_ = new QFrame(this);
-    frame_source_->setObjectName(QStringLiteral("frame_source"));
-    frame_source_->setGeometry(20, 152, 770, 240);
-    frame_source_->setStyleSheet(QStringLiteral("#frame_source{border:1px solid rgb(71, 119, 255);}"));
-
-    for (int i = 0; i < tiles; ++i) {
-        const int n = KRA_TILES_PER_PAGE * page_ + i;
-        QString name;
-        QString value;
-        if (n == 0) {
-            name = input_name_;
-            value = kra_timing_text(kra_input_timing(input));
-        } else {
-            CROP_PARA crop{};
-            int entry = Para::CROP_ENTRIES;
-            para()->KraGetCropPara(input, n, &crop, &entry);
-            if (entry >= Para::CROP_ENTRIES)
-                continue; // the table and its bitmap disagree: nothing to show
-            name = kra_crop_tile_name(input, entry, tile_font_, 172);
-            value = QString::asprintf("%dx%d", crop.width, crop.height);
-        }
-        QPushButton *b = kra_source_tile(frame_source_, kTiles.rect(i), input, name, value,
-                                         tile_font_, QString::number(i));
-        connect(b, &QPushButton::clicked, this, &InputCut::kra_button_source_clicked);
-    }
-
+    KraPagedTiles::Hooks hooks;
+    hooks.make = [this](QWidget *area, int place) {
+        QWidget *tile = kra_source_tile(area, kTiles.rect(place), tile_font_, QString::number(place));
+        connect(tile->findChild<QPushButton *>(), &QPushButton::clicked, this,
+                &InputCut::kra_button_source_clicked);
+        return tile;
+    };
+    hooks.fill = [this](QWidget *tile, int n) { return fill_tile(tile, n); };
+    frame_source_ = new KraPagedTiles(this, QStringLiteral("frame_source"), QRect(20, 152, 770, 240),
+                                      QStringLiteral("#frame_source{border:1px solid rgb(71, 119, 255);}")
+                                          + QString::fromLatin1(kra_source_tile_sheet),
+                                      kTiles, 110, 175, hooks);
+    connect(frame_source_, &KraPagedTiles::previous_clicked, this, &InputCut::kra_Button_previous_clicked);
+    connect(frame_source_, &KraPagedTiles::next_clicked, this, &InputCut::kra_Button_next_clicked);
     button_add_ = kra_icon_button(frame_source_, QStringLiteral("Button_add"), QRect(715, 10, 50, 50),
                                   QStringLiteral(":/png/add.png"));
     connect(button_add_, &QPushButton::clicked, this, &InputCut::kra_button_add_clicked);
-    const KraPageButtons paging = kra_page_buttons(frame_source_, page_, last_page_, 110, 175);
-    if (paging.previous)
-        connect(paging.previous, &QPushButton::clicked, this, &InputCut::kra_Button_previous_clicked);
-    if (paging.next)
-        connect(paging.next, &QPushButton::clicked, this, &InputCut::kra_Button_next_clicked);
+    frame_source_->show_page(page_, sources);
     frame_source_->lower();
     frame_source_->show();
+}
+
+bool InputCut::fill_tile(QWidget *tile, int n)
+{
+    const int input = source_select_;
+    QString name;
+    QString value;
+    if (n == 0) {
+        name = input_name_;
+        value = kra_timing_text(kra_input_timing(input));
+    } else {
+        CROP_PARA crop{};
+        int entry = Para::CROP_ENTRIES;
+        para()->KraGetCropPara(input, n, &crop, &entry);
+        if (entry >= Para::CROP_ENTRIES)
+            return false; // the table and its bitmap disagree: nothing to show
+        name = kra_crop_tile_name(input, entry, tile_font_, 172);
+        value = QString::asprintf("%dx%d", crop.width, crop.height);
+    }
+    kra_fill_source_tile(tile, input, name, value);
+    return true;
 }
 
 void InputCut::kra_Button_previous_clicked() { turn_page(-1); }
@@ -219,7 +209,7 @@ void InputCut::kra_Button_next_clicked() { turn_page(1); }
 void InputCut::turn_page(int step)
 {
     if (kra_step_page(&page_, step))
-        source_init();
+        frame_source_->show_page(page_, kra_source_count(source_select_));
 }
 
 // ---- the editor ----
@@ -319,28 +309,10 @@ void InputCut::para_changed_over()
 
 void InputCut::kra_button_cancel_clicked() { para_changed_over(); }
 
-void InputCut::show_numberkeyboard_ui(QString text)
-{
-    Q_UNUSED(text)
-    auto *field = qobject_cast<QLineEdit *>(sender());
-    QString caption;
-    if (field == ui->lineEdit_X)
-        caption = QStringLiteral("X");
-    else if (field == ui->lineEdit_Y)
-        caption = QStringLiteral("Y");
-    else if (field == ui->lineEdit_W)
-        caption = kra_text(kKeyWidth);
-    else if (field == ui->lineEdit_H)
-        caption = kra_text(kKeyHeight);
-    else
-        return;
-    kra_ask_number(field, caption);
-}
-
 void InputCut::confirmString(QString text)
 {
     // A value typed for another screen's field (one open below this) is not ours.
-    if (own_field(g_lineedit))
+    if (fields_.owns(g_lineedit))
         g_lineedit->setText(text);
 }
 

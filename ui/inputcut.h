@@ -3,12 +3,14 @@
 
 #include "global.h"
 #include <QDialog>
+#include "numberfields.h"
 #include <QFont>
 #include <QString>
 
 namespace Ui {
 class InputCut;
 }
+class KraPagedTiles;
 class QFrame;
 class QLineEdit;
 class QPushButton;
@@ -42,7 +44,6 @@ public:
     bool editor_open() const;
 
 public slots:
-    void show_numberkeyboard_ui(QString text);
     void confirmString(QString text);
     void kra_button_input_clicked();
     void kra_button_source_clicked();
@@ -66,9 +67,10 @@ private:
     void delete_crop();
     void crops_changed();
     void turn_page(int step);
-    bool own_field(const QLineEdit *field) const;
+    bool fill_tile(QWidget *tile, int n);
 
     Ui::InputCut *ui;
+    KraNumberFields fields_;
     u8 source_select_ = 2;               // input code of the chosen tab
     u8 page_ = 0;
     u8 last_page_ = 0;
@@ -81,7 +83,7 @@ private:
     QFont tile_font_;
 
     QFrame *frame_input_select_ = nullptr; // highlight of the chosen tab
-    QFrame *frame_source_ = nullptr;       // tiles, add, previous, next
+    KraPagedTiles *frame_source_ = nullptr; // tiles, add, previous, next
     QPushButton *button_add_ = nullptr;    // lives in frame_source_
     QPushButton *button_cancel_ = nullptr;
     QPushButton *button_ok_ = nullptr;

@@ -1,4 +1,6 @@
 #include "lockwindow.h"
+#include "words.h"
+#include "screenkit.h"
 #include "global.h"
 #include "krarampara.h"
 #include "mainwindow.h"
@@ -10,19 +12,16 @@
 namespace {
 const KraText kTitle = {{"LED视频处理器", "LED Video Processor", "LED видеопроцессор",
                          "Bộ xử lý video LED", "LED視頻處理器"}};
-const KraText kLed = {{"LED屏: ", "LED screen: ", "LED экран: ", "Màn hình LED: ", "LED屏: "}};
 const KraText kTouch = {{"触摸屏幕进入", "Touch the screen to start", "Коснитесь экрана",
                          "Chạm vào màn hình để bắt đầu", "觸摸屏幕進入"}};
-const KraText kNoSignal = {{"无信号", "No signal", "Нет сигнала", "Không có tín hiệu", "無信號"}};
 // Inputs in the order of the input tabs: HDMI1..HDMI4, DVI, EXT.
 const int kInputs[6] = {2, 3, 4, 5, 1, 0};
 const char *kInputNames[6] = {"EXT", "DVI", "HDMI1", "HDMI2", "HDMI3", "HDMI4"};
 } // namespace
 
-LockWindow::LockWindow(QWidget *parent) : QDialog(parent)
+LockWindow::LockWindow(QWidget *parent) : QDialog(parent, kra_screen_flags | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("LockWindow"));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(800, 480);
     setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
@@ -81,7 +80,7 @@ void LockWindow::language_changed()
 void LockWindow::syncUpdate()
 {
     KraRamPara *p = KraRamPara::pInstance();
-    label_led_->setText(kra_text(kLed) + QStringLiteral("%1 x %2").arg(p->live16(Para::LED_WIDTH))
+    label_led_->setText(kra_text(kra_words::led_screen) + QStringLiteral("%1 x %2").arg(p->live16(Para::LED_WIDTH))
                                               .arg(p->live16(Para::LED_HEIGHT)));
     for (int k = 0; k < 6; ++k) {
         const int in = kInputs[k];
@@ -89,7 +88,7 @@ void LockWindow::syncUpdate()
         input_name_[k]->setText(QString::fromLatin1(kInputNames[in]));
         const bool signal = t.present();
         input_state_[k]->setText(signal ? QStringLiteral("%1x%2@%3").arg(t.width).arg(t.height).arg(t.rate)
-                                        : kra_text(kNoSignal));
+                                        : kra_text(kra_words::no_signal));
         input_state_[k]->setStyleSheet(signal ? QStringLiteral("color: #00D65B;font: 16px;border:0px;")
                                               : QStringLiteral("color: #CCCCCC;font: 16px;border:0px;"));
         kra_fit_text(input_state_[k]);

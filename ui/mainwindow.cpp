@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 #include "agelog.h"
+#include "words.h"
+#include "screenkit.h"
 #include "firmwareupdate.h"
 #include "fpga_manage.h"
 #include "krarampara.h"
@@ -23,7 +25,6 @@ const KraText kPanel = {{"保存模式", "Save mode", "Сохранить", "Lư
 const KraText kOption = {{"设置", "Settings", "Настройки", "Cài đặt", "設置"}};
 const KraText kLock = {{"锁定面板", "Lock panel", "Блокировка", "Khóa", "鎖定面板"}};
 const KraText kUnlock = {{"解锁面板", "Unlock panel", "Разблокировать", "Mở khóa", "解鎖面板"}};
-const KraText kLed = {{"LED屏: ", "LED screen: ", "LED экран: ", "Màn hình LED: ", "LED屏: "}};
 const KraText kMode = {{"当前模式: ", "User mode: ", "Режим: ", "Chế độ: ", "當前模式: "}};
 const KraText kNone = {{"无", "none", "нет", "không", "無"}};
 const KraText kPanelTitle = {{"保存当前参数到模式", "Save the current settings as mode",
@@ -48,14 +49,14 @@ QToolButton *tileButton(QWidget *parent, const char *name, const char *icon, int
     b->setGeometry(x, y, 140, 150);
     b->setFocusPolicy(Qt::NoFocus);
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setIcon(QIcon(QString::fromLatin1(icon)));
+    b->setIcon(kra_icon(QString::fromLatin1(icon)));
     b->setIconSize(QSize(64, 64));
     b->setStyleSheet(QString::fromLatin1(kTileStyle));
     return b;
 }
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent) : QDialog(parent)
+MainWindow::MainWindow(QWidget *parent) : QDialog(parent, kra_screen_flags)
 {
     build();
     QMetaObject::connectSlotsByName(this);
@@ -66,7 +67,6 @@ MainWindow::MainWindow(QWidget *parent) : QDialog(parent)
 void MainWindow::build()
 {
     setObjectName(QStringLiteral("MainWindow"));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(800, 480);
     setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
     QFont f = font();
@@ -139,7 +139,7 @@ void MainWindow::language_changed()
     findChild<QToolButton *>(QStringLiteral("Button_option"))->setText(kra_text(kOption));
     auto *lock = findChild<QToolButton *>(QStringLiteral("Button_lock"));
     lock->setText(kra_text(panel_lock_ ? kUnlock : kLock));
-    lock->setIcon(QIcon(panel_lock_ ? QStringLiteral(":/png/icon_unlock.png") : QStringLiteral(":/png/icon_lock.png")));
+    lock->setIcon(kra_icon(panel_lock_ ? QStringLiteral(":/png/icon_unlock.png") : QStringLiteral(":/png/icon_lock.png")));
     label_mode_title_->setText(kra_text(kPanelTitle));
     findChild<QPushButton *>(QStringLiteral("Button_mode_save"))->setText(kra_text(kSave));
     findChild<QPushButton *>(QStringLiteral("Button_mode_close"))->setText(kra_text(kClose));
@@ -151,7 +151,7 @@ void MainWindow::language_changed()
 void MainWindow::status_update()
 {
     KraRamPara *p = KraRamPara::pInstance();
-    label_led_->setText(kra_text(kLed) + QStringLiteral("%1 x %2").arg(p->live16(Para::LED_WIDTH))
+    label_led_->setText(kra_text(kra_words::led_screen) + QStringLiteral("%1 x %2").arg(p->live16(Para::LED_WIDTH))
                                               .arg(p->live16(Para::LED_HEIGHT)));
     const int mode = p->KraGetCurrentModeIndex();
     label_mode_->setText(kra_text(kMode) + (mode ? QString::number(mode) : kra_text(kNone)));

@@ -1,4 +1,5 @@
 #include "option.h"
+#include "screenkit.h"
 #include "global.h"
 #include "mainwindow.h"
 #include "screens.h"
@@ -37,10 +38,9 @@ const char *kEntryStyle = "QToolButton{background-color: #212435;color: #FFFFFF;
                           "font: 17px;}QToolButton:disabled{color: #5F6481;border:1px solid #5F6481;}";
 } // namespace
 
-Option::Option(QWidget *parent) : QDialog(parent)
+Option::Option(QWidget *parent) : QDialog(parent, kra_screen_flags)
 {
     setObjectName(QStringLiteral("Option"));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(800, 480);
     setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
     QFont f = font();
@@ -51,7 +51,7 @@ Option::Option(QWidget *parent) : QDialog(parent)
     back->setObjectName(QStringLiteral("Button_back"));
     back->setGeometry(11, 11, 50, 50);
     back->setFocusPolicy(Qt::NoFocus);
-    back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     back->setIconSize(QSize(32, 32));
     back->setFlat(true);
     label_title_ = new QLabel(this);
@@ -71,7 +71,7 @@ Option::Option(QWidget *parent) : QDialog(parent)
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setGeometry(30 + 190 * (i % 4), 100 + 185 * (i / 4), 170, 165);
         b->setFocusPolicy(Qt::NoFocus);
-        b->setIcon(QIcon(QString::fromLatin1(e.icon)));
+        b->setIcon(kra_icon(QString::fromLatin1(e.icon)));
         b->setIconSize(QSize(64, 64));
         b->setStyleSheet(QString::fromLatin1(kEntryStyle));
         b->setEnabled(kra_screen_built(e.page));

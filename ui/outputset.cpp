@@ -1,4 +1,6 @@
 #include "outputset.h"
+#include "words.h"
+#include "screenkit.h"
 #include "ui_outputset.h"
 
 #include "fpga_manage.h"
@@ -24,24 +26,20 @@ constexpr int kLedMax = 16376;
 // Splice mode by combo index.
 constexpr u8 kModeOfIndex[3] = {SPLICE_HORIZONTAL, SPLICE_VERTICAL, SPLICE_COPY};
 
-const char *kPageOn = "background-color: #4777FF;color: #FFFFFF";
-const char *kPageOff = "color: #FFFFFF";
-const char *kButtonOn = "background-color: #4777FF;color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);";
-const char *kButtonOff = "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);";
-const char *kTileOn = "background-color: #212435;border:1px solid #00D65B;";
-const char *kTileOff = "background-color: #212435;border:1px solid #FFFFFF;";
-const char *kTileText = "background-color: #212435;color: #FFFFFF";
+// The port tiles of the net-port page, styled as one.
+const char *kTiles = "#wlan_tile[marked=\"true\"]{background-color: #212435;border:1px solid #00D65B;}"
+                     "#wlan_tile[marked=\"false\"]{background-color: #212435;border:1px solid #FFFFFF;}"
+                     "#wlan_icon{background-color: #212435;border:none;}"
+                     "#wlan_caption{background-color: #212435;color: #FFFFFF}"
+                     "QPushButton{background-color: transparent;border:none;}";
 
 const KraText kTitle = {{"输出设置", "Output Seeting", "Выход", "Thông số đầu ra", "輸出設置"}};
 const KraText kStep1 = {{"1.设置LED屏宽高", "1.Set LED W&H", "1.Разрешение LED", "1.Cài đặt thông số led", "1.設置LED屏寬高"}};
 const KraText kStep2 = {{"2.选择拼接方式", "2.Splice", "2.Сплайсер", "2.Ghép nối", "2.選擇拼接方式"}};
 const KraText kLedSet = {{"LED设置", "LED Setting", "Настройка LED", "Cài đặt LED", "LED設置"}};
 const KraText kLanSet = {{"网口输出", "Port output", "Настройка LAN", "Cài đặt\ncổng MẠNG", "網口輸出"}};
-const KraText kWidth = {{"宽", "W", "Ширина", "Rộng", "寬"}};
-const KraText kHeight = {{"高", "H", "Высота", "Cao", "高"}};
 const KraText kTip = {{"可设LED屏最大点数:%d(宽),%d(高)", "LED max:%d(w),%d(h)", "Ширина:%d(px)Высота:%d(px)",
                        "Điểm ảnh lớn nhất:%d(ngang),%d(dọc)", "可設LED屏最大點數:%d(寬),%d(高)"}};
-const KraText kCancel = {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}};
 const KraText kApply = {{"应用", "Apply", "OK", "Đồng ý", "應用"}};
 const KraText kGroup = {{"网口%d~%d", "LED%d~%d", "LED%d~%d", "LED%d~%d", "網口%d~%d"}};
 const KraText kTile = {{"网口LED%d", "LED%d", "LED%d", "LED%d", "網口LED%d"}};
@@ -89,10 +87,10 @@ void setNumber(QLineEdit *field, int value)
 
 } // namespace
 
-OutputSet::OutputSet(QWidget *parent) : QDialog(parent), ui(new Ui::OutputSet)
+OutputSet::OutputSet(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::OutputSet),
+      fields_(this, [this](const QString &text) { confirmString(text); })
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     tile_font_.setPointSize(12);
 
     ui->Button_wlan4->hide();
@@ -102,29 +100,23 @@ OutputSet::OutputSet(QWidget *parent) : QDialog(parent), ui(new Ui::OutputSet)
     wlan_init();
     para_init();
     wlan_para_get(0);
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
-    ui->label_warning->setPixmap(QPixmap(QStringLiteral(":/png/warning.png")));
+    ui->label_warning->setPixmap(kra_pixmap(QStringLiteral(":/png/warning.png")));
 
     g_set_focus = ui->Button_ledset;
     g_apply_focus1 = ui->Button_cancel1;
     g_apply_focus2 = ui->Button_cancel2;
     g_wlan_focus = ui->Button_wlan1;
-    ui->Button_ledset->setStyleSheet(QString::fromLatin1(kPageOn));
-    ui->Button_lanset->setStyleSheet(QString::fromLatin1(kPageOff));
-    for (QPushButton *b : {ui->Button_cancel1, ui->Button_cancel2, ui->Button_wlan1})
-        b->setStyleSheet(QString::fromLatin1(kButtonOn));
-    for (QPushButton *b : {ui->Button_apply1, ui->Button_apply2, ui->Button_wlan2, ui->Button_wlan3,
-                           ui->Button_wlan4})
-        b->setStyleSheet(QString::fromLatin1(kButtonOff));
+    for (QPushButton *b : {ui->Button_ledset, ui->Button_cancel1, ui->Button_cancel2, ui->Button_wlan1})
+        kra_set_marked(b, true);
     ui->stackedWidget->setCurrentIndex(0);
 
-    for (My_lineEdit *field : {ui->lineEdit_width, ui->lineEdit_height, ui->lineEdit_out1_width,
-                               ui->lineEdit_out1_height})
-        connect(field, &My_lineEdit::send_show, this, &OutputSet::show_numberkeyboard_ui);
-    if (g_numberkeyboard)
-        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
-                &OutputSet::confirmString);
+    // The captions are the same in every language.
+    for (My_lineEdit *field : {ui->lineEdit_width, ui->lineEdit_out1_width})
+        fields_.add(field, QStringLiteral("宽"));
+    for (My_lineEdit *field : {ui->lineEdit_height, ui->lineEdit_out1_height})
+        fields_.add(field, QStringLiteral("高"));
 
     for (QWidget *w : std::initializer_list<QWidget *>{
              ui->lineEdit_out2_width, ui->lineEdit_out2_height, ui->lineEdit_X, ui->lineEdit_Y,
@@ -140,8 +132,6 @@ OutputSet::OutputSet(QWidget *parent) : QDialog(parent), ui(new Ui::OutputSet)
 
 OutputSet::~OutputSet()
 {
-    if (g_lineedit && isAncestorOf(g_lineedit))
-        g_lineedit = nullptr;
     delete ui;
 }
 
@@ -204,7 +194,7 @@ void OutputSet::out_label_changed()
     if (index < 0 || index > 2)
         return;
     ui->out_label->setGeometry(pictures[index].rect);
-    ui->out_label->setPixmap(QPixmap(QString::fromLatin1(pictures[index].path)));
+    ui->out_label->setPixmap(kra_pixmap(QString::fromLatin1(pictures[index].path)));
 }
 
 void OutputSet::on_comboBox_activated(int index)
@@ -227,34 +217,12 @@ void OutputSet::choose_mode(int index)
     out_label_changed();
 }
 
-void OutputSet::show_numberkeyboard_ui(QString)
-{
-    auto *field = qobject_cast<QLineEdit *>(sender());
-    if (!field || !g_numberkeyboard)
-        return;
-    QString caption;
-    if (field == ui->lineEdit_width || field == ui->lineEdit_out1_width || field == ui->lineEdit_out2_width)
-        caption = QStringLiteral("宽");
-    else if (field == ui->lineEdit_height || field == ui->lineEdit_out1_height
-             || field == ui->lineEdit_out2_height)
-        caption = QStringLiteral("高");
-    else if (field == ui->lineEdit_X)
-        caption = QStringLiteral("X");
-    else if (field == ui->lineEdit_Y)
-        caption = QStringLiteral("Y");
-    else if (field == ui->lineEdit_W)
-        caption = QStringLiteral("W");
-    else if (field == ui->lineEdit_H)
-        caption = QStringLiteral("H");
-    kra_ask_number(field, caption);
-}
-
 // Typed values stay on the screen until Apply; a value typed for another screen's field
 // is not ours.
 void OutputSet::confirmString(QString value)
 {
     QLineEdit *field = g_lineedit;
-    if (!field || !isAncestorOf(field))
+    if (!fields_.owns(field))
         return;
     if (field == ui->lineEdit_out1_width)
         confirm_out1_width(typedValue(value));
@@ -316,8 +284,8 @@ void OutputSet::on_Button_cancel2_clicked()
 void OutputSet::move_highlight(QPushButton *&focus, QPushButton *button)
 {
     if (focus)
-        focus->setStyleSheet(QString::fromLatin1(kButtonOff));
-    button->setStyleSheet(QString::fromLatin1(kButtonOn));
+        kra_set_marked(focus, false);
+    kra_set_marked(button, true);
     focus = button;
 }
 
@@ -334,8 +302,8 @@ void OutputSet::on_Button_lanset_clicked()
 void OutputSet::select_page(QPushButton *button, int page)
 {
     if (g_set_focus)
-        g_set_focus->setStyleSheet(QString::fromLatin1(kPageOff));
-    button->setStyleSheet(QString::fromLatin1(kPageOn));
+        kra_set_marked(g_set_focus, false);
+    kra_set_marked(button, true);
     g_set_focus = button;
     ui->stackedWidget->setCurrentIndex(page);
 }
@@ -360,24 +328,26 @@ void OutputSet::wlan_init()
     delete tiles_;
     tiles_ = new QFrame(ui->page_2);
     tiles_->setGeometry(1, 75, 608, 165);
+    tiles_->setStyleSheet(QString::fromLatin1(kTiles));
     for (int i = 0; i < 8; ++i) {
         const int x = 150 * (i % 4), y = 75 * (i / 4);
         auto *frame = new QFrame(tiles_);
+        frame->setObjectName(QStringLiteral("wlan_tile"));
         frame->setGeometry(x + 9, y + 14, 130, 60);
-        frame->setStyleSheet(QString::fromLatin1(i == tile_ ? kTileOn : kTileOff));
+        frame->setProperty("marked", i == tile_);
         g_wlan_frame[i] = frame;
 
         auto *icon = new QLabel(tiles_);
         icon->setGeometry(x + 59, y + 17, 32, 28);
-        icon->setStyleSheet(QStringLiteral("background-color: #212435;border:none;"));
-        icon->setPixmap(QPixmap(QStringLiteral(":/png/offline.png")));
+        icon->setObjectName(QStringLiteral("wlan_icon"));
+        icon->setPixmap(kra_pixmap(QStringLiteral(":/png/offline.png")));
         icon->setScaledContents(true);
 
         auto *caption = new QLabel(tiles_);
         caption->setGeometry(x + 29, y + 45, 91, 28);
         caption->setFont(tile_font_);
         caption->setAlignment(Qt::AlignCenter);
-        caption->setStyleSheet(QString::fromLatin1(kTileText));
+        caption->setObjectName(QStringLiteral("wlan_caption"));
         caption->setText(fill(kra_text(kTile), {i + 1 + 8 * group_}));
 
         auto *button = new QPushButton(tiles_);
@@ -385,7 +355,6 @@ void OutputSet::wlan_init()
         button->setObjectName(QString::number(i));
         button->setFlat(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setStyleSheet(QStringLiteral("background-color: transparent;border:none;"));
         connect(button, &QPushButton::clicked, this, &OutputSet::kra_button_wlan_clicked);
     }
     tiles_->show();
@@ -400,10 +369,10 @@ void OutputSet::kra_button_wlan_clicked()
     const int index = button->objectName().toInt(&ok);
     if (!ok || index < 0 || index > 7)
         return;
-    g_wlan_frame[tile_]->setStyleSheet(QString::fromLatin1(kTileOff));
+    kra_set_marked(g_wlan_frame[tile_], false);
     tile_ = u8(index);
     wlan_para_get(u16(tile_ + 8 * group_));
-    g_wlan_frame[tile_]->setStyleSheet(QString::fromLatin1(kTileOn));
+    kra_set_marked(g_wlan_frame[tile_], true);
 }
 
 // Ports 0..11 belong to FPGA 0, 12..23 to FPGA 1; any other shows index 0 of FPGA 0.
@@ -432,16 +401,16 @@ void OutputSet::language_changed()
     ui->Button_ledset->setText(kra_text(kLedSet));
     ui->Button_lanset->setText(kra_text(kLanSet));
     for (QLabel *l : {ui->label_width, ui->label_out1_width, ui->label_out2_width, ui->label_W}) {
-        l->setText(kra_text(kWidth));
+        l->setText(kra_text(kra_words::width));
         kra_fit_text(l);
     }
     for (QLabel *l : {ui->label_height, ui->label_out1_height, ui->label_out2_height, ui->label_H}) {
-        l->setText(kra_text(kHeight));
+        l->setText(kra_text(kra_words::height));
         kra_fit_text(l);
     }
     ui->label_tip->setText(fill(kra_text(kTip), {kLedMax, kLedMax}));
     for (QPushButton *b : {ui->Button_cancel1, ui->Button_cancel2})
-        b->setText(kra_text(kCancel));
+        b->setText(kra_text(kra_words::cancel));
     for (QPushButton *b : {ui->Button_apply1, ui->Button_apply2})
         b->setText(kra_text(kApply));
     QPushButton *const tabs[3] = {ui->Button_wlan1, ui->Button_wlan2, ui->Button_wlan3};

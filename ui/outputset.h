@@ -2,6 +2,7 @@
 #define OUTPUTSET_H
 
 #include <QDialog>
+#include "numberfields.h"
 #include <QFont>
 #include "global.h"
 
@@ -33,7 +34,6 @@ public:
 
 public slots:
     void on_Button_back_clicked();
-    void show_numberkeyboard_ui(QString text);
     void confirmString(QString value);
     void on_comboBox_activated(int index);
     void on_Button_apply1_clicked();
@@ -62,6 +62,7 @@ private:
     static void move_highlight(QPushButton *&focus, QPushButton *button);
 
     Ui::OutputSet *ui;
+    KraNumberFields fields_;
     u8 mode_ = 3;  // 3 horizontal, 2 vertical, 4 copy
     u8 group_ = 0; // net-port group: ports 8 x group + 1 .. 8 x group + 8
     u8 tile_ = 0;  // highlighted port tile of the group

@@ -12,6 +12,7 @@
 #include "lockwindow.h"
 #include "mainwindow.h"
 #include "option.h"
+#include "screenkit.h"
 #include "outputset.h"
 #include "test_chart.h"
 #include "tip.h"
@@ -264,6 +265,7 @@ void kra_set_screen_runner(std::function<void(QDialog *)> runner)
 
 void kra_register_screens()
 {
+    kra_screen_kit_init();
     static KraShell *shell = new KraShell; // lives as long as the managers' threads
     ScreenHost::install(shell);
 }

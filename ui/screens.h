@@ -35,7 +35,8 @@ void kra_show_screen_view(QDialog *screen, int page, int view);
 void kra_set_screen_runner(std::function<void(QDialog *)> runner);
 // Deletes every screen of the table that is open, clearing the globals (tests and tools).
 void kra_delete_screens();
-// Installs the screens' ScreenHost with the core. Called once at start-up (and by tests).
+// Installs the screens' ScreenHost with the core and sets up the screen kit. Called once
+// at start-up (and by tests).
 void kra_register_screens();
 // Called by the tick after an ageing record was due.
 void kra_agelog_updated();

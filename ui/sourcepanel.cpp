@@ -1,4 +1,6 @@
 #include "sourcepanel.h"
+#include "words.h"
+#include "screenkit.h"
 #include "alias.h"
 #include "krarampara.h"
 
@@ -22,7 +24,6 @@ const KraInputTab kra_input_tabs[KRA_INPUT_TABS] = {
 };
 
 namespace {
-const KraText kNoSignal = {{"无信号", "No signal", "Нет сигнала", "Không có tín hiệu", "無信號"}};
 
 QString aliasName(const char *group, int id, const QFont &font, int width)
 {
@@ -62,7 +63,7 @@ QString kra_source_tile_icon(int code)
 QString kra_timing_text(const KraTiming &timing)
 {
     if (!timing.present())
-        return kra_text(kNoSignal);
+        return kra_text(kra_words::no_signal);
     return QString::asprintf("%dx%d@%dHz", timing.width, timing.height, timing.rate);
 }
 
@@ -129,18 +130,20 @@ QLabel *kra_picture_label(QWidget *parent, const QString &name, const QRect &geo
     label->setObjectName(name);
     label->setGeometry(geometry);
     label->setScaledContents(true);
-    label->setPixmap(QPixmap(picture));
+    label->setPixmap(kra_pixmap(picture));
     return label;
 }
 
-QPushButton *kra_overlay_button(QWidget *parent, const QString &name, const QRect &geometry)
+QPushButton *kra_overlay_button(QWidget *parent, const QString &name, const QRect &geometry,
+                                bool styled)
 {
     auto *b = new QPushButton(parent);
     b->setObjectName(name);
     b->setGeometry(geometry);
     b->setFlat(true);
     b->setFocusPolicy(Qt::NoFocus);
-    b->setStyleSheet(QStringLiteral("background-color: transparent;border:none;"));
+    if (styled)
+        b->setStyleSheet(QStringLiteral("background-color: transparent;border:none;"));
     return b;
 }
 
@@ -152,63 +155,59 @@ QPushButton *kra_icon_button(QWidget *parent, const QString &name, const QRect &
     b->setGeometry(geometry);
     b->setFlat(true);
     b->setFocusPolicy(Qt::NoFocus);
-    b->setIcon(QIcon(icon));
+    b->setIcon(kra_icon(icon));
     b->setIconSize(QSize(50, 50));
     return b;
 }
 
-void kra_retire_frame(QFrame *&frame)
+void kra_retire_widget(QWidget *widget)
 {
-    if (!frame)
+    if (!widget)
         return;
-    frame->hide();
-    frame->setParent(nullptr);
-    frame->deleteLater();
-    frame = nullptr;
+    widget->hide();
+    widget->setParent(nullptr);
+    widget->deleteLater();
 }
 
-KraPageButtons kra_page_buttons(QWidget *frame, int page, int last_page, int previous_y, int next_y)
-{
-    KraPageButtons b;
-    if (page != 0)
-        b.previous = kra_icon_button(frame, QStringLiteral("Button_previous"), QRect(715, previous_y, 50, 50),
-                                     QStringLiteral(":/png/previous.png"));
-    if (last_page > page)
-        b.next = kra_icon_button(frame, QStringLiteral("Button_next"), QRect(715, next_y, 50, 50),
-                                 QStringLiteral(":/png/next.png"));
-    return b;
-}
+const char *const kra_source_tile_sheet =
+    "#source_frame{background-color: #212435;border:1px solid #CCCCCC;}"
+    "#source_tile > #label_state{background-color:#00D65B;border:0px groove gray;border-radius:7px;}"
+    "#source_tile > #label_input{background-color: #212435;}"
+    "#source_tile > #label_source_name, #source_tile > #label_source_value"
+    "{background-color:#212435;color:#FFFFFF}"
+    "#source_tile > QPushButton{background-color: transparent;border:none;}";
 
-QPushButton *kra_source_tile(QWidget *parent, const QRect &rect, int input, const QString &name,
-                             const QString &value, const QFont &font, const QString &button)
+QWidget *kra_source_tile(QWidget *parent, const QRect &rect, const QFont &font, const QString &button)
 {
-    // The frame's unscoped style would cascade to children and box every text: the texts
-    // are the frame's siblings, over it, in a plain holder.
+    // The texts are the frame's siblings, over it, in a plain holder: the frame's box is
+    // not theirs.
     auto *tile = new QWidget(parent);
     tile->setObjectName(QStringLiteral("source_tile"));
     tile->setGeometry(rect);
     auto *frame = new QFrame(tile);
     frame->setObjectName(QStringLiteral("source_frame"));
     frame->setGeometry(0, 0, rect.width(), rect.height());
-    frame->setStyleSheet(QStringLiteral("background-color: #212435;border:1px solid #CCCCCC;"));
     auto *mark = new QLabel(tile);
     mark->setObjectName(QStringLiteral("label_state"));
     mark->setGeometry(10, 10, 14, 14);
-    mark->setStyleSheet(QString::fromLatin1(kra_mark_style));
-    QLabel *picture = kra_picture_label(tile, QStringLiteral("label_input"), QRect(29, 5, 63, 24),
-                                        kra_source_tile_icon(input));
-    picture->setStyleSheet(QStringLiteral("background-color: #212435;"));
-    auto *nameLabel = new QLabel(name, tile);
+    kra_picture_label(tile, QStringLiteral("label_input"), QRect(29, 5, 63, 24), QString());
+    auto *nameLabel = new QLabel(tile);
     nameLabel->setObjectName(QStringLiteral("label_source_name"));
     nameLabel->setGeometry(10, 29, 172, 28);
-    auto *valueLabel = new QLabel(value, tile);
+    auto *valueLabel = new QLabel(tile);
     valueLabel->setObjectName(QStringLiteral("label_source_value"));
     valueLabel->setGeometry(10, 57, 172, 28);
-    for (QLabel *l : {nameLabel, valueLabel}) {
+    for (QLabel *l : {nameLabel, valueLabel})
         l->setFont(font);
-        l->setStyleSheet(QStringLiteral("background-color:#212435;color:#FFFFFF"));
-    }
-    return kra_overlay_button(tile, button, QRect(1, 1, rect.width() - 2, rect.height() - 2));
+    kra_overlay_button(tile, button, QRect(1, 1, rect.width() - 2, rect.height() - 2), false);
+    return tile;
+}
+
+void kra_fill_source_tile(QWidget *tile, int input, const QString &name, const QString &value)
+{
+    tile->findChild<QLabel *>(QStringLiteral("label_input"))->setPixmap(kra_pixmap(kra_source_tile_icon(input)));
+    tile->findChild<QLabel *>(QStringLiteral("label_source_name"))->setText(name);
+    tile->findChild<QLabel *>(QStringLiteral("label_source_value"))->setText(value);
 }
 
 void kra_ask_number(QLineEdit *field, const QString &caption)

@@ -75,28 +75,30 @@ extern const char *const kra_mark_style;
 // A label showing `picture` scaled into `geometry`.
 QLabel *kra_picture_label(QWidget *parent, const QString &name, const QRect &geometry,
                           const QString &picture);
-// A flat, unfocusable button laid over a tile; the tile shows through it.
-QPushButton *kra_overlay_button(QWidget *parent, const QString &name, const QRect &geometry);
+// A flat, unfocusable button laid over a tile; the tile shows through it (by its own style,
+// or by the area's sheet when `styled` is false).
+QPushButton *kra_overlay_button(QWidget *parent, const QString &name, const QRect &geometry,
+                                bool styled = true);
 // A flat, unfocusable button with a 50 x 50 icon (add, menu, previous, next).
 QPushButton *kra_icon_button(QWidget *parent, const QString &name, const QRect &geometry,
                              const QString &icon);
-// The previous and next buttons of a tile area, at x 715 of `frame`: previous at
-// `previous_y` only past page 0, next at `next_y` only before the last page; null when
-// not shown.
-struct KraPageButtons {
-    QPushButton *previous = nullptr;
-    QPushButton *next = nullptr;
-};
-KraPageButtons kra_page_buttons(QWidget *frame, int page, int last_page, int previous_y, int next_y);
 // A source tile of the crop and EDID screens, 220 x 90 at `rect` of `parent`: its frame
-// "source_frame", the green mark, the picture of `input`, the name and the value in `font`,
-// and a flat button over it named `button`, returned for the caller to connect.
-QPushButton *kra_source_tile(QWidget *parent, const QRect &rect, int input, const QString &name,
-                             const QString &value, const QFont &font, const QString &button);
-// A frame may be rebuilt from a click of one of its own buttons and must outlive that
+// "source_frame", the green mark, the picture of its input, the name and the value in
+// `font`, and a flat button over it named `button` (the tile's only button, for the caller
+// to connect). The area that holds such tiles carries kra_source_tile_sheet.
+QWidget *kra_source_tile(QWidget *parent, const QRect &rect, const QFont &font, const QString &button);
+void kra_fill_source_tile(QWidget *tile, int input, const QString &name, const QString &value);
+extern const char *const kra_source_tile_sheet;
+// A widget may be removed from a click of one of its own buttons and must outlive that
 // click: it leaves the screen at once, is deleted once the click has returned, and
 // `frame` is cleared.
-void kra_retire_frame(QFrame *&frame);
+void kra_retire_widget(QWidget *widget);
+template <typename W>
+void kra_retire_frame(W *&frame)
+{
+    kra_retire_widget(frame);
+    frame = nullptr;
+}
 
 // ---- number fields ----
 

@@ -1,4 +1,5 @@
 #include "test_chart.h"
+#include "screenkit.h"
 #include "textfit.h"
 #include "ui_test_chart.h"
 
@@ -11,8 +12,6 @@
 
 namespace {
 
-const char *kMarked = "border:5px solid rgb(255,171,84);";
-const char *kUnmarked = "border:1px solid rgb(255, 255, 255);";
 
 struct Pattern {
     QLabel *Ui::test_chart::*picture;
@@ -38,11 +37,10 @@ const KraText kTitle = {{"测试图", "Test pattern", "Тестовый\nобр�
 
 } // namespace
 
-test_chart::test_chart(QWidget *parent) : QDialog(parent), ui(new Ui::test_chart)
+test_chart::test_chart(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::test_chart)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     testimage_button_init();
     para_init();
@@ -75,7 +73,7 @@ void test_chart::testimage_button_init()
 void test_chart::para_init()
 {
     for (int i = 0; i < kPatternCount; ++i)
-        picture(i)->setPixmap(QPixmap(QStringLiteral(":/png/img_test%1.png").arg(i + 1)));
+        picture(i)->setPixmap(kra_pixmap(QStringLiteral(":/png/img_test%1.png").arg(i + 1)));
 }
 
 void test_chart::language_changed()
@@ -106,9 +104,9 @@ void test_chart::choose_pattern(int index)
     kra_debug("\n\n index = %d \n\n", index);
     if (index != selected_) {
         if (selected_ < kPatternCount)
-            picture(selected_)->setStyleSheet(QString::fromLatin1(kUnmarked));
+            kra_set_marked(picture(selected_), false);
         selected_ = u8(index);
-        picture(index)->setStyleSheet(QString::fromLatin1(kMarked));
+        kra_set_marked(picture(index), true);
     }
     ParaWrite w;
     w.set8(Para::TEST_PATTERN, u8(index + 1));
@@ -117,7 +115,7 @@ void test_chart::choose_pattern(int index)
 void test_chart::close_pattern()
 {
     if (selected_ < kPatternCount)
-        picture(selected_)->setStyleSheet(QString::fromLatin1(kUnmarked));
+        kra_set_marked(picture(selected_), false);
     selected_ = kNoSelection;
     ParaWrite w;
     w.set8(Para::TEST_PATTERN, 0);

@@ -1,0 +1,93 @@
+#include "screenkit.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHash>
+#include <QIcon>
+#include <QPixmap>
+#include <QPixmapCache>
+#include <QStyle>
+#include <QVariant>
+#include <QWidget>
+
+namespace {
+const char *kMarked = "marked";
+
+// Emptied when the application goes, while pixmaps may still be released.
+QHash<QString, QPixmap> *s_pixmaps = nullptr;
+QHash<QString, QIcon> *s_icons = nullptr;
+
+void releaseImages()
+{
+    delete s_icons;
+    s_icons = nullptr;
+    delete s_pixmaps;
+    s_pixmaps = nullptr;
+}
+
+void ensureStores()
+{
+    if (s_pixmaps)
+        return;
+    s_pixmaps = new QHash<QString, QPixmap>;
+    s_icons = new QHash<QString, QIcon>;
+    qAddPostRoutine(releaseImages);
+}
+} // namespace
+
+void kra_set_marked(QWidget *widget, bool marked)
+{
+    kra_set_look(widget, kMarked, marked);
+}
+
+void kra_set_look(QWidget *widget, const char *property, const QVariant &value)
+{
+    if (!widget)
+        return;
+    const QVariant old = widget->property(property);
+    if (old.isValid() && old == value)
+        return;
+    widget->setProperty(property, value);
+    // The style sheet matches properties at polish time only; a frame takes up a new
+    // border width on the style change.
+    widget->style()->unpolish(widget);
+    widget->style()->polish(widget);
+    QEvent change(QEvent::StyleChange);
+    QCoreApplication::sendEvent(widget, &change);
+    widget->update();
+}
+
+bool kra_marked(const QWidget *widget)
+{
+    return widget && widget->property(kMarked).toBool();
+}
+
+QString kra_marked_rules(const QString &selector, const char *marked, const char *unmarked)
+{
+    return selector + QStringLiteral("[marked=\"true\"]{") + QString::fromLatin1(marked)
+           + QStringLiteral("}") + selector + QStringLiteral("[marked=\"false\"]{")
+           + QString::fromLatin1(unmarked) + QStringLiteral("}");
+}
+
+const QIcon &kra_icon(const QString &path)
+{
+    ensureStores();
+    auto it = s_icons->find(path);
+    if (it == s_icons->end())
+        it = s_icons->insert(path, QIcon(kra_pixmap(path)));
+    return *it;
+}
+
+const QPixmap &kra_pixmap(const QString &path)
+{
+    ensureStores();
+    auto it = s_pixmaps->find(path);
+    if (it == s_pixmaps->end())
+        it = s_pixmaps->insert(path, QPixmap(path));
+    return *it;
+}
+
+void kra_screen_kit_init()
+{
+    QPixmapCache::setCacheLimit(0);
+}
