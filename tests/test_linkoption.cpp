@@ -9,6 +9,7 @@
 #include "my_lineedit.h"
 #include "numberkeyboard.h"
 #include "option.h"
+#include "screenkit.h"
 #include "tip.h"
 #include "usbserver.h"
 #include "utils.h"
@@ -234,7 +235,7 @@ private slots:
         for (int i = 0; i < u.files.size(); ++i) {
             const QString name = fileNames(u.files).at(i);
             QCOMPARE(slot(i)->text(), QString("<font color = #FFFFFF >%1</font>").arg(name.toHtmlEscaped()));
-            QCOMPARE(slot(i)->styleSheet().contains("#4777FF"), bool(u.install[i]));
+            QCOMPARE(kra_marked(slot(i)), bool(u.install[i]));
             QCOMPARE(bool(u.install[i]), !name.endsWith(".KRA") || !kraSeen);
             kraSeen = kraSeen || name.endsWith(".KRA");
         }

@@ -1,4 +1,5 @@
 #include "filelist.h"
+#include "screenkit.h"
 #include "sourcepanel.h"
 
 #include <QFrame>
@@ -7,11 +8,7 @@
 #include <algorithm>
 
 namespace {
-const char *const kListBackground = "background-color: rgb(33, 36, 53);";
-const char *const kPlainStyle = "background-color: rgb(33, 36, 53);color: #FFFFFF";
-const char *const kHighlightStyle = "background-color:#4777FF;color: #FFFFFF;";
-
-QLabel *listLabel(QFrame *frame, const QRect &rect, const QString &text, const char *style)
+QLabel *listLabel(QFrame *frame, const QRect &rect, const QString &text, bool highlighted)
 {
     auto *l = new QLabel(frame);
     l->setGeometry(rect);
@@ -19,7 +16,7 @@ QLabel *listLabel(QFrame *frame, const QRect &rect, const QString &text, const c
     f.setPointSize(15);
     l->setFont(f);
     l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    l->setStyleSheet(QString::fromLatin1(style));
+    kra_set_marked(l, highlighted);
     l->setText(text);
     return l;
 }
@@ -45,10 +42,14 @@ void KraFileList::redraw(const QVector<Entry> &entries, int page, int last_page,
     frame_ = new QFrame(page_);
     frame_->setObjectName(QStringLiteral("frame_file"));
     frame_->setGeometry(10, 90, 580, 240);
-    frame_->setStyleSheet(QStringLiteral("#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}"));
+    frame_->setStyleSheet(
+        QStringLiteral("#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}"
+                       "#Button_previous, #Button_next{background-color: rgb(33, 36, 53);}")
+        + kra_marked_rules(QStringLiteral("QLabel"), "background-color:#4777FF;color: #FFFFFF;",
+                           "background-color: rgb(33, 36, 53);color: #FFFFFF"));
 
     if (entries.isEmpty()) {
-        labels_[0] = listLabel(frame_, QRect(5, 5, 570, 40), empty_text, kPlainStyle);
+        labels_[0] = listLabel(frame_, QRect(5, 5, 570, 40), empty_text, false);
         labels_[0]->setTextFormat(Qt::PlainText);
     } else {
         const int first = page * SLOTS;
@@ -58,7 +59,7 @@ void KraFileList::redraw(const QVector<Entry> &entries, int page, int last_page,
             const QRect rect(5, 5 + 45 * s, 520, 40);
             labels_[s] = listLabel(frame_, rect,
                                    QStringLiteral("<font color = #FFFFFF >%1</font>").arg(e.name.toHtmlEscaped()),
-                                   e.highlighted ? kHighlightStyle : kPlainStyle);
+                                   e.highlighted);
             labels_[s]->setTextFormat(Qt::RichText);
             buttons_[s] = kra_overlay_button(frame_, QString::number(s), rect);
         }
@@ -68,10 +69,6 @@ void KraFileList::redraw(const QVector<Entry> &entries, int page, int last_page,
         if (page < last_page)
             next_ = kra_icon_button(frame_, QStringLiteral("Button_next"), QRect(530, 185, 50, 50),
                                     QStringLiteral(":/png/next.png"));
-        for (QPushButton *b : {previous_, next_}) {
-            if (b)
-                b->setStyleSheet(QString::fromLatin1(kListBackground));
-        }
     }
     frame_->show();
 }

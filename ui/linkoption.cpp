@@ -5,15 +5,14 @@
 #include "fpga_manage.h"
 #include "krarampara.h"
 #include "my_lineedit.h"
-#include "numberkeyboard.h"
+#include "screenkit.h"
 #include "screens.h"
-#include "sourcepanel.h"
 #include "textfit.h"
 #include "utils.h"
+#include "words.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStyle>
 #include <unistd.h>
 
 namespace {
@@ -23,22 +22,25 @@ constexpr int kRows = 3;
 enum StackPage { PAGE_SERIAL = 0, PAGE_NET = 1, PAGE_USB = 2 };
 
 // Texts in language-code order: zh-CN, en, ru, vi, zh-TW.
-const KraText kTitle = {{"通讯设置", "Communication", "Подключение", "Cài đặt giao tiếp", "通訊設置"}};
-const KraText kCom = {{"串口连接", "Serial port", "COM-порт", "Cài đặt cổng\n nối tiếp", "串口連接"}};
-const KraText kWlan = {{"网口设置", "Net connect", "Сетевое по\nдключение", "Cài đặt\ncổng mạng", "網口設置"}};
-const KraText kUsb = {{"USB升级", "USB UPDATE", "Обновление\nчерез USB", "Sử dụng ổ USB\nđể cập nhập", "USB昇級"}};
-const KraText kBaud = {{"波特率", "Baud rate", "Скорость передачи", "Tốc độ truyền", "波特率"}};
-const KraText kBit = {{"数据位", "Data bits", "Биты данных", "Bit dữ liệ", "數據位"}};
-const KraText kStop = {{"停止位", "Stop bit", "Бит остановки", "Dừng bit", "停止位"}};
-const KraText kNetwork = {{"网卡", "Network", "Сетевая карта", "Thẻ kết nối", "網卡"}};
-const KraText kDirect = {{"单机直连", "Direct link", "Напрямую", "Kết nối trực tiếp độc lập", "單機直連"}};
-const KraText kFixedIp = {{"固定IP", "Fixed IP mode", "По IP-адресу", "Dự phòng nóng", "固定IP"}};
-const KraText kIpSet = {{"IP地址", "IP", "IP-адрес", "Địa chỉ IP", "IP地址"}};
-const KraText kNetmask = {{"子网掩码", "Mask", "Маска", "Cài đặt mặt lạ con", "子網掩碼"}};
-const KraText kGateway = {{"默认网关", "Gate", "Шлюз", "Cổng vào", "網關"}};
-const KraText kCancel = {{"取消", "Cancle", "Отмена", "Hủy bỏ", "取消"}};
-const KraText kApply = {{"应用", "Apply", "OK", "Đồng ý", "應用"}};
-const KraText kOk = {{"确定", "OK", "OK", "Đồng ý", "確定"}};
+using Form = Ui::LinkOption;
+const KraFormText<Form, QLabel> kLabelTexts[] = {
+    {&Form::label_title, {{"通讯设置", "Communication", "Подключение", "Cài đặt giao tiếp", "通訊設置"}}},
+    {&Form::label_baud, {{"波特率", "Baud rate", "Скорость передачи", "Tốc độ truyền", "波特率"}}},
+    {&Form::label_bit, {{"数据位", "Data bits", "Биты данных", "Bit dữ liệ", "數據位"}}},
+    {&Form::label_stop, {{"停止位", "Stop bit", "Бит остановки", "Dừng bit", "停止位"}}},
+    {&Form::label_network, {{"网卡", "Network", "Сетевая карта", "Thẻ kết nối", "網卡"}}},
+    {&Form::label_direct, {{"单机直连", "Direct link", "Напрямую", "Kết nối trực tiếp độc lập", "單機直連"}}},
+    {&Form::label_IP, {{"固定IP", "Fixed IP mode", "По IP-адресу", "Dự phòng nóng", "固定IP"}}},
+    {&Form::label_IpSet, {{"IP地址", "IP", "IP-адрес", "Địa chỉ IP", "IP地址"}}},
+    {&Form::label_netmask, {{"子网掩码", "Mask", "Маска", "Cài đặt mặt lạ con", "子網掩碼"}}},
+    {&Form::label_gateway, {{"默认网关", "Gate", "Шлюз", "Cổng vào", "網關"}}},
+};
+const KraFormText<Form, QPushButton> kButtonTexts[] = {
+    {&Form::Button_com, {{"串口连接", "Serial port", "COM-порт", "Cài đặt cổng\n nối tiếp", "串口連接"}}},
+    {&Form::Button_wlan, {{"网口设置", "Net connect", "Сетевое по\nдключение", "Cài đặt\ncổng mạng", "網口設置"}}},
+    {&Form::Button_usb, {{"USB升级", "USB UPDATE", "Обновление\nчерез USB", "Sử dụng ổ USB\nđể cập nhập", "USB昇級"}}},
+    {&Form::Button_net_apply, {{"应用", "Apply", "OK", "Đồng ý", "應用"}}},
+};
 const KraText kKeyCaption[kRows] = {
     {{"IP", "IP", "IP", "IP", "IP"}},
     {{"掩码", "mask", "mask", "mask", "掩碼"}},
@@ -54,14 +56,6 @@ const KraText kNothing = {{"未安装任何文件", "Nothing installed", "Нич
 
 const char *const kResultFormat = "<font style = 'font-size:20px' color = %1 >%2</font>";
 
-// The marked look is a property matched by the form's style sheet.
-void setMarked(QWidget *w, bool marked)
-{
-    w->setProperty("marked", marked);
-    w->style()->unpolish(w);
-    w->style()->polish(w);
-}
-
 // An octet as typed when it is one to three decimal digits of 0..255 written plainly ("010"
 // would be octal to the system's address parser); empty when refused.
 QString octetText(const QString &typed)
@@ -76,17 +70,18 @@ QString octetText(const QString &typed)
 } // namespace
 
 LinkOption::LinkOption(QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), ui(new Ui::LinkOption), file_list_(nullptr)
+    : QDialog(parent, kra_screen_flags), ui(new Ui::LinkOption), file_list_(nullptr),
+      fields_(this, [this](const QString &text) { confirmString(text); })
 {
     ui->setupUi(this);
     setFixedSize(800, 480);
     file_list_ = KraFileList(ui->page_3);
     ui->stackedWidget->setCurrentIndex(PAGE_SERIAL);
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     current_menu_ = ui->Button_com;
     for (QPushButton *b : {ui->Button_com, ui->Button_wlan, ui->Button_usb, ui->Button_net_cancel,
                            ui->Button_net_apply})
-        setMarked(b, b == current_menu_);
+        kra_set_marked(b, b == current_menu_);
     choose_link(true);
     language_changed();
 
@@ -99,19 +94,12 @@ LinkOption::LinkOption(QWidget *parent)
 
     for (int row = 0; row < kRows; ++row) {
         for (int k = 0; k < 4; ++k)
-            connect(octet(row, k), &My_lineEdit::send_show, this,
-                    &LinkOption::show_numberkeyboard_ui);
+            fields_.add(octet(row, k), kKeyCaption[row]);
     }
-    if (g_numberkeyboard)
-        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
-                &LinkOption::confirmString);
 }
 
 LinkOption::~LinkOption()
 {
-    // The keyboard's field pointer must not outlive the fields.
-    if (row_of(g_lineedit) >= 0)
-        g_lineedit = nullptr;
     if (g_linkoption == this)
         g_linkoption = nullptr;
     delete ui;
@@ -127,17 +115,6 @@ My_lineEdit *LinkOption::octet(int row, int k) const
     return fields[row][k];
 }
 
-int LinkOption::row_of(const QLineEdit *field) const
-{
-    for (int row = 0; field && row < kRows; ++row) {
-        for (int k = 0; k < 4; ++k) {
-            if (octet(row, k) == field)
-                return row;
-        }
-    }
-    return -1;
-}
-
 QString LinkOption::address(int row) const
 {
     QStringList parts;
@@ -148,24 +125,10 @@ QString LinkOption::address(int row) const
 
 void LinkOption::language_changed()
 {
-    struct {
-        QWidget *widget;
-        const KraText &text;
-    } const texts[] = {
-        {ui->label_title, kTitle},     {ui->Button_com, kCom},          {ui->Button_wlan, kWlan},
-        {ui->Button_usb, kUsb},        {ui->label_baud, kBaud},         {ui->label_bit, kBit},
-        {ui->label_stop, kStop},       {ui->label_network, kNetwork},   {ui->label_direct, kDirect},
-        {ui->label_IP, kFixedIp},      {ui->label_IpSet, kIpSet},       {ui->label_netmask, kNetmask},
-        {ui->label_gateway, kGateway}, {ui->Button_net_cancel, kCancel}, {ui->Button_net_apply, kApply},
-        {ui->Button_ok, kOk},
-    };
-    for (const auto &t : texts) {
-        if (auto *l = qobject_cast<QLabel *>(t.widget))
-            l->setText(kra_text(t.text));
-        else
-            static_cast<QPushButton *>(t.widget)->setText(kra_text(t.text));
-        kra_fit_text(t.widget);
-    }
+    kra_apply_texts(ui, kLabelTexts, kra_fit_text);
+    kra_apply_texts(ui, kButtonTexts, kra_fit_text);
+    ui->Button_net_cancel->setText(kra_text(kra_words::cancel));
+    ui->Button_ok->setText(kra_text(kra_words::ok));
 }
 
 // ---- menu and the radio pair ----
@@ -173,8 +136,8 @@ void LinkOption::language_changed()
 void LinkOption::show_page(int index, QPushButton *menu)
 {
     ui->stackedWidget->setCurrentIndex(index);
-    setMarked(current_menu_, false);
-    setMarked(menu, true);
+    kra_set_marked(current_menu_, false);
+    kra_set_marked(menu, true);
     current_menu_ = menu;
 }
 
@@ -191,8 +154,8 @@ void LinkOption::on_Button_usb_clicked()
 // Only drawn: nothing reads the choice.
 void LinkOption::choose_link(bool direct)
 {
-    const QIcon checked(QStringLiteral(":/png/checked.png"));
-    const QIcon unchecked(QStringLiteral(":/png/unchecked.png"));
+    const QIcon &checked = kra_icon(QStringLiteral(":/png/checked.png"));
+    const QIcon &unchecked = kra_icon(QStringLiteral(":/png/unchecked.png"));
     ui->Button_direct->setIcon(direct ? checked : unchecked);
     ui->Button_IP->setIcon(direct ? unchecked : checked);
 }
@@ -202,22 +165,11 @@ void LinkOption::on_Button_IP_clicked() { choose_link(false); }
 
 // ---- the address ----
 
-void LinkOption::show_numberkeyboard_ui(QString text)
-{
-    Q_UNUSED(text)
-    auto *field = qobject_cast<QLineEdit *>(sender());
-    const int row = row_of(field);
-    if (row >= 0)
-        kra_ask_number(field, kra_text(kKeyCaption[row]));
-}
-
 void LinkOption::confirmString(QString text)
 {
     QLineEdit *field = g_lineedit;
-    if (row_of(field) < 0)
-        return; // typed for a screen below or above this one
     const QString value = octetText(text);
-    if (value.isEmpty())
+    if (!fields_.owns(field) || value.isEmpty())
         return;
     field->setText(value);
     // The gateway usually shares the network part of the address.
@@ -231,8 +183,8 @@ void LinkOption::on_Button_net_apply_clicked() { apply_address(); }
 
 void LinkOption::apply_address()
 {
-    setMarked(ui->Button_net_cancel, false);
-    setMarked(ui->Button_net_apply, true);
+    kra_set_marked(ui->Button_net_cancel, false);
+    kra_set_marked(ui->Button_net_apply, true);
     const QString ip = address(ROW_IP), mask = address(ROW_MASK), gate = address(ROW_GATE);
     // An empty octet (from a malformed setting) would write an address on which the device
     // comes up without a network.
@@ -252,8 +204,8 @@ void LinkOption::apply_address()
 
 void LinkOption::on_Button_net_cancel_clicked()
 {
-    setMarked(ui->Button_net_apply, false);
-    setMarked(ui->Button_net_cancel, true);
+    kra_set_marked(ui->Button_net_apply, false);
+    kra_set_marked(ui->Button_net_cancel, true);
 }
 
 // ---- the USB update page ----

@@ -2,6 +2,7 @@
 #define LINKOPTION_H
 
 #include "filelist.h"
+#include "numberfields.h"
 #include "global.h"
 #include "usbserver.h"
 
@@ -44,7 +45,6 @@ public slots:
     void on_Button_net_apply_clicked();
     void on_Button_net_cancel_clicked();
     void on_Button_ok_clicked();
-    void show_numberkeyboard_ui(QString text);
     void confirmString(QString text);
 
 private:
@@ -53,7 +53,6 @@ private:
     void apply_address();
     void show_upgrade_result();
     My_lineEdit *octet(int row, int k) const;
-    int row_of(const QLineEdit *field) const;
     QString address(int row) const;
 
     Ui::LinkOption *ui;
@@ -63,6 +62,7 @@ private:
     int last_page_ = 0; // only the first five files are shown
     bool file_downing_ = false;
     KraFileList file_list_;
+    KraNumberFields fields_;
 };
 
 #endif
