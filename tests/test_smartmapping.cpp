@@ -336,7 +336,7 @@ private slots:
         const int first = lastPage * 5;
         QCOMPARE(entriesShown(), std::min(5, listed - first));
         for (int k = 0; k < entriesShown(); ++k) {
-            QCOMPARE(entry(k)->property("look").toString(), first + k < localListed ? "local" : "usb");
+            QCOMPARE(entry(k)->property("stick").toBool(), first + k >= localListed);
             QCOMPARE(entry(k)->property("marked").toBool(), first + k == 0);
             QCOMPARE(entry(k)->textFormat(), Qt::PlainText);
         }

@@ -10,6 +10,7 @@
 #include "sourcepanel.h"
 #include "textfit.h"
 #include "words.h"
+#include "suffixlist.h"
 #include "utils.h"
 
 #include <QDir>
@@ -128,14 +129,7 @@ QString screenSheet()
                               "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);")
            + kra_marked_rules(QStringLiteral("QFrame[look=\"tile\"]"), "background-color: #212435;border:1px solid #00D65B;",
                               "background-color: #212435;border:1px solid #FFFFFF;")
-           + QStringLiteral("QLabel[look=\"tiletext\"]{background-color: #212435;color: #FFFFFF}"
-                            "#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}")
-           + kra_marked_rules(QStringLiteral("QLabel[look=\"local\"]"), "background-color:#4777FF;color: #FFFFFF",
-                              "background-color: rgb(33, 36, 53);color: #FFFFFF")
-           + kra_marked_rules(QStringLiteral("QLabel[look=\"usb\"]"), "background-color:#4777FF;color: #00FF00;",
-                              "background-color: rgb(33, 36, 53);color: #00FF00")
-           + QStringLiteral("QLabel[look=\"empty\"]{background-color: rgb(33, 36, 53);color: #FFFFFF}"
-                            "QPushButton[look=\"pager\"]{background-color: rgb(33, 36, 53);}");
+           + QStringLiteral("QLabel[look=\"tiletext\"]{background-color: #212435;color: #FFFFFF}");
 }
 
 constexpr int kPorts = 24;      // three groups of eight shown
@@ -152,6 +146,7 @@ SmartMapping::SmartMapping(QWidget *parent)
       fields_(this, [this](const QString &text) { confirmString(text); })
 {
     ui->setupUi(this);
+    file_list_ = KraFileList(ui->page_6);
     setFixedSize(800, 480);
     setStyleSheet(screenSheet());
     ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
@@ -378,8 +373,8 @@ void SmartMapping::language_for_loadscan_page5()
 {
     kra_apply_texts(ui, kPage5Labels, kra_fit_text);
     kra_apply_texts(ui, kPage5Buttons, kra_fit_text);
-    if (files_.isEmpty() && frame_file_ && entries_[0])
-        entries_[0]->setText(kra_text(kNoFile));
+    if (files_.isEmpty() && file_list_.slot_label(0))
+        file_list_.slot_label(0)->setText(kra_text(kNoFile));
 }
 
 void SmartMapping::language_for_paraweld_page6()
@@ -562,16 +557,7 @@ void SmartMapping::kra_button_wlan_clicked()
 
 QStringList SmartMapping::list_scan_files(const QString &dir, int max) const
 {
-    QStringList out;
-    const QFileInfoList entries =
-        QDir(kra_path(dir)).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
-    for (const QFileInfo &fi : entries) {
-        if (out.size() >= max)
-            break;
-        if (fi.suffix() == QLatin1String("ztfile"))
-            out << fi.absoluteFilePath();
-    }
-    return out;
+    return kra_list_suffix(kra_path(dir), {QStringLiteral("ztfile")}, max);
 }
 
 int SmartMapping::usb_scan_files() const
@@ -613,60 +599,26 @@ void SmartMapping::build_file_list()
 
 void SmartMapping::scan_file_list()
 {
-    kra_retire_frame(frame_file_);
-    std::fill(std::begin(entries_), std::end(entries_), nullptr);
     selected_ = 0;
     fpga_manage::set_ztfile_name(QString());
-    frame_file_ = new QFrame(ui->page_6);
-    frame_file_->setObjectName(QStringLiteral("frame_file"));
-    frame_file_->setGeometry(10, 90, 580, 240);
-    QFont f = font();
-    f.setPointSize(15);
-    if (files_.isEmpty()) {
-        entries_[0] = new QLabel(kra_text(kNoFile), frame_file_);
-        entries_[0]->setGeometry(5, 5, 570, 40);
-        entries_[0]->setFont(f);
-        entries_[0]->setTextFormat(Qt::PlainText);
-        entries_[0]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        entries_[0]->setProperty("look", "empty");
-    } else {
-        const int first = page_ * kPerPage;
-        const int shown = std::min<int>(kPerPage, files_.size() - first);
-        for (int k = 0; k < shown; ++k) {
-            const int i = first + k;
-            const QRect rect(5, 5 + 45 * k, 520, 40);
-            entry_paths_[k] = files_[i];
-            QString name = files_[i].mid(files_[i].lastIndexOf(QLatin1Char('/')) + 1);
-            name.remove(QLatin1Char('\n'));
-            QLabel *l = new QLabel(frame_file_);
-            l->setObjectName(QStringLiteral("label_file%1").arg(k));
-            l->setTextFormat(Qt::PlainText); // a file name is never markup
-            l->setText(name);
-            l->setGeometry(rect);
-            l->setFont(f);
-            l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-            l->setProperty("look", i < local_count_ ? "local" : "usb");
-            kra_set_marked(l, i == selected_);
-            entries_[k] = l;
-            QPushButton *b = kra_overlay_button(frame_file_, QString::number(k), rect);
-            connect(b, &QPushButton::clicked, this, &SmartMapping::kra_button_file_clicked);
-        }
-        if (page_ == 0)
-            fpga_manage::set_ztfile_name(files_[0]);
-        if (page_ > 0) {
-            QPushButton *b = kra_icon_button(frame_file_, QStringLiteral("Button_previous"), QRect(530, 5, 50, 50),
-                                             QStringLiteral(":/png/previous.png"));
-            b->setProperty("look", "pager");
-            connect(b, &QPushButton::clicked, this, &SmartMapping::kra_Button_previous_clicked);
-        }
-        if (page_ < last_page_) {
-            QPushButton *b = kra_icon_button(frame_file_, QStringLiteral("Button_next"), QRect(530, 185, 50, 50),
-                                             QStringLiteral(":/png/next.png"));
-            b->setProperty("look", "pager");
-            connect(b, &QPushButton::clicked, this, &SmartMapping::kra_Button_next_clicked);
-        }
+    QVector<KraFileList::Entry> entries;
+    for (int i = 0; i < files_.size(); ++i) {
+        QString name = files_[i].mid(files_[i].lastIndexOf(QLatin1Char('/')) + 1);
+        name.remove(QLatin1Char('\n'));
+        entries.append({name, i == selected_, i >= local_count_});
     }
-    frame_file_->show();
+    file_list_.redraw(entries, page_, last_page_, kra_text(kNoFile));
+    for (int k = 0; k < KraFileList::SLOTS; ++k) {
+        if (QPushButton *b = file_list_.slot_button(k))
+            connect(b, &QPushButton::clicked, this, &SmartMapping::kra_button_file_clicked);
+    }
+    if (file_list_.previous())
+        connect(file_list_.previous(), &QPushButton::clicked, this, &SmartMapping::kra_Button_previous_clicked);
+    if (file_list_.next())
+        connect(file_list_.next(), &QPushButton::clicked, this, &SmartMapping::kra_Button_next_clicked);
+    // After a build the list's first entry is the chosen one, on page 0 only.
+    if (page_ == 0 && !files_.isEmpty())
+        fpga_manage::set_ztfile_name(files_[0]);
     show_page(P_SCAN_FILE);
 }
 
@@ -686,24 +638,21 @@ void SmartMapping::kra_Button_next_clicked()
     scan_file_list();
 }
 
-void SmartMapping::mark_entry(int position, bool marked)
-{
-    if (position >= 0 && position < kPerPage && entries_[position])
-        kra_set_marked(entries_[position], marked);
-}
-
 void SmartMapping::kra_button_file_clicked()
 {
     QObject *b = sender();
     if (g_qround_bar || !b)
         return;
     const int k = b->objectName().toInt();
-    if (k < 0 || k >= kPerPage || !entries_[k])
+    const int i = page_ * KraFileList::SLOTS + k;
+    if (k < 0 || k >= KraFileList::SLOTS || i >= files_.size())
         return;
     selected_ = k;
-    for (int p = 0; p < kPerPage; ++p)
-        mark_entry(p, p == k);
-    fpga_manage::set_ztfile_name(entry_paths_[k]);
+    for (int p = 0; p < KraFileList::SLOTS; ++p) {
+        if (QLabel *l = file_list_.slot_label(p))
+            kra_set_marked(l, p == k);
+    }
+    fpga_manage::set_ztfile_name(files_[i]);
 }
 
 void SmartMapping::on_Button_front_6_clicked()

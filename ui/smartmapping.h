@@ -2,6 +2,7 @@
 #define SMARTMAPPING_H
 
 #include "global.h"
+#include "filelist.h"
 #include "numberfields.h"
 #include <QDialog>
 #include <QString>
@@ -81,7 +82,6 @@ private:
     bool start_job(u16 code);
     void job_progressed(int percent);
     void rebuild_list(int code);
-    void mark_entry(int position, bool marked);
     bool mapping_on() const;
 
     void language_for_shortcutt_page0();
@@ -108,9 +108,7 @@ private:
     int last_page_ = 0;
     bool list_active_ = false;
     int pending_list_ = 0;           // 101/102 that came while a job ran
-    QFrame *frame_file_ = nullptr;
-    QLabel *entries_[5] = {};
-    QString entry_paths_[5];
+    KraFileList file_list_{nullptr};
     int selected_ = 0;               // position 0..4 on the shown page
 };
 
