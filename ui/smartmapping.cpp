@@ -186,7 +186,7 @@ SmartMapping::SmartMapping(QWidget *parent)
                 &SmartMapping::kra_button_route_clicked);
     for (const FieldRule &f : kFields)
         fields_.add(ui->*f.field, f.caption);
-    // After the bar's own connection (made per job), so the bar has gone when this runs.
+    // Queued: runs once the bar (connected per job) has taken the value, and closed at 100.
     connect(this, &SmartMapping::sig_qround_bar_update, this, &SmartMapping::job_progressed,
             Qt::QueuedConnection);
 
@@ -312,6 +312,8 @@ void SmartMapping::language_changed()
         } else if (shown == P_ROUTE) {
             language_for_shortcutt_page3();
             line_select(fpga_manage::line_type_copy().pattern);
+        } else if (shown == P_SCAN_FILE) { // a stick showed its list over quick lighting
+            language_for_loadscan_page5();
         } else {
             language_for_shortcutt_page0();
         }
