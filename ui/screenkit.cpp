@@ -1,6 +1,8 @@
 #include "screenkit.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QEvent>
 #include <QHash>
 #include <QIcon>
@@ -9,6 +11,7 @@
 #include <QPixmap>
 #include <QPixmapCache>
 #include <QStyle>
+#include <QStyleOption>
 #include <QVariant>
 #include <QWidget>
 
@@ -81,8 +84,19 @@ const QIcon &kra_icon(const QString &path)
 {
     ensureStores();
     auto it = s_icons->find(path);
-    if (it == s_icons->end())
-        it = s_icons->insert(path, QIcon(kra_pixmap(path)));
+    if (it == s_icons->end()) {
+        const QPixmap &normal = kra_pixmap(path);
+        QIcon icon(normal);
+        // The greyed picture of a disabled button, made here once as the icon would make
+        // it at each paint, the pixmap cache being off.
+        if (!normal.isNull()) {
+            QStyleOption option(0);
+            option.palette = QGuiApplication::palette();
+            icon.addPixmap(QApplication::style()->generatedIconPixmap(QIcon::Disabled, normal, &option),
+                           QIcon::Disabled);
+        }
+        it = s_icons->insert(path, icon);
+    }
     return *it;
 }
 
