@@ -73,7 +73,7 @@ EDIDset::EDIDset(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui
                                               ui->label_HDMI4, ui->label_DVI, ui->label_EXT};
     for (int k = 0; k < KRA_INPUT_TABS; ++k) {
         pictures[k]->setScaledContents(true);
-        pictures[k]->setPixmap(kra_pixmap(QString::fromLatin1(kra_input_tabs[k].icon_off)));
+        kra_set_picture(pictures[k], QString::fromLatin1(kra_input_tabs[k].icon_off));
     }
 
     frame_select_ = new QFrame(this);

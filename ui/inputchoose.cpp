@@ -237,7 +237,7 @@ void InputChoose::source_check_update()
 {
     for (int k = 0; k < KRA_INPUT_TABS; ++k) {
         const int code = kra_input_tabs[k].code;
-        tab_icon_[k]->setPixmap(kra_pixmap(kra_signal_icon(code, kra_input_timing(code).present())));
+        kra_set_picture(tab_icon_[k], kra_signal_icon(code, kra_input_timing(code).present()));
     }
 }
 
@@ -311,9 +311,9 @@ bool InputChoose::fill_tile(QWidget *tile, int n)
     const bool used = shown.input == input && shown.position == n;
 
     kra_set_marked(tile, used);
-    tile->findChild<QLabel *>(QStringLiteral("label_state"))
-        ->setPixmap(kra_pixmap(used ? QStringLiteral(":/png/state_on.png") : QStringLiteral(":/png/state_off.png")));
-    tile->findChild<QLabel *>(QStringLiteral("label_input"))->setPixmap(kra_pixmap(kra_source_tile_icon(input)));
+    kra_set_picture(tile->findChild<QLabel *>(QStringLiteral("label_state")),
+                    used ? QStringLiteral(":/png/state_on.png") : QStringLiteral(":/png/state_off.png"));
+    kra_set_picture(tile->findChild<QLabel *>(QStringLiteral("label_input")), kra_source_tile_icon(input));
     tile->findChild<QLabel *>(QStringLiteral("label_source_name"))->setText(name);
     auto *valueLabel = tile->findChild<QLabel *>(QStringLiteral("label_source_value"));
     valueLabel->setText(value);

@@ -43,7 +43,7 @@ InputCut::InputCut(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new 
     QLabel *const icons[KRA_INPUT_TABS] = {ui->label_HDMI1, ui->label_HDMI2, ui->label_HDMI3,
                                            ui->label_HDMI4, ui->label_DVI, ui->label_EXT};
     for (int k = 0; k < KRA_INPUT_TABS; ++k)
-        icons[k]->setPixmap(kra_pixmap(QString::fromLatin1(kra_input_tabs[k].icon_off)));
+        kra_set_picture(icons[k], QString::fromLatin1(kra_input_tabs[k].icon_off));
 
     frame_input_select_ = new QFrame(this);
     frame_input_select_->setObjectName(QStringLiteral("frame_input_select"));

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QThread>
+#include <QVariant>
 
 namespace {
 const KraText kTitle = {{"LED视频处理器", "LED Video Processor", "LED видеопроцессор",

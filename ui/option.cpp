@@ -34,15 +34,19 @@ const Entry kEntries[] = {
      {{"智能映射", "Smart mapping", "Смарт-карта", "Ánh xạ", "智能映射"}}},
 };
 const KraText kTitle = {{"设置", "Settings", "Настройки", "Cài đặt", "設置"}};
-const char *kEntryStyle = "QToolButton{background-color: #212435;color: #FFFFFF;border:1px solid #FFFFFF;"
-                          "font: 17px;}QToolButton:disabled{color: #5F6481;border:1px solid #5F6481;}";
+// The whole screen's look, in one sheet.
+const char *kSheet = "*{background-color: rgb(16, 16, 28);}"
+                     "#label_title{color: rgb(255, 255, 255);font: 24px;}"
+                     "#line{background-color: rgb(133, 129, 153);}"
+                     "QToolButton{background-color: #212435;color: #FFFFFF;border:1px solid #FFFFFF;"
+                     "font: 17px;}QToolButton:disabled{color: #5F6481;border:1px solid #5F6481;}";
 } // namespace
 
 Option::Option(QWidget *parent) : QDialog(parent, kra_screen_flags)
 {
     setObjectName(QStringLiteral("Option"));
     setFixedSize(800, 480);
-    setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
+    setStyleSheet(QString::fromLatin1(kSheet));
     QFont f = font();
     f.setPointSize(12);
     setFont(f);
@@ -58,11 +62,9 @@ Option::Option(QWidget *parent) : QDialog(parent, kra_screen_flags)
     label_title_->setObjectName(QStringLiteral("label_title"));
     label_title_->setGeometry(200, 15, 400, 42);
     label_title_->setAlignment(Qt::AlignCenter);
-    label_title_->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 24px;"));
     auto *line = new QFrame(this);
     line->setObjectName(QStringLiteral("line"));
     line->setGeometry(0, 70, 800, 1);
-    line->setStyleSheet(QStringLiteral("background-color: rgb(133, 129, 153);"));
 
     int i = 0;
     for (const Entry &e : kEntries) {
@@ -73,7 +75,6 @@ Option::Option(QWidget *parent) : QDialog(parent, kra_screen_flags)
         b->setFocusPolicy(Qt::NoFocus);
         b->setIcon(kra_icon(QString::fromLatin1(e.icon)));
         b->setIconSize(QSize(64, 64));
-        b->setStyleSheet(QString::fromLatin1(kEntryStyle));
         b->setEnabled(kra_screen_built(e.page));
         ++i;
     }

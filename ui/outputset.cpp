@@ -102,7 +102,7 @@ OutputSet::OutputSet(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(ne
     wlan_para_get(0);
     ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
-    ui->label_warning->setPixmap(kra_pixmap(QStringLiteral(":/png/warning.png")));
+    kra_set_picture(ui->label_warning, QStringLiteral(":/png/warning.png"));
 
     g_set_focus = ui->Button_ledset;
     g_apply_focus1 = ui->Button_cancel1;
@@ -194,7 +194,7 @@ void OutputSet::out_label_changed()
     if (index < 0 || index > 2)
         return;
     ui->out_label->setGeometry(pictures[index].rect);
-    ui->out_label->setPixmap(kra_pixmap(QString::fromLatin1(pictures[index].path)));
+    kra_set_picture(ui->out_label, QString::fromLatin1(pictures[index].path));
 }
 
 void OutputSet::on_comboBox_activated(int index)
@@ -340,8 +340,8 @@ void OutputSet::wlan_init()
         auto *icon = new QLabel(tiles_);
         icon->setGeometry(x + 59, y + 17, 32, 28);
         icon->setObjectName(QStringLiteral("wlan_icon"));
-        icon->setPixmap(kra_pixmap(QStringLiteral(":/png/offline.png")));
         icon->setScaledContents(true);
+        kra_set_picture(icon, QStringLiteral(":/png/offline.png"));
 
         auto *caption = new QLabel(tiles_);
         caption->setGeometry(x + 29, y + 45, 91, 28);

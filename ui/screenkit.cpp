@@ -1,12 +1,17 @@
 #include "screenkit.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QEvent>
 #include <QHash>
 #include <QIcon>
+#include <QImage>
+#include <QLabel>
 #include <QPixmap>
 #include <QPixmapCache>
 #include <QStyle>
+#include <QStyleOption>
 #include <QVariant>
 #include <QWidget>
 
@@ -16,6 +21,7 @@ const char *kMarked = "marked";
 // Emptied when the application goes, while pixmaps may still be released.
 QHash<QString, QPixmap> *s_pixmaps = nullptr;
 QHash<QString, QIcon> *s_icons = nullptr;
+QHash<QString, QPixmap> *s_scaled = nullptr; // by path and size
 
 void releaseImages()
 {
@@ -23,6 +29,8 @@ void releaseImages()
     s_icons = nullptr;
     delete s_pixmaps;
     s_pixmaps = nullptr;
+    delete s_scaled;
+    s_scaled = nullptr;
 }
 
 void ensureStores()
@@ -31,6 +39,7 @@ void ensureStores()
         return;
     s_pixmaps = new QHash<QString, QPixmap>;
     s_icons = new QHash<QString, QIcon>;
+    s_scaled = new QHash<QString, QPixmap>;
     qAddPostRoutine(releaseImages);
 }
 } // namespace
@@ -48,6 +57,8 @@ void kra_set_look(QWidget *widget, const char *property, const QVariant &value)
     if (old.isValid() && old == value)
         return;
     widget->setProperty(property, value);
+    if (!widget->testAttribute(Qt::WA_WState_Polished))
+        return; // its polish, still to come, matches the property
     // The style sheet matches properties at polish time only; a frame takes up a new
     // border width on the style change.
     widget->style()->unpolish(widget);
@@ -73,8 +84,19 @@ const QIcon &kra_icon(const QString &path)
 {
     ensureStores();
     auto it = s_icons->find(path);
-    if (it == s_icons->end())
-        it = s_icons->insert(path, QIcon(kra_pixmap(path)));
+    if (it == s_icons->end()) {
+        const QPixmap &normal = kra_pixmap(path);
+        QIcon icon(normal);
+        // The greyed picture of a disabled button, made here once as the icon would make
+        // it at each paint, the pixmap cache being off.
+        if (!normal.isNull()) {
+            QStyleOption option(0);
+            option.palette = QGuiApplication::palette();
+            icon.addPixmap(QApplication::style()->generatedIconPixmap(QIcon::Disabled, normal, &option),
+                           QIcon::Disabled);
+        }
+        it = s_icons->insert(path, icon);
+    }
     return *it;
 }
 
@@ -85,6 +107,29 @@ const QPixmap &kra_pixmap(const QString &path)
     if (it == s_pixmaps->end())
         it = s_pixmaps->insert(path, QPixmap(path));
     return *it;
+}
+
+void kra_set_picture(QLabel *label, const QString &path)
+{
+    const QPixmap &original = kra_pixmap(path);
+    if (!label->hasScaledContents() || original.isNull()) {
+        label->setPixmap(original);
+        return;
+    }
+    label->ensurePolished(); // the style sheet's border decides the contents
+    const QSize size = label->contentsRect().size() * label->devicePixelRatioF();
+    if (size.isEmpty() || size == original.size()) {
+        label->setPixmap(original);
+        return;
+    }
+    const QString key = path + QStringLiteral("@%1x%2").arg(size.width()).arg(size.height());
+    auto it = s_scaled->find(key);
+    if (it == s_scaled->end()) {
+        // As QLabel scales it, so that the pixels are the same.
+        it = s_scaled->insert(key, QPixmap::fromImage(original.toImage().scaled(
+                                       size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    }
+    label->setPixmap(*it);
 }
 
 void kra_screen_kit_init()

@@ -8,6 +8,7 @@
 #include <Qt>
 
 class QIcon;
+class QLabel;
 class QPixmap;
 class QVariant;
 class QWidget;
@@ -40,6 +41,10 @@ QString kra_marked_rules(const QString &selector, const char *marked, const char
 // would also leave a new entry in Qt's pixmap cache every time.
 const QIcon &kra_icon(const QString &path);
 const QPixmap &kra_pixmap(const QString &path);
+// Puts the image on the label. A label that scales its contents would scale the image
+// afresh in each new label's first paint; it is given the image already scaled to its
+// contents, the same pixels, shared. Call it again when the label's box changes.
+void kra_set_picture(QLabel *label, const QString &path);
 
 // Run once at start-up: turns Qt's pixmap cache off. The base style draws some widgets of
 // the forms (the splicing combo box, for one) through it, keyed by each screen's own

@@ -130,7 +130,7 @@ QLabel *kra_picture_label(QWidget *parent, const QString &name, const QRect &geo
     label->setObjectName(name);
     label->setGeometry(geometry);
     label->setScaledContents(true);
-    label->setPixmap(kra_pixmap(picture));
+    kra_set_picture(label, picture);
     return label;
 }
 
@@ -205,7 +205,7 @@ QWidget *kra_source_tile(QWidget *parent, const QRect &rect, const QFont &font, 
 
 void kra_fill_source_tile(QWidget *tile, int input, const QString &name, const QString &value)
 {
-    tile->findChild<QLabel *>(QStringLiteral("label_input"))->setPixmap(kra_pixmap(kra_source_tile_icon(input)));
+    kra_set_picture(tile->findChild<QLabel *>(QStringLiteral("label_input")), kra_source_tile_icon(input));
     tile->findChild<QLabel *>(QStringLiteral("label_source_name"))->setText(name);
     tile->findChild<QLabel *>(QStringLiteral("label_source_value"))->setText(value);
 }

@@ -57,6 +57,18 @@ QLabel *test_chart::picture(int index) const
     return ui->*(kPatterns[index].picture);
 }
 
+// The marked border is wider: the picture is scaled again to the box it leaves.
+void test_chart::show_picture(int index)
+{
+    kra_set_picture(picture(index), QStringLiteral(":/png/img_test%1.png").arg(index + 1));
+}
+
+void test_chart::mark_picture(int index, bool marked)
+{
+    kra_set_marked(picture(index), marked);
+    show_picture(index);
+}
+
 // Each button covers the right part of its picture and the space beside it.
 void test_chart::testimage_button_init()
 {
@@ -73,7 +85,7 @@ void test_chart::testimage_button_init()
 void test_chart::para_init()
 {
     for (int i = 0; i < kPatternCount; ++i)
-        picture(i)->setPixmap(kra_pixmap(QStringLiteral(":/png/img_test%1.png").arg(i + 1)));
+        show_picture(i);
 }
 
 void test_chart::language_changed()
@@ -104,9 +116,9 @@ void test_chart::choose_pattern(int index)
     kra_debug("\n\n index = %d \n\n", index);
     if (index != selected_) {
         if (selected_ < kPatternCount)
-            kra_set_marked(picture(selected_), false);
+            mark_picture(selected_, false);
         selected_ = u8(index);
-        kra_set_marked(picture(index), true);
+        mark_picture(index, true);
     }
     ParaWrite w;
     w.set8(Para::TEST_PATTERN, u8(index + 1));
@@ -115,7 +127,7 @@ void test_chart::choose_pattern(int index)
 void test_chart::close_pattern()
 {
     if (selected_ < kPatternCount)
-        kra_set_marked(picture(selected_), false);
+        mark_picture(selected_, false);
     selected_ = kNoSelection;
     ParaWrite w;
     w.set8(Para::TEST_PATTERN, 0);

@@ -37,6 +37,8 @@ public slots:
 
 private:
     QLabel *picture(int index) const;
+    void show_picture(int index);
+    void mark_picture(int index, bool marked);
     void choose_pattern(int index);
     void close_pattern();
 
