@@ -284,10 +284,13 @@ void kra_set_screen_runner(std::function<void(QDialog *)> runner)
     s_runner = std::move(runner);
 }
 
+static void makeShellRelay();
+
 void kra_register_screens()
 {
     kra_screen_kit_init();
     static KraShell *shell = new KraShell; // lives as long as the managers' threads
+    makeShellRelay();
     ScreenHost::install(shell);
 }
 
@@ -353,30 +356,54 @@ void jobProgressInGui(int sink, int percent)
 }
 } // namespace
 
+// Carries the calls of other threads into the GUI thread. Queued calls by name copy their
+// arguments in Qt's own code, so nothing a worker allocated is read by the GUI thread.
+class KraShellRelay : public QObject
+{
+    Q_OBJECT
+public slots:
+    void jobProgress(int sink, int percent) { jobProgressInGui(sink, percent); }
+    void protocolFile(int event, int kind) { protocolFileInGui(ProtocolFile(event), kind); }
+    void updateNotice(bool shown)
+    {
+        if (!g_mainwindow)
+            return;
+        if (shown)
+            g_mainwindow->update_start();
+        else
+            g_mainwindow->update_over();
+    }
+};
+
+static KraShellRelay *s_relay = nullptr; // made in the GUI thread with the shell, never freed
+
+static void makeShellRelay()
+{
+    if (!s_relay)
+        s_relay = new KraShellRelay;
+}
+
 void KraShell::job_progress(int sink, int percent)
 {
-    QCoreApplication *app = QCoreApplication::instance();
-    if (!app)
-        return;
-    QMetaObject::invokeMethod(app, [sink, percent] { jobProgressInGui(sink, percent); }, Qt::QueuedConnection);
+    if (s_relay)
+        QMetaObject::invokeMethod(s_relay, "jobProgress", Qt::QueuedConnection, Q_ARG(int, sink),
+                                  Q_ARG(int, percent));
 }
 
 void KraShell::protocol_file(ProtocolFile event, int kind)
 {
-    QCoreApplication *app = QCoreApplication::instance();
-    if (!app) {
+    if (!s_relay || !QCoreApplication::instance()) {
         writeLogMsg(LOG_WARN, QStringLiteral("protocol file event without an event loop: dropped"));
         return;
     }
-    QMetaObject::invokeMethod(app, [event, kind] { protocolFileInGui(event, kind); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(s_relay, "protocolFile", Qt::QueuedConnection, Q_ARG(int, int(event)),
+                              Q_ARG(int, kind));
 }
 
 void KraShell::update_notice(bool shown)
 {
-    if (!g_mainwindow)
-        return;
-    if (shown)
-        g_mainwindow->update_start();
-    else
-        g_mainwindow->update_over();
+    if (s_relay)
+        QMetaObject::invokeMethod(s_relay, "updateNotice", Qt::QueuedConnection, Q_ARG(bool, shown));
 }
+
+#include "screens.moc"
