@@ -4,6 +4,9 @@
 #include "testsupport.h"
 
 #include "advancedoption.h"
+#include "agelog.h"
+#include "c331_manage.h"
+#include "numberkeyboard.h"
 #include "fpga_manage.h"
 #include "fpga_model_sim.h"
 #include "krarampara.h"
@@ -16,11 +19,14 @@
 #include "utils.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStackedWidget>
 #include <QtTest>
 #include <thread>
 
@@ -65,6 +71,46 @@ void makeFiles(int n)
         QFile f(dir.filePath(QStringLiteral("card%1.bin").arg(i)));
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
+}
+
+bool showsPixmap(QObject *s, const QString &name, const char *png)
+{
+    const QPixmap p = child<QLabel>(s, name.toLatin1().constData())->pixmap(Qt::ReturnByValue);
+    return !p.isNull() && p.toImage() == QPixmap(QString::fromLatin1(png)).toImage();
+}
+
+// `n` well-formed ageing records, register 42 of FPGA 0 counting by `step`.
+void makeAgeRecords(int n, int step = 1)
+{
+    factoryage_log.clear();
+    factoryage_log_diff3 = factoryage_log_diff5 = factoryage_log_diff10 = factoryage_log_diff20 =
+        factoryage_log_diffmore = 0;
+    factoryage_log2_diff3 = factoryage_log2_diff5 = factoryage_log2_diff10 = factoryage_log2_diff20 =
+        factoryage_log2_diffmore = 0;
+    const QDateTime t0(QDate(2024, 3, 9), QTime(8, 0));
+    for (int i = 0; i < n; ++i)
+        kra_append_age_record(t0.addSecs(180 * i), {u8(i * step), 31, u8(i)}, {u8(i * 25), 31, 7});
+}
+
+int shownLines(QObject *s)
+{
+    const QString text = child<QLabel>(s, "label_log1")->text();
+    return text.isEmpty() ? 0 : text.count(QStringLiteral("<br>")) + 1;
+}
+
+// Types `code` on the keyboard the ageing button opens; how often the keyboard ran.
+int typeAccessCode(QObject *s, const QString &code)
+{
+    int runs = 0;
+    NumberKeyboard::runner = [&runs, code](NumberKeyboard *kb) {
+        ++runs;
+        for (const QChar c : code)
+            kb->press_digit(c.digitValue());
+        kb->press_ok();
+    };
+    child(s, "Button_factory_age")->click();
+    NumberKeyboard::runner = nullptr;
+    return runs;
 }
 
 } // namespace
@@ -519,6 +565,152 @@ private slots:
             QCOMPARE(int(s->rcv_file_count()), count);
         else
             QCOMPARE(int(g_page_focus), int(Page::Settings));
+    }
+
+    // Each font-present bit lights its pictures on the factory page, and only those.
+    void fontGrid_data()
+    {
+        QTest::addColumn<uint>("bits");
+        QTest::addColumn<QStringList>("present");
+        QTest::newRow("none") << 0u << QStringList{};
+        QTest::newRow("32 CJK") << 1u << QStringList{"label_32CNS"};
+        QTest::newRow("32 ASCII") << 2u << QStringList{"label_32ENS"};
+        QTest::newRow("64 CJK") << 4u << QStringList{"label_64CNS", "label_128CNS", "label_256CNS"};
+        QTest::newRow("64 ASCII") << 8u << QStringList{"label_64ENS", "label_128ENS", "label_256ENS"};
+    }
+    void fontGrid()
+    {
+        QFETCH(uint, bits);
+        QFETCH(QStringList, present);
+        const u32 before = c331_manage::font_present;
+        c331_manage::font_present = bits;
+        AdvancedOption *s = open();
+        child(s, "Button_factory")->click();
+        c331_manage::font_present = before;
+        for (const char *size : {"32", "64", "128", "256"}) {
+            for (const char *kind : {"CN", "EN"}) {
+                const QString name = QStringLiteral("label_%1%2S").arg(size, kind);
+                QVERIFY2(showsPixmap(s, name, present.contains(name) ? ":/png/osd_yes.bmp" : ":/png/osd_no.bmp"),
+                         qPrintable(name));
+            }
+        }
+        QVERIFY(!s->rcv_self_recovery_ornot());
+    }
+
+    // Only the exact code opens the ageing page, and only through the keyboard this screen
+    // ran; a value typed for another field is not taken for the code.
+    void accessCode_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("otherField");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("right") << "8627" << false << true;
+        QTest::newRow("one digit off") << "8628" << false << false;
+        QTest::newRow("five digits") << "86270" << false << false;
+        QTest::newRow("empty") << "" << false << false;
+        QTest::newRow("typed for a field") << "8627" << true << false;
+    }
+    void accessCode()
+    {
+        QFETCH(QString, code);
+        QFETCH(bool, otherField);
+        QFETCH(bool, opens);
+        makeAgeRecords(0);
+        AdvancedOption *s = open();
+        auto *stack = child<QStackedWidget>(s, "stackedWidget");
+        if (otherField) {
+            QLineEdit field;
+            g_lineedit = &field;
+            emit g_numberkeyboard->sendKeyBoardUIDataToLineEdit(code);
+            g_lineedit = nullptr;
+            QCOMPARE(stack->currentIndex(), 0);
+            return;
+        }
+        QCOMPARE(typeAccessCode(s, code), 1);
+        QCOMPARE(g_lineedit, nullptr);
+        QCOMPARE(stack->currentIndex(), opens ? 5 : 0);
+        // A code typed later for no keyboard of this screen opens nothing.
+        emit g_numberkeyboard->sendKeyBoardUIDataToLineEdit(QStringLiteral("8627"));
+        QCOMPARE(stack->currentIndex(), opens ? 5 : 0);
+        if (!opens)
+            return;
+        QCOMPARE(child<QLabel>(s, "label_page")->text(), QString("0/0"));
+        QCOMPARE(child<QLabel>(s, "page_info")->text(), QString("0"));
+        QVERIFY(child<QLabel>(s, "label_log1")->text().endsWith(QString("  正在老化中...")));
+        QCOMPARE(child<QLabel>(s, "label_3")->text(),
+                 QString("OUT1:0<3 0<5 0<10 0<20 0>20    OUT2:0<3 0<5 0<10 0<20 0>20"));
+        QCOMPARE(typeAccessCode(s, code), 0); // pressed while shown
+        child(s, "Button_other")->click();
+        QCOMPARE(typeAccessCode(s, code), 1); // any other page button clears the shown flag
+    }
+
+    // Records drawn sixteen a page; Next wraps to the first page, Pre to the last.
+    void agePages_data()
+    {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QStringList>("next");  // label_page after opening, then each Next
+        QTest::addColumn<QList<int>>("lines");  // lines drawn at each of them
+        QTest::addColumn<QString>("pre");       // label_page after Pre from the first page
+        QTest::newRow("0") << 0 << QStringList{"0/0", "0/0"} << QList<int>{1, 1} << "0/0";
+        QTest::newRow("16") << 16 << QStringList{"1/1", "1/1"} << QList<int>{16, 16} << "1/1";
+        QTest::newRow("17") << 17 << QStringList{"1/2", "2/2", "1/2"} << QList<int>{16, 1, 16} << "2/2";
+        QTest::newRow("33") << 33 << QStringList{"1/3", "2/3", "3/3", "1/3"} << QList<int>{16, 16, 1, 16}
+                            << "3/3";
+    }
+    void agePages()
+    {
+        QFETCH(int, records);
+        QFETCH(QStringList, next);
+        QFETCH(QList<int>, lines);
+        QFETCH(QString, pre);
+        makeAgeRecords(records);
+        AdvancedOption *s = open();
+        typeAccessCode(s, "8627");
+        auto *page = child<QLabel>(s, "label_page");
+        for (int i = 0; i < next.size(); ++i) {
+            if (i)
+                child(s, "next")->click();
+            QCOMPARE(page->text(), next[i]);
+            QCOMPARE(shownLines(s), lines[i]);
+        }
+        QCOMPARE(child<QLabel>(s, "page_info")->text(), QString::number(records));
+        child(s, "pre")->click();
+        QCOMPARE(page->text(), pre);
+    }
+
+    // One record as drawn: padded counters, lamps by bit, a malformed record left out with
+    // no blank line, the summary of the band counters; the tick's hook redraws the page.
+    void ageRecordText()
+    {
+        makeAgeRecords(3, 7); // register 42: 0, 7, 14 (two steps of 5-9); FPGA 1: 0, 25, 50
+        factoryage_log[0] = QStringLiteral("03-09 07:57 1 2 3");
+        factoryage_log[2] = QStringLiteral("03-09 08:06 014 3 2 050 24 7");
+        AdvancedOption *s = open();
+        typeAccessCode(s, "8627");
+        const QString green = "<font color = #00FF00 >%1</font> ", red = "<font color = #FF0000 >%1</font> ";
+        const QString lampsOf31 = green.arg("DDR0") + green.arg("DDR1") + green.arg("DE") + green.arg("HS")
+                                  + green.arg("VS");
+        const QString lampsOf3 = green.arg("DDR0") + green.arg("DDR1") + red.arg("DE") + red.arg("HS") + red.arg("VS");
+        const QString lampsOf24 = red.arg("DDR0") + red.arg("DDR1") + red.arg("DE") + green.arg("HS") + green.arg("VS");
+        QCOMPARE(child<QLabel>(s, "label_log1")->text(),
+                 "03-09 08:03 007 " + lampsOf31 + "001    ,025 " + lampsOf31 + "007<br>"
+                 "03-09 08:06 014 " + lampsOf3 + "002    ,050 " + lampsOf24 + "007");
+        QCOMPARE(child<QLabel>(s, "label_3")->text(),
+                 QString("OUT1:0<3  0<5  2<10  0<20  0>20     OUT2:0<3  0<5  0<10  0<20  2>20 "));
+        QCOMPARE(child<QLabel>(s, "label_page")->text(), QString("1/1"));
+
+        // The 3-minute tick appends and redraws, whichever page is shown.
+        child(s, "Button_LCDshow")->click();
+        kra_append_age_record(QDateTime::currentDateTime(), {21, 31, 3}, {75, 31, 7});
+        kra_agelog_updated();
+        QCOMPARE(child<QLabel>(s, "page_info")->text(), QString("4"));
+        QCOMPARE(child<QLabel>(s, "label_3")->text(),
+                 QString("OUT1:0<3  0<5  3<10  0<20  0>20     OUT2:0<3  0<5  0<10  0<20  3>20 "));
+        factoryage_log.clear();
+        kra_agelog_updated();
+        QCOMPARE(child<QLabel>(s, "label_page")->text(), QString("0/0"));
+        delete s;
+        kra_agelog_updated(); // no screen: nothing to draw
     }
 };
 

@@ -11,6 +11,11 @@
 #include "screens.h"
 #include "taviksource.h"
 #include "utils.h"
+#include "c331_manage.h"
+#include "numberkeyboard.h"
+#include "QRoundProgressBar.h"
+
+#include <QDateTime>
 
 #include <QListView>
 #include <QSignalBlocker>
@@ -66,6 +71,17 @@ const KraFormText<Ui_, QLabel> kLabels[] = {
     {&Ui_::label_DBD_open, {{"开启", "ON", "Вкл", "Mở", "開啟"}}},
     {&Ui_::label_DBD_open_2, {{"关闭", "OFF", "Откл", "Đóng", "關閉"}}},
     {&Ui_::label_name_DBD, {{"点对点", "DBD", "Пиксель к пикселю", "Điểm tới điểm", "點對點"}}},
+    {&Ui_::label_32CN, {{"32高中文", "32 CN", "32 CN", "32 CN", "32高中文"}}},
+    {&Ui_::label_32EN, {{"32高英文", "32 EN", "32 EN", "32 EN", "32高英文"}}},
+    {&Ui_::label_64CN, {{"64高中文", "64 CN", "64 CN", "64 CN", "64高中文"}}},
+    {&Ui_::label_64EN, {{"64高英文", "64 EN", "64 EN", "64 EN", "64高英文"}}},
+    {&Ui_::label_128CN, {{"128高中文", "128 CN", "128 CN", "128 CN", "128高中文"}}},
+    {&Ui_::label_128EN, {{"128高英文", "128 EN", "128 EN", "128 EN", "128高英文"}}},
+    {&Ui_::label_256CN, {{"256高中文", "256 CN", "256 CN", "256 CN", "256高中文"}}},
+    {&Ui_::label_256EN, {{"256高英文", "256 EN", "256 EN", "256 EN", "256高英文"}}},
+    {&Ui_::label_rcv_update,
+     {{"接收卡更新", "Receiving card update", "Получить обновление карты", "Nhận thông tin cập nhập về thẻ",
+       "接收卡更新"}}},
 };
 
 const KraFormText<Ui_, QPushButton> kButtons[] = {
@@ -86,6 +102,8 @@ const KraFormText<Ui_, QPushButton> kButtons[] = {
     {&Ui_::Button_reset3,
      {{"全部恢复出厂设置", "Reset ALL", "Сбросить все", "Khôi phục cài đặt gốc tất cả", "全部恢複出廠設置"}}},
     {&Ui_::Button_factory_age, {{"工厂老化", "Aging", "Сброс\nнастроек", "Lão hóa\nnhà máy", "工廠老化"}}},
+    {&Ui_::Button_self_recovery, {{"恢复", "Recover", "Восстановить", "Phục hồi", "恢複"}}},
+    {&Ui_::Button_check, {{"查询", "Check", "Считать", "Tìm hiểu", "查詢"}}},
 };
 
 // Names of the audio list's entries, with the window number.
@@ -102,7 +120,51 @@ const LanguageRow kLanguages[5] = {
     {&Ui_::Button_tn, &Ui_::label_tn},
 };
 
-constexpr int kPageLcd = 0, kPageRcv = 1, kPageTimePlan = 2, kPageOther = 3, kPageFactory = 4;
+constexpr int kPageLcd = 0, kPageRcv = 1, kPageTimePlan = 2, kPageOther = 3, kPageFactory = 4, kPageAgeLog = 5;
+
+// ---- factory status ----
+
+// Each status picture with the font-present bit it shows.
+struct FontRow {
+    QLabel *Ui_::*label;
+    u32 bit;
+};
+const FontRow kFonts[] = {
+    {&Ui_::label_32ENS, 1u << 1},  {&Ui_::label_32CNS, 1u << 0},  {&Ui_::label_64CNS, 1u << 2},
+    {&Ui_::label_128CNS, 1u << 2}, {&Ui_::label_256CNS, 1u << 2}, {&Ui_::label_64ENS, 1u << 3},
+    {&Ui_::label_128ENS, 1u << 3}, {&Ui_::label_256ENS, 1u << 3},
+};
+
+// ---- ageing log ----
+
+const QString kAccessCode = QStringLiteral("8627");
+constexpr int kAgeRecordsPerPage = 16;
+const KraText kAccessCaption = {{"key", "key", "Пароль", "key", "key"}};
+
+QString agePadded(const QString &field)
+{
+    return QString::asprintf("%03d", field.toInt());
+}
+
+// The five status lamps of an output: DDR0, DDR1, DE, HS, VS from bit 0 up.
+QString ageLamps(const QString &field)
+{
+    static const char *const names[] = {"DDR0", "DDR1", "DE", "HS", "VS"};
+    const int bits = field.toInt();
+    QString lamps;
+    for (int b = 0; b < 5; ++b) {
+        lamps += QStringLiteral("<font color = %1 >%2</font> ")
+                     .arg(bits & (1 << b) ? QStringLiteral("#00FF00") : QStringLiteral("#FF0000"),
+                          QLatin1String(names[b]));
+    }
+    return lamps;
+}
+
+// One output's band counters as the summary line shows them.
+QString ageCounters(u32 d3, u32 d5, u32 d10, u32 d20, u32 more)
+{
+    return QStringLiteral("%1<3  %2<5  %3<10  %4<20  %5>20 ").arg(d3).arg(d5).arg(d10).arg(d20).arg(more);
+}
 
 } // namespace
 
@@ -132,7 +194,12 @@ AdvancedOption::AdvancedOption(QWidget *parent)
     setChecked(ui->Button_never, g_auto_lock_time == 120000);
 
     ui->Button_timeplan->hide();
+    ui->label_para_file->hide();
+    ui->label_para_name->hide();
     ui->ImageVolume->setView(new QListView(ui->ImageVolume));
+
+    if (g_numberkeyboard)
+        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this, &AdvancedOption::confirmString);
 
     para_init();
     lcd_language_deal();
@@ -348,7 +415,13 @@ void AdvancedOption::factory_reset(int kind, QPushButton *button)
     applyStyle(button, kResetMarked);
 }
 
-void AdvancedOption::on_Button_back_clicked() { kra_close_screen(Page::Advanced); }
+void AdvancedOption::close_screen()
+{
+    if (!g_qround_bar)
+        kra_close_screen(Page::Advanced);
+}
+
+void AdvancedOption::on_Button_back_clicked() { close_screen(); }
 
 void AdvancedOption::on_Button_LCDshow_clicked() { show_page(ui->Button_LCDshow, kPageLcd); }
 void AdvancedOption::on_Button_timeplan_clicked() { show_page(ui->Button_timeplan, kPageTimePlan); }
@@ -359,6 +432,7 @@ void AdvancedOption::on_Button_factory_clicked()
         return;
     show_page(ui->Button_factory, kPageFactory);
     lcd_language_deal();
+    show_fonts();
 }
 void AdvancedOption::on_Button_plan_clicked()
 {
@@ -406,3 +480,105 @@ void AdvancedOption::on_Button_tn_clicked() { choose_language(4); }
 void AdvancedOption::on_Button_reset1_clicked() { factory_reset(RESET_KEEP_IP, ui->Button_reset1); }
 void AdvancedOption::on_Button_reset2_clicked() { factory_reset(RESET_KEEP_IP_EDID, ui->Button_reset2); }
 void AdvancedOption::on_Button_reset3_clicked() { factory_reset(RESET_ALL, ui->Button_reset3); }
+
+// ---- factory status and ageing log ----
+
+void AdvancedOption::show_fonts()
+{
+    const u32 present = c331_manage::font_present.load();
+    for (const FontRow &row : kFonts)
+        (ui->*(row.label))->setPixmap(
+            kra_pixmap(present & row.bit ? QStringLiteral(":/png/osd_yes.bmp") : QStringLiteral(":/png/osd_no.bmp")));
+}
+
+void AdvancedOption::ask_access_code()
+{
+    if (g_qround_bar || agelog_shown_ || !g_numberkeyboard)
+        return;
+    // No field of any screen asks: the screens below leave the value alone.
+    g_lineedit = nullptr;
+    awaiting_code_ = true;
+    g_numberkeyboard->label_show(kra_text(kAccessCaption), QStringLiteral("**********"));
+    g_numberkeyboard->run();
+    awaiting_code_ = false; // cancelled, or already taken
+}
+
+void AdvancedOption::confirmString(QString text)
+{
+    if (!awaiting_code_ || g_lineedit)
+        return;
+    awaiting_code_ = false;
+    if (text != kAccessCode)
+        return;
+    ui->stackedWidget->setCurrentIndex(kPageAgeLog);
+    button_select(ui->Button_factory_age);
+    ageloginit();
+    agelog_shown_ = true;
+}
+
+void AdvancedOption::ageloginit()
+{
+    if (!factoryage_log.isEmpty()) {
+        update_agelog();
+        return;
+    }
+    agelog_text_ = QDateTime::currentDateTime().toString(QStringLiteral("MM-dd hh:mm"))
+                   + QStringLiteral("  正在老化中...");
+    ui->label_log1->setText(agelog_text_);
+    ui->label_3->setText(QStringLiteral("OUT1:0<3 0<5 0<10 0<20 0>20    OUT2:0<3 0<5 0<10 0<20 0>20"));
+    ui->page_info->setText(QStringLiteral("0"));
+    ui->label_page->setText(QStringLiteral("0/0"));
+}
+
+void AdvancedOption::update_agelog()
+{
+    const int n = factoryage_log.size();
+    const QString summary = QStringLiteral("OUT1:")
+                            + ageCounters(factoryage_log_diff3, factoryage_log_diff5, factoryage_log_diff10,
+                                          factoryage_log_diff20, factoryage_log_diffmore)
+                            + QStringLiteral("    OUT2:")
+                            + ageCounters(factoryage_log2_diff3, factoryage_log2_diff5, factoryage_log2_diff10,
+                                          factoryage_log2_diff20, factoryage_log2_diffmore);
+    if (n == 0) {
+        ageloginit();
+        ui->label_3->setText(summary);
+        return;
+    }
+    const int pages = (n + kAgeRecordsPerPage - 1) / kAgeRecordsPerPage;
+    agelog_page_ = qBound(0, agelog_page_, pages - 1);
+    agelog_text_.clear();
+    const int first = agelog_page_ * kAgeRecordsPerPage;
+    for (int i = first; i < qMin(n, first + kAgeRecordsPerPage); ++i) {
+        const QStringList f = factoryage_log[i].split(QLatin1Char(' '));
+        if (f.size() != 8)
+            continue;
+        if (!agelog_text_.isEmpty())
+            agelog_text_ += QStringLiteral("<br>");
+        agelog_text_ += f[0] + QLatin1Char(' ') + f[1] + QLatin1Char(' ') + agePadded(f[2]) + QLatin1Char(' ')
+                        + ageLamps(f[3]) + agePadded(f[4]) + QStringLiteral("    ,") + agePadded(f[5])
+                        + QLatin1Char(' ') + ageLamps(f[6]) + agePadded(f[7]);
+    }
+    ui->label_log1->setText(agelog_text_);
+    ui->label_3->setText(summary);
+    ui->label_page->setText(QStringLiteral("%1/%2").arg(agelog_page_ + 1).arg(pages));
+    ui->page_info->setText(QString::number(n));
+}
+
+// Next (+1) wraps to the first page, Pre (-1) to the last; an empty log stays as drawn.
+void AdvancedOption::agelog_step(int step)
+{
+    const int n = factoryage_log.size();
+    if (n == 0)
+        return;
+    const int pages = (n + kAgeRecordsPerPage - 1) / kAgeRecordsPerPage;
+    agelog_page_ += step;
+    if (agelog_page_ >= pages)
+        agelog_page_ = 0;
+    else if (agelog_page_ < 0)
+        agelog_page_ = pages - 1;
+    ageloginit();
+}
+
+void AdvancedOption::on_Button_factory_age_clicked() { ask_access_code(); }
+void AdvancedOption::on_next_clicked() { agelog_step(1); }
+void AdvancedOption::on_pre_clicked() { agelog_step(-1); }

@@ -165,7 +165,7 @@ const std::map<int, ScreenEntry> &table()
             if (!s || event == ProtocolFile::TransferEnded)
                 return;
             if (event == ProtocolFile::Deleted && s->rcv_self_recovery_ornot())
-                kra_close_screen(Page::Advanced);
+                s->close_screen();
             else
                 s->language_changed();
         };
@@ -278,6 +278,8 @@ void kra_delete_screens()
 
 void kra_agelog_updated()
 {
+    if (g_advancedoption)
+        g_advancedoption->update_agelog();
 }
 
 bool KraShell::refresh(int page, int code)
