@@ -3,6 +3,7 @@
 #include "fpga_manage.h"
 #include "krarampara.h"
 #include "screenhost.h"
+#include "usbserver.h"
 #include "utils.h"
 
 #include <QDir>
@@ -20,22 +21,6 @@ QString clockText()
 {
     const QTime t = QTime::currentTime();
     return QStringLiteral("%1:%2:%3").arg(t.hour()).arg(t.minute()).arg(t.second());
-}
-
-// The upgrade directory with links and ".." resolved, or empty when it is missing or lies
-// outside the stick.
-QString usbUpgradeDir()
-{
-    QString dir = QStringLiteral("/mnt/usb1/");
-    if (g_usb_grade_path != QLatin1String(" "))
-        dir += g_usb_grade_path;
-    const QString stick = QDir(kra_path(QStringLiteral("/mnt/usb1"))).canonicalPath();
-    const QString real = QDir(kra_path(dir)).canonicalPath();
-    if (stick.isEmpty() || real.isEmpty())
-        return QString();
-    if (real != stick && !real.startsWith(stick + QLatin1Char('/')))
-        return QString();
-    return real;
 }
 
 bool noCard(u16 result)
@@ -313,8 +298,9 @@ void fpga_manage::rcv_recovery_check_deal(RCV_CHECK_OR_RECOVERY mode)
     finish(255);
 }
 
-// One step per pass, by byte 1 of the job block: 0 notice and start time, 1 list the stick,
-// 2 install one file per pass, 3 end time, notice closed, change code 104.
+// One step per pass, by byte 1 of the job block: 0 notice and start time, 1 list the stick
+// (the files the update page highlights), 2 install one file per pass, 3 end time and
+// result, notice closed, change code 104.
 void fpga_manage::usb_upgrade_deal()
 {
     switch (send_para_byte(SendPara::STEP)) {
@@ -329,16 +315,14 @@ void fpga_manage::usb_upgrade_deal()
     }
     case 1: {
         usb_files_.clear();
-        const QString dir = usbUpgradeDir();
-        if (dir.isEmpty()) {
+        if (UsbServer::upgrade_dir().isEmpty())
             writeLogMsg(LOG_ERROR, QStringLiteral("usb upgrade: %1 is no directory on the stick").arg(g_usb_grade_path));
-        } else {
-            for (const QFileInfo &fi : QDir(dir).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted)) {
-                const QString suffix = fi.suffix();
-                if (suffix == QLatin1String("KRA") || suffix == QLatin1String("KRAZK"))
-                    usb_files_ << fi.absoluteFilePath();
-            }
+        const UsbUpgradeFiles list = UsbServer::upgrade_files();
+        for (int i = 0; i < list.files.size(); ++i) {
+            if (list.install[i])
+                usb_files_ << list.files[i];
         }
+        usb_installed_ = usb_refused_ = 0;
         job_pos_ = 0;
         taken(access_->begin_update(), "update start");
         set_send_para_byte(SendPara::STEP, 2);
@@ -347,8 +331,12 @@ void fpga_manage::usb_upgrade_deal()
     case 2:
         if (job_pos_ < usb_files_.size()) {
             const QString path = usb_files_[job_pos_++];
-            if (!access_->install_update(path))
+            if (access_->install_update(path)) {
+                ++usb_installed_;
+            } else {
+                ++usb_refused_;
                 writeLogMsg(LOG_ERROR, QStringLiteral("usb upgrade: %1 not installed").arg(path));
+            }
             report(PROGRESS_USB, job_pos_ * 100 / (usb_files_.size() + 1));
             return;
         }
@@ -356,6 +344,7 @@ void fpga_manage::usb_upgrade_deal()
         return;
     default: {
         upgrade_log += QStringLiteral("    ") + clockText();
+        upgrade_result = usb_refused_ ? USB_UPGRADE_REFUSED : usb_installed_ ? USB_UPGRADE_INSTALLED : USB_UPGRADE_NOTHING;
         if (ScreenHost *host = ScreenHost::instance())
             host->update_notice(false);
         KraRamPara::pInstance()->test_signal(104);

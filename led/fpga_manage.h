@@ -118,6 +118,10 @@ public:
     // Text of the last USB upgrade: start time, four blanks, end time (H:m:s). Written by the
     // manager's thread; read after change code 104.
     QString upgrade_log;
+    // What the last USB upgrade did: installed every file it took, refused a package, or
+    // found nothing to install. Set before change code 104.
+    enum UsbUpgradeResult { USB_UPGRADE_NONE, USB_UPGRADE_INSTALLED, USB_UPGRADE_REFUSED, USB_UPGRADE_NOTHING };
+    std::atomic<int> upgrade_result{USB_UPGRADE_NONE};
     ::rcvRecovery *rcvRecovery = nullptr;
 
     // Recomputes the net-port areas of both parameter images from the output areas of the
@@ -163,6 +167,8 @@ private:
     QByteArray scan_data_;
     QString scan_name_;
     QStringList usb_files_;
+    int usb_installed_ = 0;
+    int usb_refused_ = 0;
 
     // Guarded by state_mutex_.
     QStringList rcv_result_;

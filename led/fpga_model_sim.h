@@ -74,8 +74,8 @@ public:
     };
     // The cards that lost their parameters, by port and card.
     std::vector<RcvFault> rcv_faults() const;
-    // Update files installed by the last USB upgrade (full paths), and the listed ones that
-    // were not (gone, no regular file, or shorter than an update head).
+    // Update files installed by the last USB upgrade (full paths), and the ones it took that
+    // it refused (gone, no regular file, or shorter than an update head).
     QStringList installed() const;
     QStringList not_installed() const;
 

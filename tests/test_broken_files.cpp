@@ -458,14 +458,14 @@ void TestBrokenFiles::usbUpgradeStaysOnStick()
 
 void TestBrokenFiles::usbFileGoneReportedNotInstalled()
 {
-    for (const char *f : {"a.KRA", "b.KRA", "c.KRAZK", "short.KRA"})
+    for (const char *f : {"a.KRA", "b.KRAZK", "c.KRAZK", "short.KRAZK"})
         writeBytes(kra_path(QStringLiteral("/mnt/usb1/")) + QLatin1String(f),
-                   QByteArray(strcmp(f, "short.KRA") == 0 ? 10 : 200, 'k'));
+                   QByteArray(strcmp(f, "short.KRAZK") == 0 ? 10 : 200, 'k'));
     startUpgrade();
     for (int i = 0; i < 10 && fpga_manage::send_para_byte(SendPara::STEP) != 2; ++i)
         fpga_manage::pInstance()->run_once();
     QCOMPARE(int(fpga_manage::send_para_byte(SendPara::STEP)), 2); // listed, not installed yet
-    QVERIFY(QFile::remove(kra_path(QStringLiteral("/mnt/usb1/b.KRA"))));
+    QVERIFY(QFile::remove(kra_path(QStringLiteral("/mnt/usb1/b.KRAZK"))));
     const QByteArray c = QFile::encodeName(kra_path(QStringLiteral("/mnt/usb1/c.KRAZK")));
     QVERIFY(QFile::remove(QFile::decodeName(c)));
     QCOMPARE(::mkfifo(c.constData(), 0600), 0);
@@ -475,7 +475,9 @@ void TestBrokenFiles::usbFileGoneReportedNotInstalled()
         fpga_manage *f = fpga_manage::pInstance();
         if (g_usb_grade != 0 || names(f->model()->installed()) != QStringList{"a.KRA"})
             return 1;
-        return names(f->model()->not_installed()) == QStringList{"b.KRA", "c.KRAZK", "short.KRA"} ? 0 : 2;
+        if (names(f->model()->not_installed()) != QStringList{"b.KRAZK", "c.KRAZK", "short.KRAZK"})
+            return 2;
+        return f->upgrade_result == fpga_manage::USB_UPGRADE_REFUSED ? 0 : 3;
     });
     QCOMPARE(r, 0);
 }

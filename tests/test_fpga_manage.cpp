@@ -535,19 +535,23 @@ void TestFpgaManage::usbUpgrade_data()
 {
     QTest::addColumn<QString>("gradePath");
     QTest::addColumn<QStringList>("installed");
-    QTest::newRow("top directory") << " " << QStringList{"a.KRA", "b.KRAZK"};
-    QTest::newRow("upgrade directory") << "KRA-Q53" << QStringList{"e.KRA"};
+    QTest::addColumn<int>("result");
+    QTest::newRow("top directory") << " " << QStringList{"a.KRA", "b.KRAZK"}
+                                   << int(fpga_manage::USB_UPGRADE_REFUSED);
+    QTest::newRow("upgrade directory") << "KRA-Q53" << QStringList{"e.KRA"}
+                                       << int(fpga_manage::USB_UPGRADE_INSTALLED);
 }
 
 void TestFpgaManage::usbUpgrade()
 {
     QFETCH(QString, gradePath);
     QFETCH(QStringList, installed);
+    QFETCH(int, result);
     writeFile(QStringLiteral("/mnt/usb1/a.KRA"), 200);
     writeFile(QStringLiteral("/mnt/usb1/b.KRAZK"), 200);
     writeFile(QStringLiteral("/mnt/usb1/c.kra"), 200);    // suffix is case-sensitive
     writeFile(QStringLiteral("/mnt/usb1/d.KRA.bak"), 200);
-    writeFile(QStringLiteral("/mnt/usb1/short.KRA"), 10); // shorter than the head
+    writeFile(QStringLiteral("/mnt/usb1/short.KRAZK"), 10); // shorter than the head: refused
     writeFile(QStringLiteral("/mnt/usb1/KRA-Q53/e.KRA"), 200);
     g_usb_grade_path = gradePath;
 
@@ -567,6 +571,7 @@ void TestFpgaManage::usbUpgrade()
         names << QFileInfo(path).fileName();
     names.sort();
     QCOMPARE(names, installed);
+    QCOMPARE(fpga()->upgrade_result.load(), result);
     static const QRegularExpression log(QStringLiteral("^\\d{1,2}:\\d{1,2}:\\d{1,2}    \\d{1,2}:\\d{1,2}:\\d{1,2}$"));
     QVERIFY2(log.match(fpga()->upgrade_log).hasMatch(), qPrintable(fpga()->upgrade_log));
 }

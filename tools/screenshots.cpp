@@ -6,7 +6,9 @@
 // The pages of the screens table are found at run time, so a screen added there is
 // rendered without touching this tool.
 #include "global.h"
+#include "fpga_manage.h"
 #include "krarampara.h"
+#include "linkoption.h"
 #include "lockwindow.h"
 #include "mainwindow.h"
 #include "numberkeyboard.h"
@@ -18,6 +20,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
 #include <QPixmap>
 #include <QSet>
 #include <QTemporaryDir>
@@ -60,6 +65,40 @@ void setLanguage(int lang)
     w.set8(Para::LANGUAGE, u8(lang));
     w.set8(Para::LANGUAGE + 1, 0);
     memcpy(KraRamPara::pInstance()->ram_para_bak + Para::LANGUAGE, w.image() + Para::LANGUAGE, 2);
+}
+
+// The communication screen's USB update page with the files of a stick, and after an
+// upgrade of them.
+void shootLinkPages(Shooter &shooter, QDialog *screen, const QString &name, int lang)
+{
+    auto *link = qobject_cast<LinkOption *>(screen);
+    if (!link)
+        return;
+    auto click = [link](const char *button) { link->findChild<QPushButton *>(button)->click(); };
+    const QString stick = kra_path(QStringLiteral("/mnt/usb1"));
+    click("Button_usb");
+    // A stick of the data root given is shown as it is, and left alone.
+    const bool example = !QFileInfo::exists(stick);
+    if (example) {
+        QDir().mkpath(stick);
+        for (const char *file : {"Q71N_app_v2.3.KRA", "fpga_sender_v1.8.KRAZK", "Q71N_app_v2.2.KRA",
+                                 "fpga_receiver_v1.1.KRAZK", "logo <test> & more.KRAZK", "spare.KRAZK"}) {
+            QFile f(QDir(stick).filePath(QString::fromUtf8(file)));
+            if (f.open(QIODevice::WriteOnly))
+                f.write(QByteArray(64, 'k'));
+        }
+    }
+    link->syncUpdate(102);
+    shooter.shoot(link, name + QStringLiteral("_usb_files"), lang);
+
+    fpga_manage *fpga = fpga_manage::pInstance();
+    click("Button_ok");
+    for (int i = 0; i < 100 && g_usb_grade != 0; ++i)
+        fpga->run_once();
+    link->syncUpdate(104);
+    shooter.shoot(link, name + QStringLiteral("_usb_result"), lang);
+    if (example)
+        QDir(stick).removeRecursively();
 }
 
 // The file-name stem of a screen: its class in lower case, made unique by the page.
@@ -176,6 +215,7 @@ int main(int argc, char **argv)
                 kra_show_screen_view(screen, page, v);
                 shooter.shoot(screen, name + QLatin1Char('_') + views[v], lang);
             }
+            shootLinkPages(shooter, screen, name, lang);
             delete screen;
         }
 

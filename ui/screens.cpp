@@ -8,6 +8,7 @@
 #include "inputchoose.h"
 #include "inputcut.h"
 #include "krarampara.h"
+#include "linkoption.h"
 #include "lockwindow.h"
 #include "mainwindow.h"
 #include "option.h"
@@ -151,6 +152,9 @@ const std::map<int, ScreenEntry> &table()
                 s.image_para_update();
                 s.image_init();
             });
+        m[Page::Communication] = screen<LinkOption, &g_linkoption>(
+            on(Page::Settings), [](LinkOption &s, int code) { s.syncUpdate(code); });
+        m[Page::Communication].views = {view("net", {"Button_wlan"}), view("usb", {"Button_usb"})};
         m[Page::PictureQuality] = screen<ImageQuality, &g_imagequality>(
             on(Page::Settings), [](ImageQuality &s, int) { s.syncUpdate(); });
         // The pattern keeps running on the LED screen: the idle time-out leaves it open.

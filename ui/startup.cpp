@@ -13,6 +13,7 @@
 #include "syncupdate.h"
 #include "taviksource.h"
 #include "tip.h"
+#include "usbserver.h"
 #include "utils.h"
 
 #include <QDir>
@@ -83,4 +84,5 @@ void kra_start_up(KraRun run)
     g_numberkeyboard = new NumberKeyboard(g_mainwindow);
     g_numberkeyboard->setGeometry(420, 0, 380, 480);
     g_numberkeyboard->hide();
+    UsbServer::pInstance()->start();
 }
