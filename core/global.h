@@ -127,8 +127,8 @@ extern u8 g_send_para[32];
 // 1 makes the FPGA thread run the USB upgrade instead of its normal pass; set by the GUI
 // thread (after the step byte of g_send_para), cleared by the FPGA thread; atomic.
 extern std::atomic<int> g_usb_grade;
-// Full path of the chosen load-scan file (empty: none); written by the GUI thread while no
-// job runs, copied by the FPGA thread when load scan starts; no lock.
+// Full path of the chosen load-scan file (empty: none); written by the GUI thread, copied by
+// the FPGA thread when load scan starts; both under fpga_manage::job_args_mutex.
 extern QString g_ztfile_name;
 
 // Cabinet grid of smart mapping and the net port of load scan (12 bytes, little-endian).
@@ -144,7 +144,8 @@ struct LINE_TYPE {
 };
 static_assert(sizeof(LINE_TYPE) == 12, "line_type is a 12-byte record");
 // Written by the GUI thread before the job code; the FPGA thread copies the whole record at
-// the job's first step and works on its copy to the end. No lock.
+// the job's first step and works on its copy to the end; both under
+// fpga_manage::job_args_mutex (the routing buttons stay live while a job runs).
 extern LINE_TYPE line_type;
 
 // User-mode slot waiting to be stored by the next refresh (slot + 1, 0 none); GUI thread.

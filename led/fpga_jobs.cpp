@@ -2,6 +2,7 @@
 // step machine that does one step per pass (step in byte 1 of g_send_para).
 #include "fpga_manage.h"
 #include "krarampara.h"
+#include "routing.h"
 #include "screenhost.h"
 #include "usbserver.h"
 #include "utils.h"
@@ -81,19 +82,17 @@ bool fpga_manage::job_pass()
     return true;
 }
 
-// Cards are chained by the routing pattern k = pattern - 1: start corner k % 4 (top left,
-// top right, bottom left, bottom right); k / 4: 0 rows serpentine, 1 columns serpentine,
-// 2 rows, 3 columns (each line from the same side).
+// Cards are chained by the routing pattern (routing.h).
 void fpga_manage::smart_mapping_deal()
 {
     const LINE_TYPE &grid = job_line_;
     if (send_para_byte(SendPara::STEP) == 0)
-        job_line_ = line_type; // the screen may change line_type meanwhile: the job keeps its own
+        job_line_ = job_line_type(); // the screen may change line_type meanwhile: the job keeps its own
     const int port = grid.net_port;
     if (send_para_byte(SendPara::STEP) == 0) {
         last_percent_[PROGRESS_SMARTMAPPING] = -1;
         report(PROGRESS_SMARTMAPPING, 0);
-        const bool valid = grid.pattern >= 1 && grid.pattern <= 16 && port < kNetPorts;
+        const bool valid = kra_routing_valid(grid.pattern) && port < kNetPorts;
         job_total_ = valid ? grid.rows * grid.columns : 0;
         job_pos_ = 0;
         if (port < kNetPorts)
@@ -105,26 +104,12 @@ void fpga_manage::smart_mapping_deal()
         set_send_para_byte(SendPara::STEP, 1);
         return;
     }
-    const int k = grid.pattern - 1;
-    const bool right = k % 2 == 1, bottom = (k % 4) >= 2;
-    const bool byColumns = (k / 4) % 2 == 1, serpentine = k / 4 < 2;
-    const int rows = grid.rows, cols = grid.columns;
-    const int lineLength = byColumns ? rows : cols;
     const int first = job_pos_;
     std::vector<RcvCardPos> placed;
     for (int n = 0; n < kCardsPerPass && job_pos_ < job_total_; ++n, ++job_pos_) {
-        const int line = job_pos_ / lineLength;
-        int along = job_pos_ % lineLength;
-        if (serpentine && line % 2 == 1)
-            along = lineLength - 1 - along;
-        int col = byColumns ? line : along;
-        int row = byColumns ? along : line;
-        if (right)
-            col = cols - 1 - col;
-        if (bottom)
-            row = rows - 1 - row;
-        placed.push_back({u16(grid.offset_x + col * grid.box_width),
-                          u16(grid.offset_y + row * grid.box_height)});
+        const KraCell c = kra_routing_cell(grid.pattern, grid.rows, grid.columns, job_pos_);
+        placed.push_back({u16(grid.offset_x + c.column * grid.box_width),
+                          u16(grid.offset_y + c.row * grid.box_height)});
     }
     taken(access_->send_card_positions(port, first, placed), "card positions");
     if (job_pos_ >= job_total_)
@@ -136,13 +121,13 @@ void fpga_manage::smart_mapping_deal()
 void fpga_manage::load_scan_deal()
 {
     const bool first = send_para_byte(SendPara::STEP) == 0;
+    QString path;
     if (first)
-        job_line_ = line_type; // the port is kept to the end, as the file name is
+        job_line_ = job_line_type(&path); // the port and the file are kept to the end
     const int port = job_line_.net_port;
     if (first) {
         last_percent_[PROGRESS_SMARTMAPPING] = -1;
         report(PROGRESS_SMARTMAPPING, 0);
-        const QString path = g_ztfile_name; // the screen may choose another file meanwhile
         scan_data_.clear();
         // Only a regular file: a FIFO or device there would hang the thread.
         if (port >= kNetPorts || Utils::read_file_guarded(path, kScanFileMax, &scan_data_) != Utils::READ_OK

@@ -259,6 +259,45 @@ void fpga_manage::start_usb_upgrade()
     kra_fpga_wake.signal();
 }
 
+bool fpga_manage::job_start_free()
+{
+    return !g_qround_bar && send_para_u16(SendPara::JOB) == 0 && g_usb_grade == 0;
+}
+
+pthread_mutex_t fpga_manage::job_args_mutex = PTHREAD_MUTEX_INITIALIZER;
+
+LINE_TYPE fpga_manage::line_type_copy()
+{
+    MutexLocker lock(&job_args_mutex);
+    return line_type;
+}
+
+void fpga_manage::store_line_type(const LINE_TYPE &grid)
+{
+    MutexLocker lock(&job_args_mutex);
+    line_type = grid;
+}
+
+QString fpga_manage::ztfile_name()
+{
+    MutexLocker lock(&job_args_mutex);
+    return g_ztfile_name;
+}
+
+void fpga_manage::set_ztfile_name(const QString &path)
+{
+    MutexLocker lock(&job_args_mutex);
+    g_ztfile_name = path;
+}
+
+LINE_TYPE fpga_manage::job_line_type(QString *ztfile)
+{
+    MutexLocker lock(&job_args_mutex);
+    if (ztfile)
+        *ztfile = g_ztfile_name;
+    return line_type;
+}
+
 fpga_manage::RcvResult fpga_manage::rcv_result() const
 {
     MutexLocker lock(&state_mutex_);

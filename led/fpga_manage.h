@@ -100,6 +100,17 @@ public:
     static void start_job(u16 code);
     // Starts the USB upgrade at step 0 (g_usb_grade 1) and wakes the thread.
     static void start_usb_upgrade();
+    // GUI thread: true when a screen may start a job or the upgrade: no progress bar is
+    // shown, the job word is 0 and no USB upgrade runs (a job word written over a running
+    // upgrade would clear its step). Every job button asks this before it does anything.
+    static bool job_start_free();
+
+    // The job arguments line_type and g_ztfile_name, under job_args_mutex: written by the
+    // GUI thread, copied by a job at its first step.
+    static LINE_TYPE line_type_copy();
+    static void store_line_type(const LINE_TYPE &grid);
+    static QString ztfile_name();
+    static void set_ztfile_name(const QString &path);
 
     // Result of the check and recovery job for the advanced settings screen: at most one
     // entry "screen/port/card/cards in the pack", and how many entries to show. The job
@@ -138,6 +149,9 @@ private:
     static void *thread_main(void *arg);
     bool led_para_pass();
     bool job_pass();
+    // Both job arguments in one locked copy.
+    static LINE_TYPE job_line_type(QString *ztfile = nullptr);
+    static pthread_mutex_t job_args_mutex;
     void end_job(int sink);
     void report(int sink, int percent);
     void set_running(int fpga, bool running);

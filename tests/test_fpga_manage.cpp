@@ -7,6 +7,7 @@
 #include "fpga_model_sim.h"
 #include "krarampara.h"
 #include "outputset.h"
+#include "routing.h"
 #include "screens.h"
 #include "testsupport.h"
 #include "utils.h"
@@ -406,6 +407,9 @@ void TestFpgaManage::routing()
     for (int i = 0; i < cells.size(); ++i) {
         QCOMPARE(int(cards[size_t(i)].x), 7 + 100 * cells[i].x());
         QCOMPARE(int(cards[size_t(i)].y), 3 + 50 * cells[i].y());
+        // The routing pictures are drawn from the same order.
+        const KraCell c = kra_routing_cell(pattern, rows, columns, i);
+        QCOMPARE(QPoint(c.column, c.row), cells[i]);
     }
 }
 

@@ -7,6 +7,8 @@
 // Nothing here is loaded from disk: the images are the output of this program,
 // so a change of look is a change of code here, followed by a re-run.
 
+#include "routing.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
@@ -398,44 +400,8 @@ void drawSplice(QPainter &p, QSize size, Splice kind)
 }
 
 // ---------------------------------------------------------------------------
-// Routing of the cabinets of one net port (smart mapping). Pattern n = 1..16,
-// k = n - 1: the start corner is k % 4 (top left, top right, bottom left,
-// bottom right); k / 4 gives the chaining: 0 row by row, turning back at the end
-// of each row (serpentine); 1 column by column, serpentine; 2 row by row, every
-// row in the same direction; 3 column by column, every column in the same
-// direction. The FPGA manager's smart-mapping job orders the cards the same way.
-
-struct Routing {
-    bool startRight;
-    bool startBottom;
-    bool byColumns;
-    bool serpentine;
-};
-
-Routing routingOf(int pattern)
-{
-    const int k = pattern - 1;
-    return {k % 2 == 1, (k % 4) >= 2, (k / 4) % 2 == 1, k / 4 < 2};
-}
-
-// Cabinet cells (column, row) of a 3 x 3 grid in chaining order.
-QVector<QPoint> routingOrder(const Routing &r)
-{
-    QVector<QPoint> cells;
-    for (int line = 0; line < 3; ++line) {
-        for (int step = 0; step < 3; ++step) {
-            const int along = (r.serpentine && line % 2 == 1) ? 2 - step : step;
-            int col = r.byColumns ? line : along;
-            int row = r.byColumns ? along : line;
-            if (r.startRight)
-                col = 2 - col;
-            if (r.startBottom)
-                row = 2 - row;
-            cells << QPoint(col, row);
-        }
-    }
-    return cells;
-}
+// Routing of the cabinets of one net port (smart mapping): the order of routing.h, which
+// the FPGA manager's smart-mapping job places the cards by, on a 3 x 3 grid.
 
 void drawRouting(QPainter &p, int pattern)
 {
@@ -448,14 +414,17 @@ void drawRouting(QPainter &p, int pattern)
         for (int c = 0; c < 3; ++c)
             p.drawRoundedRect(QRectF(2.5 + 15 * c, 2.5 + 15 * r, 13, 13), 2, 2);
 
-    const Routing routing = routingOf(pattern);
-    const QVector<QPoint> cells = routingOrder(routing);
+    QVector<QPoint> cells;
+    for (int i = 0; i < 9; ++i) {
+        const KraCell c = kra_routing_cell(pattern, 3, 3, i);
+        cells << QPoint(c.column, c.row);
+    }
     QPen jump(kGrey, 1.3, Qt::DashLine, Qt::RoundCap);
     jump.setDashPattern({2.0, 2.0});
     for (int i = 0; i + 1 < cells.size(); ++i) {
         const QPointF a = centre(cells[i]), b = centre(cells[i + 1]);
         const bool lineEnd = (i % 3) == 2;
-        if (lineEnd && !routing.serpentine) {
+        if (lineEnd && !kra_routing_serpentine(pattern)) {
             p.setPen(jump);   // the cable runs back to the start of the next line
             p.drawLine(a, b);
         } else if (i + 2 == cells.size()) {

@@ -16,6 +16,7 @@
 #include "startup.h"
 #include "taviksource.h"
 #include "tip.h"
+#include "usbserver.h"
 #include "utils.h"
 
 #include <QApplication>
@@ -77,15 +78,17 @@ void shootLinkPages(Shooter &shooter, QDialog *screen, const QString &name, int 
     auto click = [link](const char *button) { link->findChild<QPushButton *>(button)->click(); };
     const QString stick = kra_path(QStringLiteral("/mnt/usb1"));
     click("Button_usb");
-    // A stick of the data root given is shown as it is, and left alone.
-    const bool example = !QFileInfo::exists(stick);
-    if (example) {
+    // A stick with update files is shown as it is; on one without, a few examples are
+    // written for the picture and removed again.
+    QStringList examples;
+    if (UsbServer::upgrade_files().files.isEmpty()) {
         QDir().mkpath(stick);
         for (const char *file : {"Q71N_app_v2.3.KRA", "fpga_sender_v1.8.KRAZK", "Q71N_app_v2.2.KRA",
                                  "fpga_receiver_v1.1.KRAZK", "logo <test> & more.KRAZK", "spare.KRAZK"}) {
             QFile f(QDir(stick).filePath(QString::fromUtf8(file)));
             if (f.open(QIODevice::WriteOnly))
                 f.write(QByteArray(64, 'k'));
+            examples << f.fileName();
         }
     }
     link->syncUpdate(102);
@@ -97,8 +100,8 @@ void shootLinkPages(Shooter &shooter, QDialog *screen, const QString &name, int 
         fpga->run_once();
     link->syncUpdate(104);
     shooter.shoot(link, name + QStringLiteral("_usb_result"), lang);
-    if (example)
-        QDir(stick).removeRecursively();
+    for (const QString &file : examples)
+        QFile::remove(file);
 }
 
 // The file-name stem of a screen: its class in lower case, made unique by the page.
@@ -163,6 +166,17 @@ int main(int argc, char **argv)
             return 1;
         }
         root = tempRoot->path();
+        // A few scan files on the device and on the stick, for the smart mapping screen's list.
+        const QStringList scans = {QStringLiteral("data/smartmapping/P3.9_indoor.ztfile"),
+                                   QStringLiteral("data/smartmapping/P2.6_rental.ztfile"),
+                                   QStringLiteral("mnt/usb1/stage_left.ztfile"),
+                                   QStringLiteral("mnt/usb1/stage_right.ztfile")};
+        for (const QString &scan : scans) {
+            QDir(root).mkpath(QFileInfo(scan).path());
+            QFile f(QDir(root).filePath(scan));
+            if (f.open(QIODevice::WriteOnly))
+                f.write(QByteArray(64, '\0'));
+        }
     }
     kra_set_root(root);
     kra_start_up(KraRun::Offline); // an empty root gives the default parameters

@@ -5,12 +5,15 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QVariant>
 #include <algorithm>
 
 namespace {
-QLabel *listLabel(QFrame *frame, const QRect &rect, const QString &text, bool highlighted)
+QLabel *listLabel(QFrame *frame, const QRect &rect, const QString &text, bool highlighted, bool stick = false)
 {
     auto *l = new QLabel(frame);
+    l->setTextFormat(Qt::PlainText); // a file name is never markup
+    l->setProperty("stick", stick);
     l->setGeometry(rect);
     QFont f = l->font();
     f.setPointSize(15);
@@ -46,21 +49,20 @@ void KraFileList::redraw(const QVector<Entry> &entries, int page, int last_page,
         QStringLiteral("#frame_file{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}"
                        "#Button_previous, #Button_next{background-color: rgb(33, 36, 53);}")
         + kra_marked_rules(QStringLiteral("QLabel"), "background-color:#4777FF;color: #FFFFFF;",
-                           "background-color: rgb(33, 36, 53);color: #FFFFFF"));
+                           "background-color: rgb(33, 36, 53);color: #FFFFFF")
+        + kra_marked_rules(QStringLiteral("QLabel[stick=\"true\"]"), "background-color:#4777FF;color: #00FF00;",
+                           "background-color: rgb(33, 36, 53);color: #00FF00"));
 
     if (entries.isEmpty()) {
         labels_[0] = listLabel(frame_, QRect(5, 5, 570, 40), empty_text, false);
-        labels_[0]->setTextFormat(Qt::PlainText);
     } else {
         const int first = page * SLOTS;
         const int shown = std::max(0, std::min<int>(SLOTS, entries.size() - first));
         for (int s = 0; s < shown; ++s) {
             const Entry &e = entries[first + s];
             const QRect rect(5, 5 + 45 * s, 520, 40);
-            labels_[s] = listLabel(frame_, rect,
-                                   QStringLiteral("<font color = #FFFFFF >%1</font>").arg(e.name.toHtmlEscaped()),
-                                   e.highlighted);
-            labels_[s]->setTextFormat(Qt::RichText);
+            labels_[s] = listLabel(frame_, rect, e.name, e.highlighted, e.stick);
+            labels_[s]->setObjectName(QStringLiteral("label_file%1").arg(s));
             buttons_[s] = kra_overlay_button(frame_, QString::number(s), rect);
         }
         if (page > 0)

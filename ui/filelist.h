@@ -4,7 +4,8 @@
 // The file list of the update, check and load-scan pages: the frame "frame_file" on a page,
 // five slots a page (a label with a flat button of the slot's number over it), Previous and
 // Next buttons, and one label when the list is empty. The frame and its widgets are made
-// anew at every redraw; the page connects the buttons it wants. GUI thread only.
+// anew at every redraw; the page connects the buttons it wants. The slot labels are named
+// "label_file<slot>". GUI thread only.
 
 #include <QString>
 #include <QVector>
@@ -19,8 +20,9 @@ class KraFileList
 public:
     static constexpr int SLOTS = 5;
     struct Entry {
-        QString name; // shown as written (escaped for the label's rich text)
+        QString name; // shown as written, as plain text
         bool highlighted = false;
+        bool stick = false; // a file of the USB stick where the list holds both: green
     };
 
     explicit KraFileList(QWidget *page) : page_(page) {}

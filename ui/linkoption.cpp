@@ -229,11 +229,10 @@ void LinkOption::on_Button_ok_clicked() { menulist_button_ok_page(); }
 void LinkOption::menulist_button_ok_page()
 {
     // Writing the step while an upgrade or a job runs would restart or corrupt it.
-    if (file_downing_ || g_usb_grade != 0 || fpga_manage::send_para_u16(SendPara::JOB) != 0)
+    if (file_downing_ || !fpga_manage::job_start_free())
         return;
     file_downing_ = true;
-    fpga_manage::set_send_para_byte(SendPara::STEP, 0);
-    g_usb_grade = 1;
+    fpga_manage::start_usb_upgrade();
 }
 
 void LinkOption::show_upgrade_result()

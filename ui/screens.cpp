@@ -14,6 +14,9 @@
 #include "option.h"
 #include "screenkit.h"
 #include "outputset.h"
+#include "QRoundProgressBar.h"
+#include "fpga_manage.h"
+#include "smartmapping.h"
 #include "test_chart.h"
 #include "tip.h"
 #include "utils.h"
@@ -160,6 +163,24 @@ const std::map<int, ScreenEntry> &table()
         // The pattern keeps running on the LED screen: the idle time-out leaves it open.
         m[Page::TestPatterns] = screen<test_chart, &g_test_chart>(
             on(Page::Settings), [](test_chart &s, int) { s.syncUpdate(); }, {}, false);
+        ScreenEntry &mapping = m[Page::SmartMapping] = screen<SmartMapping, &g_smartmapping>(
+            on(Page::Settings), [](SmartMapping &s, int code) { s.syncUpdate(code); });
+        // A scan file sent by a PC (kind 13) or a deleted file may change what it lists:
+        // it closes, unless a job's bar is shown.
+        mapping.protocolFile = [](ProtocolFile event, int kind) {
+            if (g_smartmapping && (event == ProtocolFile::Deleted
+                                   || (event == ProtocolFile::TransferEnded && kind == 13)))
+                g_smartmapping->on_Button_back_clicked();
+        };
+        mapping.views = {view("port", {"Button_next", "Button_wlan2"}), view("grid", {"Button_next_2"}),
+                         view("routing", {"Button_route"}), view("scanport", {"Button_loadscan"}),
+                         view("scanlist", {"Button_next_5"}), view("save", {"Button_paraweld"}),
+                         view("switch", {"Button_mapping"}),
+                         {QStringLiteral("job"), [](QDialog *screen) {
+                              view("", {"Button_shortcut", "Button_next", "Button_next_2"}).second(screen);
+                              QRoundProgressBar::create_qround_bar(screen);
+                              g_qround_bar->para_sync(40);
+                          }}};
         ScreenEntry &advanced = m[Page::Advanced] = screen<AdvancedOption, &g_advancedoption>(
             on(Page::Settings), [](AdvancedOption &s, int code) { s.syncUpdate(code); });
         // A deleted file closes the receiving-card page it may have been listed on; any
@@ -304,7 +325,7 @@ void KraShell::show_tip(int kind)
 bool KraShell::close_top()
 {
     const ScreenEntry *e = entry(g_page_focus);
-    if (!e || !e->idleCloses || !e->below || !e->current())
+    if (!e || !e->idleCloses || !e->below || !e->current() || g_qround_bar)
         return false;
     kra_close_screen(g_page_focus);
     return true;
@@ -320,10 +341,26 @@ bool KraShell::update_shown() const
     return g_mainwindow && g_mainwindow->update_shown();
 }
 
-// The screens that start jobs (advanced settings, smart mapping, communication) show their
-// progress; none of them is built yet.
-void KraShell::job_progress(int, int)
+namespace {
+// GUI thread: the screen that started the job feeds its bar through its signal (connected
+// when it made the bar); without that screen the bar, if any, is fed directly.
+void jobProgressInGui(int sink, int percent)
 {
+    if (sink == PROGRESS_SMARTMAPPING && g_smartmapping)
+        emit g_smartmapping->sig_qround_bar_update(percent);
+    else if (sink == PROGRESS_ADVANCED && g_advancedoption)
+        emit g_advancedoption->sig_qround_bar_update(percent);
+    else if (g_qround_bar)
+        g_qround_bar->para_sync(percent);
+}
+} // namespace
+
+void KraShell::job_progress(int sink, int percent)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app)
+        return;
+    QMetaObject::invokeMethod(app, [sink, percent] { jobProgressInGui(sink, percent); }, Qt::QueuedConnection);
 }
 
 void KraShell::protocol_file(ProtocolFile event, int kind)
