@@ -14,13 +14,16 @@
 #include "option.h"
 #include "pararules.h"
 #include "protocol_files.h"
+#include "screenkit.h"
 #include "q71_wifi_config.h"
+#include "QRoundProgressBar.h"
 #include "taviksource.h"
 #include "utils.h"
 
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFrame>
 #include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
@@ -113,6 +116,37 @@ int typeAccessCode(QObject *s, const QString &code)
     return runs;
 }
 
+fpga_manage *fpga() { return fpga_manage::pInstance(); }
+
+// Runs the FPGA thread's passes until the job ends, then delivers what it queued.
+void runJob()
+{
+    for (int i = 0; i < 10000 && fpga_manage::send_para_u16(SendPara::JOB) != 0; ++i)
+        fpga()->run_once();
+    TestDevice::settle();
+}
+
+// The manager keeps its result between tests: a found card mended by a recovery leaves it
+// empty (count and list).
+void clearRcvResult()
+{
+    fpga()->model()->set_rcv_fault(0, 0, 8);
+    fpga_manage::start_job(JOB_RCV_CHECK);
+    runJob();
+    fpga()->model()->set_rcv_fault(-1, 0, 0);
+    fpga_manage::set_send_para_byte(SendPara::WORK, 1);
+    fpga_manage::start_job(JOB_RCV_RECOVERY);
+    runJob();
+    QCOMPARE(fpga()->rcv_result().entries, QStringList());
+}
+
+QString firstEntry(QObject *s)
+{
+    auto *frame = s->findChild<QFrame *>(QStringLiteral("frame_file"));
+    auto *label = frame ? frame->findChild<QLabel *>() : nullptr;
+    return label ? label->text() : QString();
+}
+
 } // namespace
 
 class TestAdvancedOption : public QObject
@@ -130,7 +164,13 @@ private slots:
         g_auto_lock_time = 30000;
         kra_para_changed = 0;
     }
-    void cleanup() { dev_.reset(); }
+    void cleanup()
+    {
+        dev_.reset();
+        fpga()->model()->set_rcv_fault(-1, 0, 0);
+        fpga_manage::set_send_para_u16(SendPara::JOB, 0);
+        g_usb_grade = 0;
+    }
 
     // The label at opening (the slider's minimum emits nothing), while dragging (nothing is
     // stored) and after the release (stored).
@@ -711,6 +751,228 @@ private slots:
         QCOMPARE(child<QLabel>(s, "label_page")->text(), QString("0/0"));
         delete s;
         kra_agelog_updated(); // no screen: nothing to draw
+    }
+
+    // The page button acts only with a pack file found and no bar shown; the other menu
+    // buttons leave the page, so a refresh no longer redraws (or shows) its list.
+    void rcvPageGate_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<bool>("bar");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("no pack file") << 0 << false << false;
+        QTest::newRow("a pack") << 1 << false << true;
+        QTest::newRow("bar shown") << 1 << true << false;
+    }
+    void rcvPageGate()
+    {
+        QFETCH(int, files);
+        QFETCH(bool, bar);
+        QFETCH(bool, shown);
+        makeFiles(files);
+        AdvancedOption *s = open();
+        if (bar)
+            QRoundProgressBar::create_qround_bar(s);
+        child(s, "Button_rcv_recovery")->click();
+        auto *stack = child<QStackedWidget>(s, "stackedWidget");
+        QCOMPARE(stack->currentIndex(), shown ? 1 : 0);
+        QCOMPARE(s->rcv_self_recovery_ornot(), shown);
+        QCOMPARE(child(s, "Button_rcv_recovery")->styleSheet().contains("gray"), files == 0);
+        if (!shown)
+            return;
+        for (const char *other : {"Button_factory", "Button_LCDshow"}) {
+            child(s, "Button_rcv_recovery")->click();
+            child(s, other)->click();
+            QVERIFY(!s->rcv_self_recovery_ornot());
+            s->syncUpdate(99);
+            QVERIFY(stack->currentIndex() != 1);
+        }
+    }
+
+    // Check hides the last result at once and starts job 5, only when no job, bar or
+    // upgrade is under way; its no-card text follows the language.
+    void check_data()
+    {
+        QTest::addColumn<QString>("busy");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("empty");
+        QTest::newRow("idle") << "" << 1 << "No receiving cards that need to be updated!";
+        QTest::newRow("idle, zh") << "" << 0 << "暂无接收卡需要更新!";
+        QTest::newRow("idle, ru") << "" << 2 << "Обновление принимающих карт не требуется!";
+        QTest::newRow("idle, vn") << "" << 3 << "Chưa có thẻ nhận nào để cập nhật!";
+        QTest::newRow("idle, tw") << "" << 4 << "暫無接收卡需要更新!";
+        QTest::newRow("job running") << "job" << 1 << "";
+        QTest::newRow("bar of an ended job") << "bar" << 1 << "";
+        QTest::newRow("USB upgrade") << "usb" << 1 << "";
+    }
+    void check()
+    {
+        QFETCH(QString, busy);
+        QFETCH(int, language);
+        QFETCH(QString, empty);
+        makeFiles(1);
+        g_language = u8(language);
+        fpga()->model()->set_rcv_fault(2, 4, 8);
+        fpga_manage::start_job(JOB_RCV_CHECK);
+        runJob();
+        AdvancedOption *s = open();
+        child(s, "Button_rcv_recovery")->click();
+        QVERIFY(firstEntry(s).contains("03"));
+        if (busy == "job")
+            fpga_manage::set_send_para_u16(SendPara::JOB, JOB_SMART_MAPPING);
+        else if (busy == "bar")
+            QRoundProgressBar::create_qround_bar(s);
+        else if (busy == "usb")
+            g_usb_grade = 1;
+        const u16 job = fpga_manage::send_para_u16(SendPara::JOB);
+        child(s, "Button_check")->click();
+        if (!busy.isEmpty()) {
+            QCOMPARE(fpga_manage::send_para_u16(SendPara::JOB), job);
+            QCOMPARE(fpga()->rcv_result().count, 1u);
+            QVERIFY(firstEntry(s).contains("03"));
+            return;
+        }
+        QCOMPARE(fpga_manage::send_para_u16(SendPara::JOB), u16(JOB_RCV_CHECK));
+        QCOMPARE(fpga()->rcv_result().count, 0u);
+        QCOMPARE(firstEntry(s), empty);
+        QVERIFY(g_qround_bar);
+        QVERIFY(child(s, "Button_check")->styleSheet().contains("#4777FF"));
+    }
+
+    // What Check finds is drawn (red when the pack holds fewer cards, in the words of the
+    // language) and decides whether Self-recovery starts job 6: the 16-bit word (step 0),
+    // with 16 blocks a card.
+    void rcvEntry_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("pack");
+        QTest::addColumn<QString>("text");
+        const QString white = "<font color = #FFFFFF >05</font>", red = "<font color = #FF0000 >05</font>";
+        QTest::newRow("en, white") << 1 << 5 << "Find Screen01, LED03, Rcv" + white;
+        QTest::newRow("en, red") << 1 << 4 << "Find Screen01, LED03, Rcv" + red;
+        QTest::newRow("zh, white") << 0 << 9 << "发现 屏幕01, 网口LED03, 接收卡" + white;
+        QTest::newRow("tw, red") << 4 << 4 << "髮現 屏幕01, 網口LED03, 接收卡" + red;
+        QTest::newRow("ru, white") << 2 << 5 << "Find Screen01, LED03, Rcv" + white;
+        QTest::newRow("vn, red") << 3 << 0 << "Find Screen01, LED03, Rcv" + red;
+    }
+    void rcvEntry()
+    {
+        QFETCH(int, language);
+        QFETCH(int, pack);
+        QFETCH(QString, text);
+        makeFiles(1);
+        g_language = u8(language);
+        AdvancedOption *s = open();
+        child(s, "Button_rcv_recovery")->click();
+        fpga()->model()->set_rcv_fault(2, 4, pack);
+        child(s, "Button_check")->click();
+        runJob();
+        QCOMPARE(g_qround_bar, nullptr);
+        QCOMPARE(firstEntry(s), text);
+        const bool red = pack < 5;
+        child(s, "Button_self_recovery")->click();
+        QCOMPARE(fpga_manage::send_para_u16(SendPara::JOB), red ? u16(0) : u16(JOB_RCV_RECOVERY));
+        if (red)
+            return;
+        QCOMPARE(int(fpga_manage::send_para_byte(SendPara::WORK)), 16);
+        QVERIFY(g_qround_bar);
+        // Back, the idle time-out and the file handler's close leave the screen while the
+        // bar is shown.
+        child(s, "Button_back")->click();
+        QVERIFY(!ScreenHost::instance()->close_top());
+        makeFiles(0);
+        kra_protocol_file_event(ProtocolFile::Deleted);
+        QCoreApplication::processEvents();
+        QCOMPARE(g_advancedoption, s);
+        runJob();
+        QCOMPARE(g_qround_bar, nullptr);
+        QVERIFY(!firstEntry(s).contains("LED03"));
+        QCOMPARE(fpga()->rcv_result().count, 0u);
+        QVERIFY(fpga()->model()->rcv_faults().empty());
+    }
+
+    // Self-recovery reads the list, not the count: an entry left from an earlier check lets
+    // it start though the page shows no card; with no entry it does nothing.
+    void recoveryNeedsEntry_data()
+    {
+        QTest::addColumn<bool>("entry");
+        QTest::newRow("entry left") << true;
+        QTest::newRow("no entry") << false;
+    }
+    void recoveryNeedsEntry()
+    {
+        QFETCH(bool, entry);
+        makeFiles(1);
+        clearRcvResult();
+        if (entry) {
+            fpga()->model()->set_rcv_fault(0, 1, 8);
+            fpga_manage::start_job(JOB_RCV_CHECK);
+            runJob();
+            fpga()->model()->set_rcv_fault(-1, 0, 0);
+        }
+        AdvancedOption *s = open();
+        child(s, "Button_rcv_recovery")->click();
+        child(s, "Button_check")->click();
+        runJob();
+        QCOMPARE(firstEntry(s), QString("No receiving cards that need to be updated!"));
+        child(s, "Button_self_recovery")->click();
+        QCOMPARE(fpga_manage::send_para_u16(SendPara::JOB), entry ? u16(JOB_RCV_RECOVERY) : u16(0));
+    }
+
+    // The list follows the refresh only on the check page, for code 99 or a result word
+    // naming a card; touching an entry moves the highlight; Next and Previous stay on the
+    // single page.
+    void rcvRefreshAndSelection()
+    {
+        makeFiles(1);
+        fpga()->model()->set_rcv_fault(1, 0, 8);
+        fpga_manage::start_job(JOB_RCV_CHECK);
+        runJob();
+        AdvancedOption *s = open();
+        child(s, "Button_rcv_recovery")->click();
+        auto frame = [s] { return s->findChild<QFrame *>(QStringLiteral("frame_file")); };
+        QFrame *drawn = frame();
+        QVERIFY(drawn);
+        struct Case {
+            u16 result;
+            int code;
+            bool redrawn;
+        };
+        for (const Case &c : {Case{255, 1, false}, Case{65535, 1, false}, Case{65535, 99, true}, Case{3, 1, true}}) {
+            fpga_manage::set_send_para_u16(SendPara::RESULT, c.result);
+            s->syncUpdate(c.code);
+            QCOMPARE(frame() != drawn, c.redrawn);
+            drawn = frame();
+        }
+        QLabel *first = drawn->findChild<QLabel *>();
+        QVERIFY(kra_marked(first));
+        auto *slot = drawn->findChild<QPushButton *>(QStringLiteral("0"));
+        QVERIFY(slot);
+        slot->click();
+        QVERIFY(kra_marked(first));
+        QVERIFY(!drawn->findChild<QPushButton *>(QStringLiteral("Button_previous")));
+        QVERIFY(!drawn->findChild<QPushButton *>(QStringLiteral("Button_next")));
+    }
+
+    // The real FPGA thread: Check finds the staged card and its entry is drawn; Self-recovery
+    // mends it and the list returns to the no-card text; the bar goes with each job's end.
+    void rcvEndToEnd()
+    {
+        makeFiles(1);
+        AdvancedOption *s = open();
+        child(s, "Button_rcv_recovery")->click();
+        fpga()->model()->set_rcv_fault(6, 2, 10);
+        fpga()->initialize_start();
+        child(s, "Button_check")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(firstEntry(s), QString("Find Screen01, LED07, Rcv<font color = #FFFFFF >03</font>"),
+                                  5000);
+        QTRY_COMPARE_WITH_TIMEOUT(g_qround_bar, nullptr, 5000);
+        child(s, "Button_self_recovery")->click();
+        QVERIFY(g_qround_bar);
+        QTRY_COMPARE_WITH_TIMEOUT(firstEntry(s), QString("No receiving cards that need to be updated!"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(g_qround_bar, nullptr, 5000);
+        fpga()->stop_thread();
+        QVERIFY(fpga()->model()->rcv_faults().empty());
     }
 };
 

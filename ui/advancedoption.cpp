@@ -122,6 +122,31 @@ const LanguageRow kLanguages[5] = {
 
 constexpr int kPageLcd = 0, kPageRcv = 1, kPageTimePlan = 2, kPageOther = 3, kPageFactory = 4, kPageAgeLog = 5;
 
+// ---- receiving-card check ----
+
+const char *kJobChosen = "background-color:#4777FF;color:#FFFFFF";
+const char *kJobOther = "background-color:#10101C;color:#FFFFFF";
+constexpr int kListLastPage = 0; // the job stores one entry: the list never needs a second page
+
+const KraText kNoCard = {{"暂无接收卡需要更新!", "No receiving cards that need to be updated!",
+                          "Обновление принимающих карт не требуется!", "Chưa có thẻ nhận nào để cập nhật!",
+                          "暫無接收卡需要更新!"}};
+// The words of an entry: found, screen, net port, card. Russian and Vietnamese use English.
+const KraText kFind = {{"发现", "Find", "Find", "Find", "髮現"}};
+const KraText kScreen = {{"屏幕", "Screen", "Screen", "Screen", "屏幕"}};
+const KraText kPort = {{"网口LED", "LED", "LED", "LED", "網口LED"}};
+const KraText kCard = {{"接收卡", "Rcv", "Rcv", "Rcv", "接收卡"}};
+
+// The drawn text of an entry "screen/port/card/cards in the pack" split at "/"; the card's
+// number is red when the pack cannot serve it.
+QString entryText(const QStringList &p, bool red)
+{
+    return kra_text(kFind) + QLatin1Char(' ') + kra_text(kScreen) + p[0].toHtmlEscaped() + QStringLiteral(", ")
+           + kra_text(kPort) + p[1].toHtmlEscaped() + QStringLiteral(", ") + kra_text(kCard)
+           + QStringLiteral("<font color = %1 >%2</font>")
+                 .arg(red ? QStringLiteral("#FF0000") : QStringLiteral("#FFFFFF"), p[2].toHtmlEscaped());
+}
+
 // ---- factory status ----
 
 // Each status picture with the font-present bit it shows.
@@ -169,7 +194,7 @@ QString ageCounters(u32 d3, u32 d5, u32 d10, u32 d20, u32 more)
 } // namespace
 
 AdvancedOption::AdvancedOption(QWidget *parent)
-    : QDialog(parent, kra_screen_flags), ui(new Ui::AdvancedOption)
+    : QDialog(parent, kra_screen_flags), ui(new Ui::AdvancedOption), file_list_(nullptr)
 {
     ui->setupUi(this);
     ui->stackedWidget->setCurrentIndex(kPageLcd);
@@ -198,6 +223,7 @@ AdvancedOption::AdvancedOption(QWidget *parent)
     ui->label_para_name->hide();
     ui->ImageVolume->setView(new QListView(ui->ImageVolume));
 
+    file_list_ = KraFileList(ui->page_2);
     if (g_numberkeyboard)
         connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this, &AdvancedOption::confirmString);
 
@@ -250,7 +276,7 @@ void AdvancedOption::para_init()
     setChecked(ui->Button_DBD_close, !p2p);
 }
 
-void AdvancedOption::syncUpdate(int)
+void AdvancedOption::syncUpdate(int code)
 {
     const bool language = KraRamPara::pInstance()->KraLanguageChanged() != 0;
     if (language) {
@@ -259,6 +285,9 @@ void AdvancedOption::syncUpdate(int)
     }
     if (language || kra_advanced_settings_differ())
         para_init();
+    const u16 result = fpga_manage::send_para_u16(SendPara::RESULT);
+    if ((code == 99 || (result < 65535 && result != 255)) && rcv_self_recovery_ornot())
+        rcv_self_recovery_file_list();
 }
 
 void AdvancedOption::language_changed()
@@ -560,6 +589,7 @@ void AdvancedOption::update_agelog()
     }
     ui->label_log1->setText(agelog_text_);
     ui->label_3->setText(summary);
+    kra_fit_text(ui->label_3); // the counters grow over a long run
     ui->label_page->setText(QStringLiteral("%1/%2").arg(agelog_page_ + 1).arg(pages));
     ui->page_info->setText(QString::number(n));
 }
@@ -582,3 +612,105 @@ void AdvancedOption::agelog_step(int step)
 void AdvancedOption::on_Button_factory_age_clicked() { ask_access_code(); }
 void AdvancedOption::on_next_clicked() { agelog_step(1); }
 void AdvancedOption::on_pre_clicked() { agelog_step(-1); }
+
+// ---- receiving-card check and self-recovery ----
+
+void AdvancedOption::show_rcv_page()
+{
+    if (rcv_file_num_ == 0 || g_qround_bar)
+        return;
+    agelog_shown_ = false;
+    ui->stackedWidget->setCurrentIndex(kPageRcv);
+    button_select(ui->Button_rcv_recovery);
+    applyStyle(ui->Button_check, kJobOther);
+    applyStyle(ui->Button_self_recovery, kJobOther);
+    rcv_self_recovery_file_list();
+}
+
+// Check (job 5) first hides the last result (the count the manager keeps goes to 0), so a
+// check that finds nothing shows the empty list. Recovery (job 6) needs an entry that the
+// pack can serve; it is handed over as the 16-bit job word, so no stale step byte starts it
+// mid-way.
+void AdvancedOption::start_rcv_job(bool recovery)
+{
+    fpga_manage *fpga = fpga_manage::p_fpga_manage;
+    if (!fpga || !fpga_manage::job_start_free())
+        return;
+    if (recovery && (red_entry_ || fpga->rcv_result().entries.isEmpty()))
+        return;
+    if (!recovery)
+        fpga->clear_rcv_result_count();
+    applyStyle(ui->Button_check, recovery ? kJobOther : kJobChosen);
+    applyStyle(ui->Button_self_recovery, recovery ? kJobChosen : kJobOther);
+    rcv_self_recovery_file_list();
+    QRoundProgressBar::create_qround_bar(this);
+    connect(this, &AdvancedOption::sig_qround_bar_update, g_qround_bar, &QRoundProgressBar::para_sync);
+    if (recovery)
+        fpga_manage::set_send_para_byte(SendPara::WORK, 16);
+    fpga_manage::start_job(recovery ? JOB_RCV_RECOVERY : JOB_RCV_CHECK);
+}
+
+void AdvancedOption::rcv_self_recovery_file_list()
+{
+    if (fpga_manage::p_fpga_manage) {
+        const fpga_manage::RcvResult result = fpga_manage::p_fpga_manage->rcv_result();
+        rcv_list_ = result.entries;
+        rcv_count_ = result.count;
+    }
+    select_slot_ = 0;
+    // Never beyond the list held, whatever the count says.
+    const int shown = int(qMin<u32>(rcv_count_, u32(rcv_list_.size())));
+    QVector<KraFileList::Entry> entries;
+    for (int i = 0; i < shown; ++i) {
+        const QStringList parts = rcv_list_[i].split(QLatin1Char('/'));
+        if (parts.size() < 4)
+            continue;
+        const bool red = parts[2].toInt() > parts[3].toInt();
+        const int slot = entries.size() - list_page_ * KraFileList::SLOTS;
+        if (slot >= 0 && slot < KraFileList::SLOTS)
+            red_entry_ = red; // the last entry drawn decides
+        KraFileList::Entry entry;
+        entry.name = entryText(parts, red);
+        entry.highlighted = slot == 0;
+        entry.rich = true;
+        entries.append(entry);
+    }
+    file_list_.redraw(entries, list_page_, kListLastPage, kra_text(kNoCard));
+    for (int s = 0; s < KraFileList::SLOTS; ++s) {
+        if (QPushButton *b = file_list_.slot_button(s))
+            connect(b, &QPushButton::clicked, this, &AdvancedOption::kra_button_rcv_data_list_file_clicked);
+    }
+    if (QPushButton *b = file_list_.previous())
+        connect(b, &QPushButton::clicked, this, &AdvancedOption::kra_Button_previous_clicked);
+    if (QPushButton *b = file_list_.next())
+        connect(b, &QPushButton::clicked, this, &AdvancedOption::kra_Button_next_clicked);
+    ui->stackedWidget->setCurrentIndex(kPageRcv);
+}
+
+void AdvancedOption::select_entry(int slot)
+{
+    if (QLabel *old = file_list_.slot_label(select_slot_))
+        kra_set_marked(old, false);
+    select_slot_ = slot;
+    if (QLabel *now = file_list_.slot_label(slot))
+        kra_set_marked(now, true);
+}
+
+void AdvancedOption::on_Button_rcv_recovery_clicked() { show_rcv_page(); }
+void AdvancedOption::on_Button_check_clicked() { start_rcv_job(false); }
+void AdvancedOption::on_Button_self_recovery_clicked() { start_rcv_job(true); }
+void AdvancedOption::kra_Button_previous_clicked()
+{
+    list_page_ = qMax(0, list_page_ - 1);
+    rcv_self_recovery_file_list();
+}
+void AdvancedOption::kra_Button_next_clicked()
+{
+    list_page_ = list_page_ + 1 > kListLastPage ? 0 : list_page_ + 1;
+    rcv_self_recovery_file_list();
+}
+void AdvancedOption::kra_button_rcv_data_list_file_clicked()
+{
+    if (QObject *b = sender())
+        select_entry(b->objectName().toInt());
+}

@@ -1,6 +1,7 @@
 #ifndef ADVANCEDOPTION_H
 #define ADVANCEDOPTION_H
 
+#include "filelist.h"
 #include "global.h"
 #include <QDialog>
 #include <QStringList>
@@ -41,6 +42,8 @@ public:
     // the screen exists, whichever page is shown).
     void ageloginit();
     void update_agelog();
+    // Redraws the receiving-card check's result list.
+    void rcv_self_recovery_file_list();
     // Back, unless a job's progress bar is shown: the job's progress and end must find the
     // screen that started it.
     void close_screen();
@@ -86,6 +89,12 @@ private slots:
     void on_Button_factory_age_clicked();
     void on_next_clicked();
     void on_pre_clicked();
+    void on_Button_rcv_recovery_clicked();
+    void on_Button_check_clicked();
+    void on_Button_self_recovery_clicked();
+    void kra_Button_previous_clicked();
+    void kra_Button_next_clicked();
+    void kra_button_rcv_data_list_file_clicked();
 
 private:
     void show_page(QPushButton *button, int page);
@@ -104,6 +113,9 @@ private:
     void show_fonts();
     void ask_access_code();
     void agelog_step(int step);
+    void show_rcv_page();
+    void start_rcv_job(bool recovery);
+    void select_entry(int slot);
 
     Ui::AdvancedOption *ui;
     QPushButton *select_button_ = nullptr;       // the marked page button
@@ -123,6 +135,7 @@ private:
     bool red_entry_ = false;
     QStringList rcv_list_;
     u32 rcv_count_ = 0;
+    KraFileList file_list_;
 };
 
 #endif
