@@ -4,6 +4,9 @@
 #include "testsupport.h"
 
 #include "advancedoption.h"
+#include "agelog.h"
+#include "c331_manage.h"
+#include "numberkeyboard.h"
 #include "fpga_manage.h"
 #include "fpga_model_sim.h"
 #include "krarampara.h"
@@ -11,16 +14,22 @@
 #include "option.h"
 #include "pararules.h"
 #include "protocol_files.h"
+#include "screenkit.h"
 #include "q71_wifi_config.h"
+#include "QRoundProgressBar.h"
 #include "taviksource.h"
 #include "utils.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
+#include <QFrame>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStackedWidget>
 #include <QtTest>
 #include <thread>
 
@@ -67,6 +76,77 @@ void makeFiles(int n)
     }
 }
 
+bool showsPixmap(QObject *s, const QString &name, const char *png)
+{
+    const QPixmap p = child<QLabel>(s, name.toLatin1().constData())->pixmap(Qt::ReturnByValue);
+    return !p.isNull() && p.toImage() == QPixmap(QString::fromLatin1(png)).toImage();
+}
+
+// `n` well-formed ageing records, register 42 of FPGA 0 counting by `step`.
+void makeAgeRecords(int n, int step = 1)
+{
+    factoryage_log.clear();
+    factoryage_log_diff3 = factoryage_log_diff5 = factoryage_log_diff10 = factoryage_log_diff20 =
+        factoryage_log_diffmore = 0;
+    factoryage_log2_diff3 = factoryage_log2_diff5 = factoryage_log2_diff10 = factoryage_log2_diff20 =
+        factoryage_log2_diffmore = 0;
+    const QDateTime t0(QDate(2024, 3, 9), QTime(8, 0));
+    for (int i = 0; i < n; ++i)
+        kra_append_age_record(t0.addSecs(180 * i), {u8(i * step), 31, u8(i)}, {u8(i * 25), 31, 7});
+}
+
+int shownLines(QObject *s)
+{
+    const QString text = child<QLabel>(s, "label_log1")->text();
+    return text.isEmpty() ? 0 : text.count(QStringLiteral("<br>")) + 1;
+}
+
+// Types `code` on the keyboard the ageing button opens; how often the keyboard ran.
+int typeAccessCode(QObject *s, const QString &code)
+{
+    int runs = 0;
+    NumberKeyboard::runner = [&runs, code](NumberKeyboard *kb) {
+        ++runs;
+        for (const QChar c : code)
+            kb->press_digit(c.digitValue());
+        kb->press_ok();
+    };
+    child(s, "Button_factory_age")->click();
+    NumberKeyboard::runner = nullptr;
+    return runs;
+}
+
+fpga_manage *fpga() { return fpga_manage::pInstance(); }
+
+// Runs the FPGA thread's passes until the job ends, then delivers what it queued.
+void runJob()
+{
+    for (int i = 0; i < 10000 && fpga_manage::send_para_u16(SendPara::JOB) != 0; ++i)
+        fpga()->run_once();
+    TestDevice::settle();
+}
+
+// The manager keeps its result between tests: a found card mended by a recovery leaves it
+// empty (count and list).
+void clearRcvResult()
+{
+    fpga()->model()->set_rcv_fault(0, 0, 8);
+    fpga_manage::start_job(JOB_RCV_CHECK);
+    runJob();
+    fpga()->model()->set_rcv_fault(-1, 0, 0);
+    fpga_manage::set_send_para_byte(SendPara::WORK, 1);
+    fpga_manage::start_job(JOB_RCV_RECOVERY);
+    runJob();
+    QCOMPARE(fpga()->rcv_result().entries, QStringList());
+}
+
+QString firstEntry(QObject *s)
+{
+    auto *frame = s->findChild<QFrame *>(QStringLiteral("frame_file"));
+    auto *label = frame ? frame->findChild<QLabel *>() : nullptr;
+    return label ? label->text() : QString();
+}
+
 } // namespace
 
 class TestAdvancedOption : public QObject
@@ -84,7 +164,13 @@ private slots:
         g_auto_lock_time = 30000;
         kra_para_changed = 0;
     }
-    void cleanup() { dev_.reset(); }
+    void cleanup()
+    {
+        dev_.reset();
+        fpga()->model()->set_rcv_fault(-1, 0, 0);
+        fpga_manage::set_send_para_u16(SendPara::JOB, 0);
+        g_usb_grade = 0;
+    }
 
     // The label at opening (the slider's minimum emits nothing), while dragging (nothing is
     // stored) and after the release (stored).
@@ -519,6 +605,374 @@ private slots:
             QCOMPARE(int(s->rcv_file_count()), count);
         else
             QCOMPARE(int(g_page_focus), int(Page::Settings));
+    }
+
+    // Each font-present bit lights its pictures on the factory page, and only those.
+    void fontGrid_data()
+    {
+        QTest::addColumn<uint>("bits");
+        QTest::addColumn<QStringList>("present");
+        QTest::newRow("none") << 0u << QStringList{};
+        QTest::newRow("32 CJK") << 1u << QStringList{"label_32CNS"};
+        QTest::newRow("32 ASCII") << 2u << QStringList{"label_32ENS"};
+        QTest::newRow("64 CJK") << 4u << QStringList{"label_64CNS", "label_128CNS", "label_256CNS"};
+        QTest::newRow("64 ASCII") << 8u << QStringList{"label_64ENS", "label_128ENS", "label_256ENS"};
+    }
+    void fontGrid()
+    {
+        QFETCH(uint, bits);
+        QFETCH(QStringList, present);
+        const u32 before = c331_manage::font_present;
+        c331_manage::font_present = bits;
+        AdvancedOption *s = open();
+        child(s, "Button_factory")->click();
+        c331_manage::font_present = before;
+        for (const char *size : {"32", "64", "128", "256"}) {
+            for (const char *kind : {"CN", "EN"}) {
+                const QString name = QStringLiteral("label_%1%2S").arg(size, kind);
+                QVERIFY2(showsPixmap(s, name, present.contains(name) ? ":/png/osd_yes.bmp" : ":/png/osd_no.bmp"),
+                         qPrintable(name));
+            }
+        }
+        QVERIFY(!s->rcv_self_recovery_ornot());
+    }
+
+    // Only the exact code opens the ageing page, and only through the keyboard this screen
+    // ran; a value typed for another field is not taken for the code.
+    void accessCode_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("otherField");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("right") << "8627" << false << true;
+        QTest::newRow("one digit off") << "8628" << false << false;
+        QTest::newRow("five digits") << "86270" << false << false;
+        QTest::newRow("empty") << "" << false << false;
+        QTest::newRow("typed for a field") << "8627" << true << false;
+    }
+    void accessCode()
+    {
+        QFETCH(QString, code);
+        QFETCH(bool, otherField);
+        QFETCH(bool, opens);
+        makeAgeRecords(0);
+        AdvancedOption *s = open();
+        auto *stack = child<QStackedWidget>(s, "stackedWidget");
+        if (otherField) {
+            QLineEdit field;
+            g_lineedit = &field;
+            emit g_numberkeyboard->sendKeyBoardUIDataToLineEdit(code);
+            g_lineedit = nullptr;
+            QCOMPARE(stack->currentIndex(), 0);
+            return;
+        }
+        QCOMPARE(typeAccessCode(s, code), 1);
+        QCOMPARE(g_lineedit, nullptr);
+        QCOMPARE(stack->currentIndex(), opens ? 5 : 0);
+        // A code typed later for no keyboard of this screen opens nothing.
+        emit g_numberkeyboard->sendKeyBoardUIDataToLineEdit(QStringLiteral("8627"));
+        QCOMPARE(stack->currentIndex(), opens ? 5 : 0);
+        if (!opens)
+            return;
+        QCOMPARE(child<QLabel>(s, "label_page")->text(), QString("0/0"));
+        QCOMPARE(child<QLabel>(s, "page_info")->text(), QString("0"));
+        QVERIFY(child<QLabel>(s, "label_log1")->text().endsWith(QString("  正在老化中...")));
+        QCOMPARE(child<QLabel>(s, "label_3")->text(),
+                 QString("OUT1:0<3 0<5 0<10 0<20 0>20    OUT2:0<3 0<5 0<10 0<20 0>20"));
+        QCOMPARE(typeAccessCode(s, code), 0); // pressed while shown
+        child(s, "Button_other")->click();
+        QCOMPARE(typeAccessCode(s, code), 1); // any other page button clears the shown flag
+    }
+
+    // Records drawn sixteen a page; Next wraps to the first page, Pre to the last.
+    void agePages_data()
+    {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QStringList>("next");  // label_page after opening, then each Next
+        QTest::addColumn<QList<int>>("lines");  // lines drawn at each of them
+        QTest::addColumn<QString>("pre");       // label_page after Pre from the first page
+        QTest::newRow("0") << 0 << QStringList{"0/0", "0/0"} << QList<int>{1, 1} << "0/0";
+        QTest::newRow("16") << 16 << QStringList{"1/1", "1/1"} << QList<int>{16, 16} << "1/1";
+        QTest::newRow("17") << 17 << QStringList{"1/2", "2/2", "1/2"} << QList<int>{16, 1, 16} << "2/2";
+        QTest::newRow("33") << 33 << QStringList{"1/3", "2/3", "3/3", "1/3"} << QList<int>{16, 16, 1, 16}
+                            << "3/3";
+    }
+    void agePages()
+    {
+        QFETCH(int, records);
+        QFETCH(QStringList, next);
+        QFETCH(QList<int>, lines);
+        QFETCH(QString, pre);
+        makeAgeRecords(records);
+        AdvancedOption *s = open();
+        typeAccessCode(s, "8627");
+        auto *page = child<QLabel>(s, "label_page");
+        for (int i = 0; i < next.size(); ++i) {
+            if (i)
+                child(s, "next")->click();
+            QCOMPARE(page->text(), next[i]);
+            QCOMPARE(shownLines(s), lines[i]);
+        }
+        QCOMPARE(child<QLabel>(s, "page_info")->text(), QString::number(records));
+        child(s, "pre")->click();
+        QCOMPARE(page->text(), pre);
+    }
+
+    // One record as drawn: padded counters, lamps by bit, a malformed record left out with
+    // no blank line, the summary of the band counters; the tick's hook redraws the page.
+    void ageRecordText()
+    {
+        makeAgeRecords(3, 7); // register 42: 0, 7, 14 (two steps of 5-9); FPGA 1: 0, 25, 50
+        factoryage_log[0] = QStringLiteral("03-09 07:57 1 2 3");
+        factoryage_log[2] = QStringLiteral("03-09 08:06 014 3 2 050 24 7");
+        AdvancedOption *s = open();
+        typeAccessCode(s, "8627");
+        const QString green = "<font color = #00FF00 >%1</font> ", red = "<font color = #FF0000 >%1</font> ";
+        const QString lampsOf31 = green.arg("DDR0") + green.arg("DDR1") + green.arg("DE") + green.arg("HS")
+                                  + green.arg("VS");
+        const QString lampsOf3 = green.arg("DDR0") + green.arg("DDR1") + red.arg("DE") + red.arg("HS") + red.arg("VS");
+        const QString lampsOf24 = red.arg("DDR0") + red.arg("DDR1") + red.arg("DE") + green.arg("HS") + green.arg("VS");
+        QCOMPARE(child<QLabel>(s, "label_log1")->text(),
+                 "03-09 08:03 007 " + lampsOf31 + "001    ,025 " + lampsOf31 + "007<br>"
+                 "03-09 08:06 014 " + lampsOf3 + "002    ,050 " + lampsOf24 + "007");
+        QCOMPARE(child<QLabel>(s, "label_3")->text(),
+                 QString("OUT1:0<3  0<5  2<10  0<20  0>20     OUT2:0<3  0<5  0<10  0<20  2>20 "));
+        QCOMPARE(child<QLabel>(s, "label_page")->text(), QString("1/1"));
+
+        // The 3-minute tick appends and redraws, whichever page is shown.
+        child(s, "Button_LCDshow")->click();
+        kra_append_age_record(QDateTime::currentDateTime(), {21, 31, 3}, {75, 31, 7});
+        kra_agelog_updated();
+        QCOMPARE(child<QLabel>(s, "page_info")->text(), QString("4"));
+        QCOMPARE(child<QLabel>(s, "label_3")->text(),
+                 QString("OUT1:0<3  0<5  3<10  0<20  0>20     OUT2:0<3  0<5  0<10  0<20  3>20 "));
+        factoryage_log.clear();
+        kra_agelog_updated();
+        QCOMPARE(child<QLabel>(s, "label_page")->text(), QString("0/0"));
+        delete s;
+        kra_agelog_updated(); // no screen: nothing to draw
+    }
+
+    // The page button acts only with a pack file found and no bar shown; the other menu
+    // buttons leave the page, so a refresh no longer redraws (or shows) its list.
+    void rcvPageGate_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<bool>("bar");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("no pack file") << 0 << false << false;
+        QTest::newRow("a pack") << 1 << false << true;
+        QTest::newRow("bar shown") << 1 << true << false;
+    }
+    void rcvPageGate()
+    {
+        QFETCH(int, files);
+        QFETCH(bool, bar);
+        QFETCH(bool, shown);
+        makeFiles(files);
+        AdvancedOption *s = open();
+        if (bar)
+            QRoundProgressBar::create_qround_bar(s);
+        child(s, "Button_rcv_recovery")->click();
+        auto *stack = child<QStackedWidget>(s, "stackedWidget");
+        QCOMPARE(stack->currentIndex(), shown ? 1 : 0);
+        QCOMPARE(s->rcv_self_recovery_ornot(), shown);
+        QCOMPARE(child(s, "Button_rcv_recovery")->styleSheet().contains("gray"), files == 0);
+        if (!shown)
+            return;
+        for (const char *other : {"Button_factory", "Button_LCDshow"}) {
+            child(s, "Button_rcv_recovery")->click();
+            child(s, other)->click();
+            QVERIFY(!s->rcv_self_recovery_ornot());
+            s->syncUpdate(99);
+            QVERIFY(stack->currentIndex() != 1);
+        }
+    }
+
+    // Check hides the last result at once and starts job 5, only when no job, bar or
+    // upgrade is under way; its no-card text follows the language.
+    void check_data()
+    {
+        QTest::addColumn<QString>("busy");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("empty");
+        QTest::newRow("idle") << "" << 1 << "No receiving cards that need to be updated!";
+        QTest::newRow("idle, zh") << "" << 0 << "暂无接收卡需要更新!";
+        QTest::newRow("idle, ru") << "" << 2 << "Обновление принимающих карт не требуется!";
+        QTest::newRow("idle, vn") << "" << 3 << "Chưa có thẻ nhận nào để cập nhật!";
+        QTest::newRow("idle, tw") << "" << 4 << "暫無接收卡需要更新!";
+        QTest::newRow("job running") << "job" << 1 << "";
+        QTest::newRow("bar of an ended job") << "bar" << 1 << "";
+        QTest::newRow("USB upgrade") << "usb" << 1 << "";
+    }
+    void check()
+    {
+        QFETCH(QString, busy);
+        QFETCH(int, language);
+        QFETCH(QString, empty);
+        makeFiles(1);
+        g_language = u8(language);
+        fpga()->model()->set_rcv_fault(2, 4, 8);
+        fpga_manage::start_job(JOB_RCV_CHECK);
+        runJob();
+        AdvancedOption *s = open();
+        child(s, "Button_rcv_recovery")->click();
+        QVERIFY(firstEntry(s).contains("03"));
+        if (busy == "job")
+            fpga_manage::set_send_para_u16(SendPara::JOB, JOB_SMART_MAPPING);
+        else if (busy == "bar")
+            QRoundProgressBar::create_qround_bar(s);
+        else if (busy == "usb")
+            g_usb_grade = 1;
+        const u16 job = fpga_manage::send_para_u16(SendPara::JOB);
+        child(s, "Button_check")->click();
+        if (!busy.isEmpty()) {
+            QCOMPARE(fpga_manage::send_para_u16(SendPara::JOB), job);
+            QCOMPARE(fpga()->rcv_result().count, 1u);
+            QVERIFY(firstEntry(s).contains("03"));
+            return;
+        }
+        QCOMPARE(fpga_manage::send_para_u16(SendPara::JOB), u16(JOB_RCV_CHECK));
+        QCOMPARE(fpga()->rcv_result().count, 0u);
+        QCOMPARE(firstEntry(s), empty);
+        QVERIFY(g_qround_bar);
+        QVERIFY(child(s, "Button_check")->styleSheet().contains("#4777FF"));
+    }
+
+    // What Check finds is drawn (red when the pack holds fewer cards, in the words of the
+    // language) and decides whether Self-recovery starts job 6: the 16-bit word (step 0),
+    // with 16 blocks a card.
+    void rcvEntry_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("pack");
+        QTest::addColumn<QString>("text");
+        const QString white = "<font color = #FFFFFF >05</font>", red = "<font color = #FF0000 >05</font>";
+        QTest::newRow("en, white") << 1 << 5 << "Find Screen01, LED03, Rcv" + white;
+        QTest::newRow("en, red") << 1 << 4 << "Find Screen01, LED03, Rcv" + red;
+        QTest::newRow("zh, white") << 0 << 9 << "发现 屏幕01, 网口LED03, 接收卡" + white;
+        QTest::newRow("tw, red") << 4 << 4 << "髮現 屏幕01, 網口LED03, 接收卡" + red;
+        QTest::newRow("ru, white") << 2 << 5 << "Find Screen01, LED03, Rcv" + white;
+        QTest::newRow("vn, red") << 3 << 0 << "Find Screen01, LED03, Rcv" + red;
+    }
+    void rcvEntry()
+    {
+        QFETCH(int, language);
+        QFETCH(int, pack);
+        QFETCH(QString, text);
+        makeFiles(1);
+        g_language = u8(language);
+        AdvancedOption *s = open();
+        child(s, "Button_rcv_recovery")->click();
+        fpga()->model()->set_rcv_fault(2, 4, pack);
+        child(s, "Button_check")->click();
+        runJob();
+        QCOMPARE(g_qround_bar, nullptr);
+        QCOMPARE(firstEntry(s), text);
+        const bool red = pack < 5;
+        child(s, "Button_self_recovery")->click();
+        QCOMPARE(fpga_manage::send_para_u16(SendPara::JOB), red ? u16(0) : u16(JOB_RCV_RECOVERY));
+        if (red)
+            return;
+        QCOMPARE(int(fpga_manage::send_para_byte(SendPara::WORK)), 16);
+        QVERIFY(g_qround_bar);
+        // Back, the idle time-out and the file handler's close leave the screen while the
+        // bar is shown.
+        child(s, "Button_back")->click();
+        QVERIFY(!ScreenHost::instance()->close_top());
+        makeFiles(0);
+        kra_protocol_file_event(ProtocolFile::Deleted);
+        QCoreApplication::processEvents();
+        QCOMPARE(g_advancedoption, s);
+        runJob();
+        QCOMPARE(g_qround_bar, nullptr);
+        QVERIFY(!firstEntry(s).contains("LED03"));
+        QCOMPARE(fpga()->rcv_result().count, 0u);
+        QVERIFY(fpga()->model()->rcv_faults().empty());
+    }
+
+    // Self-recovery reads the list, not the count: an entry left from an earlier check lets
+    // it start though the page shows no card; with no entry it does nothing.
+    void recoveryNeedsEntry_data()
+    {
+        QTest::addColumn<bool>("entry");
+        QTest::newRow("entry left") << true;
+        QTest::newRow("no entry") << false;
+    }
+    void recoveryNeedsEntry()
+    {
+        QFETCH(bool, entry);
+        makeFiles(1);
+        clearRcvResult();
+        if (entry) {
+            fpga()->model()->set_rcv_fault(0, 1, 8);
+            fpga_manage::start_job(JOB_RCV_CHECK);
+            runJob();
+            fpga()->model()->set_rcv_fault(-1, 0, 0);
+        }
+        AdvancedOption *s = open();
+        child(s, "Button_rcv_recovery")->click();
+        child(s, "Button_check")->click();
+        runJob();
+        QCOMPARE(firstEntry(s), QString("No receiving cards that need to be updated!"));
+        child(s, "Button_self_recovery")->click();
+        QCOMPARE(fpga_manage::send_para_u16(SendPara::JOB), entry ? u16(JOB_RCV_RECOVERY) : u16(0));
+    }
+
+    // The list follows the refresh only on the check page, for code 99 or a result word
+    // naming a card; touching an entry moves the highlight; Next and Previous stay on the
+    // single page.
+    void rcvRefreshAndSelection()
+    {
+        makeFiles(1);
+        fpga()->model()->set_rcv_fault(1, 0, 8);
+        fpga_manage::start_job(JOB_RCV_CHECK);
+        runJob();
+        AdvancedOption *s = open();
+        child(s, "Button_rcv_recovery")->click();
+        auto frame = [s] { return s->findChild<QFrame *>(QStringLiteral("frame_file")); };
+        QFrame *drawn = frame();
+        QVERIFY(drawn);
+        struct Case {
+            u16 result;
+            int code;
+            bool redrawn;
+        };
+        for (const Case &c : {Case{255, 1, false}, Case{65535, 1, false}, Case{65535, 99, true}, Case{3, 1, true}}) {
+            fpga_manage::set_send_para_u16(SendPara::RESULT, c.result);
+            s->syncUpdate(c.code);
+            QCOMPARE(frame() != drawn, c.redrawn);
+            drawn = frame();
+        }
+        QLabel *first = drawn->findChild<QLabel *>();
+        QVERIFY(kra_marked(first));
+        auto *slot = drawn->findChild<QPushButton *>(QStringLiteral("0"));
+        QVERIFY(slot);
+        slot->click();
+        QVERIFY(kra_marked(first));
+        QVERIFY(!drawn->findChild<QPushButton *>(QStringLiteral("Button_previous")));
+        QVERIFY(!drawn->findChild<QPushButton *>(QStringLiteral("Button_next")));
+    }
+
+    // The real FPGA thread: Check finds the staged card and its entry is drawn; Self-recovery
+    // mends it and the list returns to the no-card text; the bar goes with each job's end.
+    void rcvEndToEnd()
+    {
+        makeFiles(1);
+        AdvancedOption *s = open();
+        child(s, "Button_rcv_recovery")->click();
+        fpga()->model()->set_rcv_fault(6, 2, 10);
+        fpga()->initialize_start();
+        child(s, "Button_check")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(firstEntry(s), QString("Find Screen01, LED07, Rcv<font color = #FFFFFF >03</font>"),
+                                  5000);
+        QTRY_COMPARE_WITH_TIMEOUT(g_qround_bar, nullptr, 5000);
+        child(s, "Button_self_recovery")->click();
+        QVERIFY(g_qround_bar);
+        QTRY_COMPARE_WITH_TIMEOUT(firstEntry(s), QString("No receiving cards that need to be updated!"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(g_qround_bar, nullptr, 5000);
+        fpga()->stop_thread();
+        QVERIFY(fpga()->model()->rcv_faults().empty());
     }
 };
 

@@ -179,6 +179,12 @@ int main(int argc, char **argv)
         }
     }
     kra_set_root(root);
+    if (tempRoot) { // one receiving-card pack: the check page opens
+        QDir().mkpath(kra_path(QStringLiteral("/data/rcvrecovery")));
+        QFile pack(kra_path(QStringLiteral("/data/rcvrecovery/screen1.rcv")));
+        if (!pack.open(QIODevice::WriteOnly))
+            fprintf(stderr, "kra_screenshots: no receiving-card pack\n");
+    }
     kra_start_up(KraRun::Offline); // an empty root gives the default parameters
     taviksource::pInstanceNoThread()->run_once(); // the root's simulated inputs, if any
 

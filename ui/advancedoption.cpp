@@ -11,6 +11,11 @@
 #include "screens.h"
 #include "taviksource.h"
 #include "utils.h"
+#include "c331_manage.h"
+#include "numberkeyboard.h"
+#include "QRoundProgressBar.h"
+
+#include <QDateTime>
 
 #include <QListView>
 #include <QSignalBlocker>
@@ -66,6 +71,17 @@ const KraFormText<Ui_, QLabel> kLabels[] = {
     {&Ui_::label_DBD_open, {{"开启", "ON", "Вкл", "Mở", "開啟"}}},
     {&Ui_::label_DBD_open_2, {{"关闭", "OFF", "Откл", "Đóng", "關閉"}}},
     {&Ui_::label_name_DBD, {{"点对点", "DBD", "Пиксель к пикселю", "Điểm tới điểm", "點對點"}}},
+    {&Ui_::label_32CN, {{"32高中文", "32 CN", "32 CN", "32 CN", "32高中文"}}},
+    {&Ui_::label_32EN, {{"32高英文", "32 EN", "32 EN", "32 EN", "32高英文"}}},
+    {&Ui_::label_64CN, {{"64高中文", "64 CN", "64 CN", "64 CN", "64高中文"}}},
+    {&Ui_::label_64EN, {{"64高英文", "64 EN", "64 EN", "64 EN", "64高英文"}}},
+    {&Ui_::label_128CN, {{"128高中文", "128 CN", "128 CN", "128 CN", "128高中文"}}},
+    {&Ui_::label_128EN, {{"128高英文", "128 EN", "128 EN", "128 EN", "128高英文"}}},
+    {&Ui_::label_256CN, {{"256高中文", "256 CN", "256 CN", "256 CN", "256高中文"}}},
+    {&Ui_::label_256EN, {{"256高英文", "256 EN", "256 EN", "256 EN", "256高英文"}}},
+    {&Ui_::label_rcv_update,
+     {{"接收卡更新", "Receiving card update", "Получить обновление карты", "Nhận thông tin cập nhập về thẻ",
+       "接收卡更新"}}},
 };
 
 const KraFormText<Ui_, QPushButton> kButtons[] = {
@@ -86,6 +102,8 @@ const KraFormText<Ui_, QPushButton> kButtons[] = {
     {&Ui_::Button_reset3,
      {{"全部恢复出厂设置", "Reset ALL", "Сбросить все", "Khôi phục cài đặt gốc tất cả", "全部恢複出廠設置"}}},
     {&Ui_::Button_factory_age, {{"工厂老化", "Aging", "Сброс\nнастроек", "Lão hóa\nnhà máy", "工廠老化"}}},
+    {&Ui_::Button_self_recovery, {{"恢复", "Recover", "Восстановить", "Phục hồi", "恢複"}}},
+    {&Ui_::Button_check, {{"查询", "Check", "Считать", "Tìm hiểu", "查詢"}}},
 };
 
 // Names of the audio list's entries, with the window number.
@@ -102,12 +120,81 @@ const LanguageRow kLanguages[5] = {
     {&Ui_::Button_tn, &Ui_::label_tn},
 };
 
-constexpr int kPageLcd = 0, kPageRcv = 1, kPageTimePlan = 2, kPageOther = 3, kPageFactory = 4;
+constexpr int kPageLcd = 0, kPageRcv = 1, kPageTimePlan = 2, kPageOther = 3, kPageFactory = 4, kPageAgeLog = 5;
+
+// ---- receiving-card check ----
+
+const char *kJobChosen = "background-color:#4777FF;color:#FFFFFF";
+const char *kJobOther = "background-color:#10101C;color:#FFFFFF";
+constexpr int kListLastPage = 0; // the job stores one entry: the list never needs a second page
+
+const KraText kNoCard = {{"暂无接收卡需要更新!", "No receiving cards that need to be updated!",
+                          "Обновление принимающих карт не требуется!", "Chưa có thẻ nhận nào để cập nhật!",
+                          "暫無接收卡需要更新!"}};
+// The words of an entry: found, screen, net port, card. Russian and Vietnamese use English.
+const KraText kFind = {{"发现", "Find", "Find", "Find", "髮現"}};
+const KraText kScreen = {{"屏幕", "Screen", "Screen", "Screen", "屏幕"}};
+const KraText kPort = {{"网口LED", "LED", "LED", "LED", "網口LED"}};
+const KraText kCard = {{"接收卡", "Rcv", "Rcv", "Rcv", "接收卡"}};
+
+// The drawn text of an entry "screen/port/card/cards in the pack" split at "/"; the card's
+// number is red when the pack cannot serve it.
+QString entryText(const QStringList &p, bool red)
+{
+    return kra_text(kFind) + QLatin1Char(' ') + kra_text(kScreen) + p[0].toHtmlEscaped() + QStringLiteral(", ")
+           + kra_text(kPort) + p[1].toHtmlEscaped() + QStringLiteral(", ") + kra_text(kCard)
+           + QStringLiteral("<font color = %1 >%2</font>")
+                 .arg(red ? QStringLiteral("#FF0000") : QStringLiteral("#FFFFFF"), p[2].toHtmlEscaped());
+}
+
+// ---- factory status ----
+
+// Each status picture with the font-present bit it shows.
+struct FontRow {
+    QLabel *Ui_::*label;
+    u32 bit;
+};
+const FontRow kFonts[] = {
+    {&Ui_::label_32ENS, 1u << 1},  {&Ui_::label_32CNS, 1u << 0},  {&Ui_::label_64CNS, 1u << 2},
+    {&Ui_::label_128CNS, 1u << 2}, {&Ui_::label_256CNS, 1u << 2}, {&Ui_::label_64ENS, 1u << 3},
+    {&Ui_::label_128ENS, 1u << 3}, {&Ui_::label_256ENS, 1u << 3},
+};
+
+// ---- ageing log ----
+
+const QString kAccessCode = QStringLiteral("8627");
+constexpr int kAgeRecordsPerPage = 16;
+const KraText kAccessCaption = {{"key", "key", "Пароль", "key", "key"}};
+
+QString agePadded(const QString &field)
+{
+    return QString::asprintf("%03d", field.toInt());
+}
+
+// The five status lamps of an output: DDR0, DDR1, DE, HS, VS from bit 0 up.
+QString ageLamps(const QString &field)
+{
+    static const char *const names[] = {"DDR0", "DDR1", "DE", "HS", "VS"};
+    const int bits = field.toInt();
+    QString lamps;
+    for (int b = 0; b < 5; ++b) {
+        lamps += QStringLiteral("<font color = %1 >%2</font> ")
+                     .arg(bits & (1 << b) ? QStringLiteral("#00FF00") : QStringLiteral("#FF0000"),
+                          QLatin1String(names[b]));
+    }
+    return lamps;
+}
+
+// One output's band counters as the summary line shows them.
+QString ageCounters(u32 d3, u32 d5, u32 d10, u32 d20, u32 more)
+{
+    return QStringLiteral("%1<3  %2<5  %3<10  %4<20  %5>20 ").arg(d3).arg(d5).arg(d10).arg(d20).arg(more);
+}
 
 } // namespace
 
 AdvancedOption::AdvancedOption(QWidget *parent)
-    : QDialog(parent, kra_screen_flags), ui(new Ui::AdvancedOption)
+    : QDialog(parent, kra_screen_flags), ui(new Ui::AdvancedOption), file_list_(nullptr)
 {
     ui->setupUi(this);
     ui->stackedWidget->setCurrentIndex(kPageLcd);
@@ -132,7 +219,13 @@ AdvancedOption::AdvancedOption(QWidget *parent)
     setChecked(ui->Button_never, g_auto_lock_time == 120000);
 
     ui->Button_timeplan->hide();
+    ui->label_para_file->hide();
+    ui->label_para_name->hide();
     ui->ImageVolume->setView(new QListView(ui->ImageVolume));
+
+    file_list_ = KraFileList(ui->page_2);
+    if (g_numberkeyboard)
+        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this, &AdvancedOption::confirmString);
 
     para_init();
     lcd_language_deal();
@@ -183,7 +276,7 @@ void AdvancedOption::para_init()
     setChecked(ui->Button_DBD_close, !p2p);
 }
 
-void AdvancedOption::syncUpdate(int)
+void AdvancedOption::syncUpdate(int code)
 {
     const bool language = KraRamPara::pInstance()->KraLanguageChanged() != 0;
     if (language) {
@@ -192,6 +285,9 @@ void AdvancedOption::syncUpdate(int)
     }
     if (language || kra_advanced_settings_differ())
         para_init();
+    const u16 result = fpga_manage::send_para_u16(SendPara::RESULT);
+    if ((code == 99 || (result < 65535 && result != 255)) && rcv_self_recovery_ornot())
+        rcv_self_recovery_file_list();
 }
 
 void AdvancedOption::language_changed()
@@ -348,7 +444,13 @@ void AdvancedOption::factory_reset(int kind, QPushButton *button)
     applyStyle(button, kResetMarked);
 }
 
-void AdvancedOption::on_Button_back_clicked() { kra_close_screen(Page::Advanced); }
+void AdvancedOption::close_screen()
+{
+    if (!g_qround_bar)
+        kra_close_screen(Page::Advanced);
+}
+
+void AdvancedOption::on_Button_back_clicked() { close_screen(); }
 
 void AdvancedOption::on_Button_LCDshow_clicked() { show_page(ui->Button_LCDshow, kPageLcd); }
 void AdvancedOption::on_Button_timeplan_clicked() { show_page(ui->Button_timeplan, kPageTimePlan); }
@@ -359,6 +461,7 @@ void AdvancedOption::on_Button_factory_clicked()
         return;
     show_page(ui->Button_factory, kPageFactory);
     lcd_language_deal();
+    show_fonts();
 }
 void AdvancedOption::on_Button_plan_clicked()
 {
@@ -406,3 +509,208 @@ void AdvancedOption::on_Button_tn_clicked() { choose_language(4); }
 void AdvancedOption::on_Button_reset1_clicked() { factory_reset(RESET_KEEP_IP, ui->Button_reset1); }
 void AdvancedOption::on_Button_reset2_clicked() { factory_reset(RESET_KEEP_IP_EDID, ui->Button_reset2); }
 void AdvancedOption::on_Button_reset3_clicked() { factory_reset(RESET_ALL, ui->Button_reset3); }
+
+// ---- factory status and ageing log ----
+
+void AdvancedOption::show_fonts()
+{
+    const u32 present = c331_manage::font_present.load();
+    for (const FontRow &row : kFonts)
+        (ui->*(row.label))->setPixmap(
+            kra_pixmap(present & row.bit ? QStringLiteral(":/png/osd_yes.bmp") : QStringLiteral(":/png/osd_no.bmp")));
+}
+
+void AdvancedOption::ask_access_code()
+{
+    if (g_qround_bar || agelog_shown_ || !g_numberkeyboard)
+        return;
+    // No field of any screen asks: the screens below leave the value alone.
+    g_lineedit = nullptr;
+    awaiting_code_ = true;
+    g_numberkeyboard->label_show(kra_text(kAccessCaption), QStringLiteral("**********"));
+    g_numberkeyboard->run();
+    awaiting_code_ = false; // cancelled, or already taken
+}
+
+void AdvancedOption::confirmString(QString text)
+{
+    if (!awaiting_code_ || g_lineedit)
+        return;
+    awaiting_code_ = false;
+    if (text != kAccessCode)
+        return;
+    ui->stackedWidget->setCurrentIndex(kPageAgeLog);
+    button_select(ui->Button_factory_age);
+    ageloginit();
+    agelog_shown_ = true;
+}
+
+void AdvancedOption::ageloginit()
+{
+    if (!factoryage_log.isEmpty()) {
+        update_agelog();
+        return;
+    }
+    agelog_text_ = QDateTime::currentDateTime().toString(QStringLiteral("MM-dd hh:mm"))
+                   + QStringLiteral("  正在老化中...");
+    ui->label_log1->setText(agelog_text_);
+    ui->label_3->setText(QStringLiteral("OUT1:0<3 0<5 0<10 0<20 0>20    OUT2:0<3 0<5 0<10 0<20 0>20"));
+    ui->page_info->setText(QStringLiteral("0"));
+    ui->label_page->setText(QStringLiteral("0/0"));
+}
+
+void AdvancedOption::update_agelog()
+{
+    const int n = factoryage_log.size();
+    const QString summary = QStringLiteral("OUT1:")
+                            + ageCounters(factoryage_log_diff3, factoryage_log_diff5, factoryage_log_diff10,
+                                          factoryage_log_diff20, factoryage_log_diffmore)
+                            + QStringLiteral("    OUT2:")
+                            + ageCounters(factoryage_log2_diff3, factoryage_log2_diff5, factoryage_log2_diff10,
+                                          factoryage_log2_diff20, factoryage_log2_diffmore);
+    if (n == 0) {
+        ageloginit();
+        ui->label_3->setText(summary);
+        return;
+    }
+    const int pages = (n + kAgeRecordsPerPage - 1) / kAgeRecordsPerPage;
+    agelog_page_ = qBound(0, agelog_page_, pages - 1);
+    agelog_text_.clear();
+    const int first = agelog_page_ * kAgeRecordsPerPage;
+    for (int i = first; i < qMin(n, first + kAgeRecordsPerPage); ++i) {
+        const QStringList f = factoryage_log[i].split(QLatin1Char(' '));
+        if (f.size() != 8)
+            continue;
+        if (!agelog_text_.isEmpty())
+            agelog_text_ += QStringLiteral("<br>");
+        agelog_text_ += f[0] + QLatin1Char(' ') + f[1] + QLatin1Char(' ') + agePadded(f[2]) + QLatin1Char(' ')
+                        + ageLamps(f[3]) + agePadded(f[4]) + QStringLiteral("    ,") + agePadded(f[5])
+                        + QLatin1Char(' ') + ageLamps(f[6]) + agePadded(f[7]);
+    }
+    ui->label_log1->setText(agelog_text_);
+    ui->label_3->setText(summary);
+    kra_fit_text(ui->label_3); // the counters grow over a long run
+    ui->label_page->setText(QStringLiteral("%1/%2").arg(agelog_page_ + 1).arg(pages));
+    ui->page_info->setText(QString::number(n));
+}
+
+// Next (+1) wraps to the first page, Pre (-1) to the last; an empty log stays as drawn.
+void AdvancedOption::agelog_step(int step)
+{
+    const int n = factoryage_log.size();
+    if (n == 0)
+        return;
+    const int pages = (n + kAgeRecordsPerPage - 1) / kAgeRecordsPerPage;
+    agelog_page_ += step;
+    if (agelog_page_ >= pages)
+        agelog_page_ = 0;
+    else if (agelog_page_ < 0)
+        agelog_page_ = pages - 1;
+    ageloginit();
+}
+
+void AdvancedOption::on_Button_factory_age_clicked() { ask_access_code(); }
+void AdvancedOption::on_next_clicked() { agelog_step(1); }
+void AdvancedOption::on_pre_clicked() { agelog_step(-1); }
+
+// ---- receiving-card check and self-recovery ----
+
+void AdvancedOption::show_rcv_page()
+{
+    if (rcv_file_num_ == 0 || g_qround_bar)
+        return;
+    agelog_shown_ = false;
+    ui->stackedWidget->setCurrentIndex(kPageRcv);
+    button_select(ui->Button_rcv_recovery);
+    applyStyle(ui->Button_check, kJobOther);
+    applyStyle(ui->Button_self_recovery, kJobOther);
+    rcv_self_recovery_file_list();
+}
+
+// Check (job 5) first hides the last result (the count the manager keeps goes to 0), so a
+// check that finds nothing shows the empty list. Recovery (job 6) needs an entry that the
+// pack can serve; it is handed over as the 16-bit job word, so no stale step byte starts it
+// mid-way.
+void AdvancedOption::start_rcv_job(bool recovery)
+{
+    fpga_manage *fpga = fpga_manage::p_fpga_manage;
+    if (!fpga || !fpga_manage::job_start_free())
+        return;
+    if (recovery && (red_entry_ || fpga->rcv_result().entries.isEmpty()))
+        return;
+    if (!recovery)
+        fpga->clear_rcv_result_count();
+    applyStyle(ui->Button_check, recovery ? kJobOther : kJobChosen);
+    applyStyle(ui->Button_self_recovery, recovery ? kJobChosen : kJobOther);
+    rcv_self_recovery_file_list();
+    QRoundProgressBar::create_qround_bar(this);
+    connect(this, &AdvancedOption::sig_qround_bar_update, g_qround_bar, &QRoundProgressBar::para_sync);
+    if (recovery)
+        fpga_manage::set_send_para_byte(SendPara::WORK, 16);
+    fpga_manage::start_job(recovery ? JOB_RCV_RECOVERY : JOB_RCV_CHECK);
+}
+
+void AdvancedOption::rcv_self_recovery_file_list()
+{
+    if (fpga_manage::p_fpga_manage) {
+        const fpga_manage::RcvResult result = fpga_manage::p_fpga_manage->rcv_result();
+        rcv_list_ = result.entries;
+        rcv_count_ = result.count;
+    }
+    select_slot_ = 0;
+    // Never beyond the list held, whatever the count says.
+    const int shown = int(qMin<u32>(rcv_count_, u32(rcv_list_.size())));
+    QVector<KraFileList::Entry> entries;
+    for (int i = 0; i < shown; ++i) {
+        const QStringList parts = rcv_list_[i].split(QLatin1Char('/'));
+        if (parts.size() < 4)
+            continue;
+        const bool red = parts[2].toInt() > parts[3].toInt();
+        const int slot = entries.size() - list_page_ * KraFileList::SLOTS;
+        if (slot >= 0 && slot < KraFileList::SLOTS)
+            red_entry_ = red; // the last entry drawn decides
+        KraFileList::Entry entry;
+        entry.name = entryText(parts, red);
+        entry.highlighted = slot == 0;
+        entry.rich = true;
+        entries.append(entry);
+    }
+    file_list_.redraw(entries, list_page_, kListLastPage, kra_text(kNoCard));
+    for (int s = 0; s < KraFileList::SLOTS; ++s) {
+        if (QPushButton *b = file_list_.slot_button(s))
+            connect(b, &QPushButton::clicked, this, &AdvancedOption::kra_button_rcv_data_list_file_clicked);
+    }
+    if (QPushButton *b = file_list_.previous())
+        connect(b, &QPushButton::clicked, this, &AdvancedOption::kra_Button_previous_clicked);
+    if (QPushButton *b = file_list_.next())
+        connect(b, &QPushButton::clicked, this, &AdvancedOption::kra_Button_next_clicked);
+    ui->stackedWidget->setCurrentIndex(kPageRcv);
+}
+
+void AdvancedOption::select_entry(int slot)
+{
+    if (QLabel *old = file_list_.slot_label(select_slot_))
+        kra_set_marked(old, false);
+    select_slot_ = slot;
+    if (QLabel *now = file_list_.slot_label(slot))
+        kra_set_marked(now, true);
+}
+
+void AdvancedOption::on_Button_rcv_recovery_clicked() { show_rcv_page(); }
+void AdvancedOption::on_Button_check_clicked() { start_rcv_job(false); }
+void AdvancedOption::on_Button_self_recovery_clicked() { start_rcv_job(true); }
+void AdvancedOption::kra_Button_previous_clicked()
+{
+    list_page_ = qMax(0, list_page_ - 1);
+    rcv_self_recovery_file_list();
+}
+void AdvancedOption::kra_Button_next_clicked()
+{
+    list_page_ = list_page_ + 1 > kListLastPage ? 0 : list_page_ + 1;
+    rcv_self_recovery_file_list();
+}
+void AdvancedOption::kra_button_rcv_data_list_file_clicked()
+{
+    if (QObject *b = sender())
+        select_entry(b->objectName().toInt());
+}

@@ -1,6 +1,7 @@
 #ifndef ADVANCEDOPTION_H
 #define ADVANCEDOPTION_H
 
+#include "filelist.h"
 #include "global.h"
 #include <QDialog>
 #include <QStringList>
@@ -37,12 +38,23 @@ public:
     static QString idle_time_text(int ticks);
     // Receiving-card parameter files found by the last language_changed (at most 255).
     u8 rcv_file_count() const { return rcv_file_num_; }
+    // Redraws the ageing-log labels (the main window's tick calls it every 3 minutes while
+    // the screen exists, whichever page is shown).
+    void ageloginit();
+    void update_agelog();
+    // Redraws the receiving-card check's result list.
+    void rcv_self_recovery_file_list();
+    // Back, unless a job's progress bar is shown: the job's progress and end must find the
+    // screen that started it.
+    void close_screen();
 
 signals:
     void sig_qround_bar_update(int percent);
 
 public slots:
     void on_Button_back_clicked();
+    // The number keyboard's OK: the access code of the ageing log.
+    void confirmString(QString text);
 
 private slots:
     void on_Button_LCDshow_clicked();
@@ -74,6 +86,15 @@ private slots:
     void on_Button_reset1_clicked();
     void on_Button_reset2_clicked();
     void on_Button_reset3_clicked();
+    void on_Button_factory_age_clicked();
+    void on_next_clicked();
+    void on_pre_clicked();
+    void on_Button_rcv_recovery_clicked();
+    void on_Button_check_clicked();
+    void on_Button_self_recovery_clicked();
+    void kra_Button_previous_clicked();
+    void kra_Button_next_clicked();
+    void kra_button_rcv_data_list_file_clicked();
 
 private:
     void show_page(QPushButton *button, int page);
@@ -89,16 +110,32 @@ private:
     void factory_reset(int kind, QPushButton *button);
     // Window of the audio list's entry `index`, -1 when there is none.
     int listed_window(int index) const;
+    void show_fonts();
+    void ask_access_code();
+    void agelog_step(int step);
+    void show_rcv_page();
+    void start_rcv_job(bool recovery);
+    void select_entry(int slot);
 
     Ui::AdvancedOption *ui;
     QPushButton *select_button_ = nullptr;       // the marked page button
     QPushButton *select_reset_button_ = nullptr; // the last reset pressed
     u8 rcv_file_num_ = 0;
-    // Read by the factory status, ageing-log and receiving-card pages.
+    // Ageing log: the page shown (signed: Pre below the first page wraps to the last), and
+    // whether the number keyboard's next value is the access code (no field of this screen
+    // asks for it).
     bool agelog_shown_ = false;
+    int agelog_page_ = 0;
+    bool awaiting_code_ = false;
+    QString agelog_text_;
+    // Receiving-card check: the copy of the job's result last drawn, the list page, the
+    // highlighted slot and whether the last entry drawn cannot be restored.
     int list_page_ = 0;
+    int select_slot_ = 0;
     bool red_entry_ = false;
     QStringList rcv_list_;
+    u32 rcv_count_ = 0;
+    KraFileList file_list_;
 };
 
 #endif

@@ -62,6 +62,8 @@ void KraFileList::redraw(const QVector<Entry> &entries, int page, int last_page,
             const Entry &e = entries[first + s];
             const QRect rect(5, 5 + 45 * s, 520, 40);
             labels_[s] = listLabel(frame_, rect, e.name, e.highlighted, e.stick);
+            if (e.rich)
+                labels_[s]->setTextFormat(Qt::RichText);
             labels_[s]->setObjectName(QStringLiteral("label_file%1").arg(s));
             buttons_[s] = kra_overlay_button(frame_, QString::number(s), rect);
         }

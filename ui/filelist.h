@@ -23,6 +23,7 @@ public:
         QString name; // shown as written, as plain text
         bool highlighted = false;
         bool stick = false; // a file of the USB stick where the list holds both: green
+        bool rich = false;  // `name` is markup of the screen's own (the check page colours a number)
     };
 
     explicit KraFileList(QWidget *page) : page_(page) {}

@@ -9,6 +9,11 @@
 #include "inputcut.h"
 #include "krarampara.h"
 #include "linkoption.h"
+#include "agelog.h"
+#include "c331_manage.h"
+#include "fpga_manage.h"
+#include "fpga_model_sim.h"
+#include "numberkeyboard.h"
 #include "lockwindow.h"
 #include "mainwindow.h"
 #include "option.h"
@@ -84,6 +89,55 @@ std::pair<QString, std::function<void(QDialog *)>> view(const char *name, std::v
                     if (auto *button = screen->findChild<QPushButton *>(QLatin1String(b)))
                         button->click();
                 }
+            }};
+}
+
+// The factory page of a video chip whose flash holds no font.
+std::pair<QString, std::function<void(QDialog *)>> fontsAbsentView()
+{
+    return {QStringLiteral("fonts_absent"), [](QDialog *screen) {
+                const u32 present = c331_manage::font_present.exchange(0);
+                view("", {"Button_LCDshow", "Button_factory", "Button_language"}).second(screen);
+                c331_manage::font_present = present;
+            }};
+}
+
+// The ageing page with `records` records of a running output, opened by its access code.
+std::pair<QString, std::function<void(QDialog *)>> ageLogView(const char *name, int records)
+{
+    return {QString::fromLatin1(name), [records](QDialog *screen) {
+                const QStringList kept = factoryage_log;
+                factoryage_log.clear();
+                const QDateTime start(QDate(2024, 5, 14), QTime(9, 0));
+                for (int i = 0; i < records; ++i)
+                    kra_append_age_record(start.addSecs(180 * i), {u8(i * 3 + i % 4), u8(i == 5 ? 27 : 31), u8(i * 3)},
+                                          {u8(i * 7), 31, u8(i * 3)});
+                auto runner = NumberKeyboard::runner;
+                NumberKeyboard::runner = [](NumberKeyboard *kb) {
+                    for (int d : {8, 6, 2, 7})
+                        kb->press_digit(d);
+                    kb->press_ok();
+                };
+                view("", {"Button_LCDshow", "Button_factory_age"}).second(screen);
+                NumberKeyboard::runner = runner;
+                factoryage_log = kept;
+            }};
+}
+
+// The check page after a check of the simulated cards: card `port`/3 lost (none for port
+// -1), the pack holding `pack` cards of that port.
+std::pair<QString, std::function<void(QDialog *)>> rcvCheckView(const char *name, int port, int pack)
+{
+    return {QString::fromLatin1(name), [port, pack](QDialog *screen) {
+                fpga_manage *fpga = fpga_manage::p_fpga_manage;
+                if (!fpga || !fpga->model())
+                    return;
+                fpga->model()->set_rcv_fault(port, 2, pack);
+                view("", {"Button_rcv_recovery", "Button_check"}).second(screen);
+                for (int i = 0; i < 1000 && fpga_manage::send_para_u16(SendPara::JOB) != 0; ++i)
+                    fpga->run_once();
+                QCoreApplication::processEvents();
+                fpga->model()->set_rcv_fault(-1, 0, 0);
             }};
 }
 
@@ -190,12 +244,17 @@ const std::map<int, ScreenEntry> &table()
             if (!s || event == ProtocolFile::TransferEnded)
                 return;
             if (event == ProtocolFile::Deleted && s->rcv_self_recovery_ornot())
-                kra_close_screen(Page::Advanced);
+                s->close_screen();
             else
                 s->language_changed();
         };
         advanced.views = {view("timeplan", {"Button_timeplan"}), view("other", {"Button_other"}),
-                          view("language", {"Button_factory"}), view("reset", {"Button_factory", "Button_reset"})};
+                          view("language", {"Button_factory"}), view("reset", {"Button_factory", "Button_reset"}),
+                          fontsAbsentView(),
+                          ageLogView("aging_empty", 0), ageLogView("aging_one_page", 9),
+                          ageLogView("aging_two_pages", 20),
+                          rcvCheckView("check_no_card", -1, 0), rcvCheckView("check_white", 2, 8),
+                          rcvCheckView("check_red", 2, 1)};
         return m;
     }();
     return t;
@@ -306,6 +365,8 @@ void kra_delete_screens()
 
 void kra_agelog_updated()
 {
+    if (g_advancedoption)
+        g_advancedoption->update_agelog();
 }
 
 bool KraShell::refresh(int page, int code)
