@@ -41,10 +41,7 @@ std::vector<u8> image() { return std::vector<u8>(live(), live() + Para::IMAGE_SI
 
 template <typename T = QPushButton> T *child(QObject *screen, const char *name)
 {
-    T *w = screen->findChild<T *>(QLatin1String(name));
-    if (!w)
-        qFatal("no widget %s", name);
-    return w;
+    return need<T>(screen, QLatin1String(name));
 }
 
 bool shows(QPushButton *b, const char *png)
@@ -68,12 +65,9 @@ void setBlock(std::initializer_list<std::pair<int, u8>> bytes)
 
 void makeFiles(int n)
 {
-    QDir dir(kra_path(QStringLiteral("/data/rcvrecovery")));
-    QVERIFY(dir.mkpath(QStringLiteral(".")));
-    for (int i = 0; i < n; ++i) {
-        QFile f(dir.filePath(QStringLiteral("card%1.bin").arg(i)));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
+    QDir().mkpath(kra_path(QStringLiteral("/data/rcvrecovery")));
+    for (int i = 0; i < n; ++i)
+        putFile(kra_path(QStringLiteral("/data/rcvrecovery/card%1.bin").arg(i)), {});
 }
 
 bool showsPixmap(QObject *s, const QString &name, const char *png)
@@ -85,11 +79,7 @@ bool showsPixmap(QObject *s, const QString &name, const char *png)
 // `n` well-formed ageing records, register 42 of FPGA 0 counting by `step`.
 void makeAgeRecords(int n, int step = 1)
 {
-    factoryage_log.clear();
-    factoryage_log_diff3 = factoryage_log_diff5 = factoryage_log_diff10 = factoryage_log_diff20 =
-        factoryage_log_diffmore = 0;
-    factoryage_log2_diff3 = factoryage_log2_diff5 = factoryage_log2_diff10 = factoryage_log2_diff20 =
-        factoryage_log2_diffmore = 0;
+    clearAgeLog();
     const QDateTime t0(QDate(2024, 3, 9), QTime(8, 0));
     for (int i = 0; i < n; ++i)
         kra_append_age_record(t0.addSecs(180 * i), {u8(i * step), 31, u8(i)}, {u8(i * 25), 31, 7});
@@ -105,12 +95,8 @@ int shownLines(QObject *s)
 int typeAccessCode(QObject *s, const QString &code)
 {
     int runs = 0;
-    NumberKeyboard::runner = [&runs, code](NumberKeyboard *kb) {
-        ++runs;
-        for (const QChar c : code)
-            kb->press_digit(c.digitValue());
-        kb->press_ok();
-    };
+    answerKeyboardWith(code);
+    NumberKeyboard::runner = [&runs, run = NumberKeyboard::runner](NumberKeyboard *kb) { ++runs, run(kb); };
     child(s, "Button_factory_age")->click();
     NumberKeyboard::runner = nullptr;
     return runs;
@@ -118,25 +104,17 @@ int typeAccessCode(QObject *s, const QString &code)
 
 fpga_manage *fpga() { return fpga_manage::pInstance(); }
 
-// Runs the FPGA thread's passes until the job ends, then delivers what it queued.
-void runJob()
-{
-    for (int i = 0; i < 10000 && fpga_manage::send_para_u16(SendPara::JOB) != 0; ++i)
-        fpga()->run_once();
-    TestDevice::settle();
-}
-
 // The manager keeps its result between tests: a found card mended by a recovery leaves it
 // empty (count and list).
 void clearRcvResult()
 {
     fpga()->model()->set_rcv_fault(0, 0, 8);
     fpga_manage::start_job(JOB_RCV_CHECK);
-    runJob();
+    runFpgaJob();
     fpga()->model()->set_rcv_fault(-1, 0, 0);
     fpga_manage::set_send_para_byte(SendPara::WORK, 1);
     fpga_manage::start_job(JOB_RCV_RECOVERY);
-    runJob();
+    runFpgaJob();
     QCOMPARE(fpga()->rcv_result().entries, QStringList());
 }
 
@@ -233,7 +211,6 @@ private slots:
         QFETCH(int, before);
         QFETCH(QString, marked);
         QFETCH(QString, press);
-        QFETCH(int, after);
         g_auto_lock_time = u32(before);
         AdvancedOption *s = open();
         for (int step = 0; step < 2; ++step) {
@@ -243,7 +220,7 @@ private slots:
             if (step == 0 && !press.isEmpty())
                 child(s, qPrintable(press))->click();
         }
-        QCOMPARE(int(g_auto_lock_time), after);
+        QTEST(int(g_auto_lock_time), "after");
     }
 
     // Only windows that are on are listed; a selected window that is off or out of range is
@@ -265,9 +242,6 @@ private slots:
     {
         QFETCH(QVector<int>, on);
         QFETCH(int, selected);
-        QFETCH(QStringList, items);
-        QFETCH(int, current);
-        QFETCH(int, selectedAfter);
         for (int w = 0; w < 6; ++w)
             setBlock({{Para::win(w, Para::W_ON), u8(on.contains(w))}, {Para::win(w, Para::W_AUDIO), 0}});
         setBlock({{Para::SELECTED_WINDOW, u8(selected)}});
@@ -276,9 +250,9 @@ private slots:
         QStringList listed;
         for (int i = 0; i < combo->count(); ++i)
             listed << combo->itemText(i);
-        QCOMPARE(listed, items);
-        QCOMPARE(combo->currentIndex(), current);
-        QCOMPARE(int(para()->live16(Para::SELECTED_WINDOW)), selectedAfter);
+        QTEST(listed, "items");
+        QTEST(combo->currentIndex(), "current");
+        QTEST(int(para()->live16(Para::SELECTED_WINDOW)), "selectedAfter");
         QCOMPARE(int(kra_para_changed), 0);
 
         const std::vector<u8> before = image();
@@ -302,7 +276,6 @@ private slots:
     void audio()
     {
         QFETCH(int, audio);
-        QFETCH(int, volumeAfter);
         QFETCH(int, audioAfter);
         setBlock({{Para::win(0, Para::W_ON), 1}, {Para::win(4, Para::W_ON), 1}, {Para::win(4, Para::W_AUDIO), u8(audio)},
                   {Para::win(4, Para::W_VOLUME), 7}});
@@ -310,122 +283,98 @@ private slots:
         child<QComboBox>(s, "ImageVolume")->setCurrentIndex(1);
         QCOMPARE(toggleOn(s, "Button_volume_state"), audio >= 128);
         child(s, "Button_volume_state")->click();
-        QCOMPARE(int(live()[Para::win(4, Para::W_VOLUME)]), volumeAfter);
+        QTEST(int(live()[Para::win(4, Para::W_VOLUME)]), "volumeAfter");
         QCOMPARE(int(live()[Para::win(4, Para::W_AUDIO)]), audioAfter);
         QCOMPARE(int(para()->live16(Para::SELECTED_WINDOW)), 4);
         QCOMPARE(int(kra_para_changed), 1);
         QCOMPARE(toggleOn(s, "Button_volume_state"), audioAfter != 0);
     }
 
-    // Fade writes all 16 records and the 32 fade-time low bytes; seamless leaves the times.
-    // Both ask for a save; the high bytes are someone else's.
-    void switchEffect_data()
+    // Fade and seamless, point-to-point on and off: all 16 window records and one save.
+    // Fade also writes the 32 fade-time low bytes (seamless leaves them); the high bytes are
+    // someone else's.
+    void allWindows_data()
     {
-        QTest::addColumn<bool>("fade");
-        QTest::newRow("fade") << true;
-        QTest::newRow("seamless") << false;
+        QTest::addColumn<QString>("button");
+        for (const char *b : {"Button_fade", "Button_seamless", "Button_DBD_open", "Button_DBD_close"})
+            QTest::newRow(b) << b;
     }
-    void switchEffect()
+    void allWindows()
     {
-        QFETCH(bool, fade);
+        QFETCH(QString, button);
+        const bool p2p = button.startsWith("Button_DBD"), on = button == "Button_DBD_open" || button == "Button_fade";
         {
             ParaWrite w(false);
-            w.set16(Para::SWITCH_EFFECT, fade ? 0x0300 : 0x0301);
+            w.set16(Para::SWITCH_EFFECT, on ? 0x0300 : 0x0301);
+            w.set8(Para::P2P_ALL, !on);
             for (int k = 0; k < 16; ++k) {
-                w.set8(Para::win(k, Para::W_FLAGS), fade ? 0x03 : 0x07);
+                w.set8(Para::win(k, Para::W_FLAGS), p2p ? 0x04 : on ? 0x03 : 0x07);
+                if (p2p)
+                    w.set8(Para::win(k, Para::W_FLAGS + 1), !on);
                 w.set16(Para::FADE + 4 * k, 0x1111);
                 w.set16(Para::FADE + 4 * k + 2, 0x2222);
             }
         }
+        memcpy(para()->ram_para_bak, live(), Para::IMAGE_SIZE);
         AdvancedOption *s = open();
         QSignalSpy saves(para(), &KraRamPara::sig_update_para);
-        child(s, fade ? "Button_fade" : "Button_seamless")->click();
-        QCOMPARE(int(para()->live16(Para::SWITCH_EFFECT)), fade ? 0x0301 : 0x0300);
+        child(s, qPrintable(button))->click();
+        const bool fade = on && !p2p;
+        QCOMPARE(int(live()[Para::P2P_ALL]), p2p ? int(on) : int(!on));
+        if (!p2p)
+            QCOMPARE(int(para()->live16(Para::SWITCH_EFFECT)), fade ? 0x0301 : 0x0300);
         for (int k = 0; k < 16; ++k) {
-            QCOMPARE(int(live()[Para::win(k, Para::W_FLAGS)]), fade ? 0x07 : 0x03);
+            QCOMPARE(int(live()[Para::win(k, Para::W_FLAGS)]), p2p ? 0x04 : fade ? 0x07 : 0x03);
+            if (p2p)
+                QCOMPARE(int(live()[Para::win(k, Para::W_FLAGS + 1)]), int(on));
             QCOMPARE(int(para()->live16(Para::FADE + 4 * k)), fade ? 0x113C : 0x1111);
             QCOMPARE(int(para()->live16(Para::FADE + 4 * k + 2)), fade ? 0x223C : 0x2222);
         }
         QCOMPARE(int(kra_para_changed), 1);
         QCOMPARE(saves.count(), 1);
-        QCOMPARE(checkedIcon(s, "Button_fade"), fade);
-        QCOMPARE(checkedIcon(s, "Button_seamless"), !fade);
+        QCOMPARE(checkedIcon(s, p2p ? "Button_DBD_open" : "Button_fade"), on);
+        if (!p2p)
+            QCOMPARE(checkedIcon(s, "Button_seamless"), !on);
     }
 
-    // Off: both daemons stopped (recorded, in order, even if not running). On: the WLAN
-    // service asked to restart the access point; without the service the byte is still written.
-    void wlan_data()
+    // The WLAN switch and the SDI receiver's reset. WLAN off: both daemons stopped (recorded,
+    // in order, even if not running); on: the WLAN service asked to restart the access point.
+    // Without its service a press runs nothing (the WLAN byte is still written).
+    void services_data()
     {
-        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("wlanOff"); // before the press; -1: the SDI reset
         QTest::addColumn<bool>("service");
         QTest::addColumn<QStringList>("commands");
-        QTest::newRow("on to off") << 0 << true
-                                   << QStringList{"kill -9 `pidof /usr/bin/hostapd /etc/rtl_hostapd_2G.conf`",
-                                                  "kill -9 `pidof /usr/sbin/udhcpd  /etc/udhcpd.conf`"};
-        QTest::newRow("off to on") << 1 << true
-                                   << QStringList{"# wlan: access point restart requested at tick 777"};
-        QTest::newRow("off to on, no service") << 1 << false << QStringList{};
+        QTest::newRow("WLAN on to off") << 0 << true
+                                        << QStringList{"kill -9 `pidof /usr/bin/hostapd /etc/rtl_hostapd_2G.conf`",
+                                                       "kill -9 `pidof /usr/sbin/udhcpd  /etc/udhcpd.conf`"};
+        QTest::newRow("WLAN off to on") << 1 << true << QStringList{"# wlan: access point restart requested at tick 777"};
+        QTest::newRow("WLAN off to on, no service") << 1 << false << QStringList{};
+        QTest::newRow("SDI reset") << -1 << true
+                                   << QStringList{"# gs2971: reset line low", "# gs2971: reset line high"};
+        QTest::newRow("SDI reset, no manager") << -1 << false << QStringList{};
     }
-    void wlan()
+    void services()
     {
-        QFETCH(int, before);
+        QFETCH(int, wlanOff);
         QFETCH(bool, service);
-        QFETCH(QStringList, commands);
         Q71_WIFI_CONFIG *wifi = Q71_WIFI_CONFIG::pInstance();
-        Q71_WIFI_CONFIG::p_wifi = service ? wifi : nullptr;
-        G_timeTicks = 777;
-        setBlock({{Para::WLAN_OFF, u8(before)}});
-        AdvancedOption *s = open();
-        QCOMPARE(toggleOn(s, "Button_wifi_state"), before == 0);
-        child(s, "Button_wifi_state")->click();
-        Q71_WIFI_CONFIG::p_wifi = wifi;
-        QCOMPARE(int(live()[Para::WLAN_OFF]), before ? 0 : 1);
-        QCOMPARE(int(kra_para_changed), 1);
-        QCOMPARE(TestDevice::commands(), commands);
-        QCOMPARE(toggleOn(s, "Button_wifi_state"), before != 0);
-    }
-
-    void pointToPoint_data()
-    {
-        QTest::addColumn<bool>("on");
-        QTest::newRow("open") << true;
-        QTest::newRow("close") << false;
-    }
-    void pointToPoint()
-    {
-        QFETCH(bool, on);
-        for (int k = 0; k < 16; ++k)
-            setBlock({{Para::win(k, Para::W_FLAGS + 1), u8(!on)}, {Para::win(k, Para::W_FLAGS), 0x04}});
-        setBlock({{Para::P2P_ALL, u8(!on)}});
-        AdvancedOption *s = open();
-        QSignalSpy saves(para(), &KraRamPara::sig_update_para);
-        child(s, on ? "Button_DBD_open" : "Button_DBD_close")->click();
-        QCOMPARE(int(live()[Para::P2P_ALL]), int(on));
-        for (int k = 0; k < 16; ++k) {
-            QCOMPARE(int(live()[Para::win(k, Para::W_FLAGS + 1)]), int(on));
-            QCOMPARE(int(live()[Para::win(k, Para::W_FLAGS)]), 0x04);
-        }
-        QCOMPARE(saves.count(), 1);
-        QCOMPARE(checkedIcon(s, "Button_DBD_open"), on);
-    }
-
-    // Without the input-source manager the press is logged and skipped.
-    void sdiReceiverReset_data()
-    {
-        QTest::addColumn<bool>("manager");
-        QTest::newRow("manager") << true;
-        QTest::newRow("no manager") << false;
-    }
-    void sdiReceiverReset()
-    {
-        QFETCH(bool, manager);
         taviksource *sources = taviksource::pInstanceNoThread();
-        taviksource::p_tavik_source = manager ? sources : nullptr;
-        child(open(), "modeButton")->click();
+        Q71_WIFI_CONFIG::p_wifi = service ? wifi : nullptr;
+        taviksource::p_tavik_source = service ? sources : nullptr;
+        G_timeTicks = 777;
+        setBlock({{Para::WLAN_OFF, u8(std::max(wlanOff, 0))}});
+        AdvancedOption *s = open();
+        QCOMPARE(toggleOn(s, "Button_wifi_state"), wlanOff <= 0);
+        child(s, wlanOff < 0 ? "modeButton" : "Button_wifi_state")->click();
+        Q71_WIFI_CONFIG::p_wifi = wifi;
         taviksource::p_tavik_source = sources;
-        const QStringList pulse = {"# gs2971: reset line low", "# gs2971: reset line high"};
-        QCOMPARE(TestDevice::commands(), manager ? pulse : QStringList());
-        QCOMPARE(int(kra_para_changed), 0);
+        QTEST(TestDevice::commands(), "commands");
+        QCOMPARE(int(kra_para_changed), wlanOff < 0 ? 0 : 1);
+        if (wlanOff >= 0) {
+            QCOMPARE(int(live()[Para::WLAN_OFF]), wlanOff ? 0 : 1);
+            QCOMPARE(toggleOn(s, "Button_wifi_state"), wlanOff != 0);
+        }
     }
 
     // The same language changes nothing; a language that is not offered shows English and
@@ -448,7 +397,6 @@ private slots:
         QFETCH(int, before);
         QFETCH(QString, press);
         QFETCH(int, after);
-        QFETCH(QString, title);
         g_lcd_lang_valid = u8(offered);
         g_language = u8(before);
         setBlock({{Para::LANGUAGE, u8(before)}});
@@ -463,7 +411,7 @@ private slots:
         QCOMPARE(int(kra_para_changed), after != before ? 1 : 0);
         if (after == before)
             QVERIFY(image() == image0);
-        QCOMPARE(child<QLabel>(s, "label_title")->text(), title);
+        QTEST(child<QLabel>(s, "label_title")->text(), "title");
         QCOMPARE(checkedIcon(s, "Button_tn"), after == 4);
     }
 
@@ -484,7 +432,6 @@ private slots:
         QFETCH(QString, button);
         QFETCH(bool, running);
         QFETCH(bool, keepsEdid);
-        QFETCH(bool, network);
         g_str_ip = QStringLiteral("10.0.0.9");
         setBlock({{896, 0x5A}, {1375, 0x5B}, {Para::LED_WIDTH, 0x11}, {Para::win(2, Para::W_ON), 1}, {Para::SELECTED_WINDOW, 2}});
         fpga_sim_power(1, running);
@@ -501,7 +448,7 @@ private slots:
         QCOMPARE(int(live()[Para::LED_WIDTH]), dflt(Para::LED_WIDTH));
         QCOMPARE(int(para()->live16(Para::SELECTED_WINDOW)), 0);
         QCOMPARE(int(g_set_led_para), running ? 1 : 0);
-        QCOMPARE(TestDevice::commands().contains(QStringLiteral("sync")), network);
+        QTEST(TestDevice::commands().contains(QStringLiteral("sync")), "network");
         QCOMPARE(int(g_back_to_mainwindow_time), 4000);
         QCOMPARE(int(kra_para_changed), 1);
     }
@@ -586,7 +533,6 @@ private slots:
         QFETCH(bool, rcvPage);
         QFETCH(int, focus);
         QFETCH(int, files);
-        QFETCH(int, count);
         QFETCH(bool, closed);
         dev_->open<Option>(Page::Settings);
         AdvancedOption *s = open();
@@ -602,7 +548,7 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(g_advancedoption == nullptr, closed);
         if (!closed)
-            QCOMPARE(int(s->rcv_file_count()), count);
+            QTEST(int(s->rcv_file_count()), "count");
         else
             QCOMPARE(int(g_page_focus), int(Page::Settings));
     }
@@ -809,12 +755,11 @@ private slots:
     {
         QFETCH(QString, busy);
         QFETCH(int, language);
-        QFETCH(QString, empty);
         makeFiles(1);
         g_language = u8(language);
         fpga()->model()->set_rcv_fault(2, 4, 8);
         fpga_manage::start_job(JOB_RCV_CHECK);
-        runJob();
+        runFpgaJob();
         AdvancedOption *s = open();
         child(s, "Button_rcv_recovery")->click();
         QVERIFY(firstEntry(s).contains("03"));
@@ -834,9 +779,8 @@ private slots:
         }
         QCOMPARE(fpga_manage::send_para_u16(SendPara::JOB), u16(JOB_RCV_CHECK));
         QCOMPARE(fpga()->rcv_result().count, 0u);
-        QCOMPARE(firstEntry(s), empty);
+        QTEST(firstEntry(s), "empty");
         QVERIFY(g_qround_bar);
-        QVERIFY(child(s, "Button_check")->styleSheet().contains("#4777FF"));
     }
 
     // What Check finds is drawn (red when the pack holds fewer cards, in the words of the
@@ -859,16 +803,15 @@ private slots:
     {
         QFETCH(int, language);
         QFETCH(int, pack);
-        QFETCH(QString, text);
         makeFiles(1);
         g_language = u8(language);
         AdvancedOption *s = open();
         child(s, "Button_rcv_recovery")->click();
         fpga()->model()->set_rcv_fault(2, 4, pack);
         child(s, "Button_check")->click();
-        runJob();
+        runFpgaJob();
         QCOMPARE(g_qround_bar, nullptr);
-        QCOMPARE(firstEntry(s), text);
+        QTEST(firstEntry(s), "text");
         const bool red = pack < 5;
         child(s, "Button_self_recovery")->click();
         QCOMPARE(fpga_manage::send_para_u16(SendPara::JOB), red ? u16(0) : u16(JOB_RCV_RECOVERY));
@@ -884,7 +827,7 @@ private slots:
         kra_protocol_file_event(ProtocolFile::Deleted);
         QCoreApplication::processEvents();
         QCOMPARE(g_advancedoption, s);
-        runJob();
+        runFpgaJob();
         QCOMPARE(g_qround_bar, nullptr);
         QVERIFY(!firstEntry(s).contains("LED03"));
         QCOMPARE(fpga()->rcv_result().count, 0u);
@@ -907,13 +850,13 @@ private slots:
         if (entry) {
             fpga()->model()->set_rcv_fault(0, 1, 8);
             fpga_manage::start_job(JOB_RCV_CHECK);
-            runJob();
+            runFpgaJob();
             fpga()->model()->set_rcv_fault(-1, 0, 0);
         }
         AdvancedOption *s = open();
         child(s, "Button_rcv_recovery")->click();
         child(s, "Button_check")->click();
-        runJob();
+        runFpgaJob();
         QCOMPARE(firstEntry(s), QString("No receiving cards that need to be updated!"));
         child(s, "Button_self_recovery")->click();
         QCOMPARE(fpga_manage::send_para_u16(SendPara::JOB), entry ? u16(JOB_RCV_RECOVERY) : u16(0));
@@ -927,7 +870,7 @@ private slots:
         makeFiles(1);
         fpga()->model()->set_rcv_fault(1, 0, 8);
         fpga_manage::start_job(JOB_RCV_CHECK);
-        runJob();
+        runFpgaJob();
         AdvancedOption *s = open();
         child(s, "Button_rcv_recovery")->click();
         auto frame = [s] { return s->findChild<QFrame *>(QStringLiteral("frame_file")); };

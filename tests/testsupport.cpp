@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "agelog.h"
 #include "c331_manage.h"
 #include "c331_model_sim.h"
 #include "fpga_manage.h"
@@ -14,6 +15,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QtTest>
 #include <cstring>
 
 namespace {
@@ -120,4 +123,46 @@ void answerKeyboardWith(const QString &text)
             kb->press_digit(c.digitValue());
         kb->press_ok();
     };
+}
+
+void putFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), qint64(bytes.size()));
+}
+
+QStringList fileNamesOf(const QStringList &paths, bool sorted)
+{
+    QStringList out;
+    for (const QString &p : paths)
+        out << QFileInfo(p).fileName();
+    if (sorted)
+        out.sort();
+    return out;
+}
+
+void runFpgaJob()
+{
+    for (int i = 0; i < 10000 && fpga_manage::send_para_u16(SendPara::JOB) != 0; ++i)
+        fpga_manage::pInstance()->run_once();
+    TestDevice::settle();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents();
+}
+
+void runUsbUpgrade()
+{
+    for (int i = 0; i < 1000 && g_usb_grade != 0; ++i)
+        fpga_manage::pInstance()->run_once();
+}
+
+void clearAgeLog()
+{
+    factoryage_log.clear();
+    for (u32 *c : {&factoryage_log_diff3, &factoryage_log_diff5, &factoryage_log_diff10, &factoryage_log_diff20,
+                   &factoryage_log_diffmore, &factoryage_log2_diff3, &factoryage_log2_diff5, &factoryage_log2_diff10,
+                   &factoryage_log2_diff20, &factoryage_log2_diffmore})
+        *c = 0;
 }

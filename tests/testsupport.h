@@ -4,6 +4,7 @@
 #include "global.h"
 #include "screens.h"
 #include <QDialog>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -60,5 +61,25 @@ private:
 
 // Writes `text` as the typed answer of the next number-keyboard run.
 void answerKeyboardWith(const QString &text);
+
+// The widget `name` under `parent`; a missing one ends the test program (a renamed widget).
+template <typename T = QPushButton> T *need(const QObject *parent, const QString &name)
+{
+    T *w = parent->findChild<T *>(name);
+    if (!w)
+        qFatal("no widget %s", qPrintable(name));
+    return w;
+}
+
+// Writes `bytes` at the absolute `path`, making its folders.
+void putFile(const QString &path, const QByteArray &bytes = QByteArray(200, 'k'));
+// The file names of `paths`, in their order or sorted.
+QStringList fileNamesOf(const QStringList &paths, bool sorted = false);
+// Runs the FPGA manager's passes until its job ends, then delivers what it posted.
+void runFpgaJob();
+// Runs the FPGA manager's passes until the USB upgrade ends.
+void runUsbUpgrade();
+// An empty ageing log with its band counters cleared.
+void clearAgeLog();
 
 #endif
