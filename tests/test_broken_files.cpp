@@ -55,14 +55,6 @@ KraRamPara *para()
     return KraRamPara::pInstance();
 }
 
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), qint64(bytes.size()));
-}
-
 QByteArray readBytes(const QString &path)
 {
     QFile f(path);
@@ -112,375 +104,325 @@ QByteArray padded(const char *json, qint64 size)
     return b + QByteArray(int(size - b.size()), ' ');
 }
 
-void runUpgrade(int maxPasses = 1000)
-{
-    for (int i = 0; i < maxPasses && g_usb_grade != 0; ++i)
-        fpga_manage::pInstance()->run_once();
-}
-
-void startUpgrade()
-{
-    fpga_manage::start_usb_upgrade();
-}
-
-QStringList names(const QStringList &paths)
-{
-    QStringList out;
-    for (const QString &p : paths)
-        out << QFileInfo(p).fileName();
-    out.sort();
-    return out;
-}
-
 } // namespace
 
 class TestBrokenFiles : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        dev_.reset(new TestDevice());
+        g_usb_grade = 0;
+        g_usb_grade_path = QStringLiteral(" ");
+    }
+    void cleanup()
+    {
+        g_usb_grade = 0;
+        g_usb_grade_path = QStringLiteral(" ");
+        dev_.reset();
+    }
 
-    void rejectedJsonSetAside_data();
-    void rejectedJsonSetAside();
-    void namesParsedOnceUntilChanged();
-    void noRegularFileAtLoaderPath_data();
-    void noRegularFileAtLoaderPath();
-    void staleIniLockCleared();
-    void saveLeftoversCleared_data();
-    void saveLeftoversCleared();
-    void savesSyncTheirFolder_data();
-    void savesSyncTheirFolder();
-    void usbUpgradeStaysOnStick_data();
-    void usbUpgradeStaysOnStick();
-    void usbFileGoneReportedNotInstalled();
+    void rejectedJsonSetAside_data()
+    {
+        QTest::addColumn<bool>("osd");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("accepted");
+        const QByteArray brackets = QByteArray(300, '[') + QByteArray(300, '{') + "\\\"]";
+        QTest::newRow("names: nested 100000 deep") << false << deepNesting(100000) << false;
+        QTest::newRow("names: beyond the size limit") << false << padded(namesWith("Cam"), kJsonFileMax + 1) << false;
+        QTest::newRow("names: truncated") << false << namesWith("Cam").left(30) << false;
+        QTest::newRow("names: brackets inside a name") << false << namesWith(brackets) << true;
+        QTest::newRow("names: at the size limit") << false << padded(namesWith("Cam"), kJsonFileMax) << true;
+        QTest::newRow("OSD menu: nested 100000 deep") << true << "{\"menu\": " + deepNesting(100000) + "}" << false;
+        QTest::newRow("OSD menu: beyond the size limit") << true << padded(kOsd, kJsonFileMax + 1) << false;
+        QTest::newRow("OSD menu: good") << true << QByteArray(kOsd) << true;
+    }
+    void rejectedJsonSetAside()
+    {
+        QFETCH(bool, osd);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, accepted);
+        const QString path = osd ? KraRamPara::modeOsdPath(0) : alias_file_path();
+        putFile(path, content);
+        if (osd) {
+            OSD_LIST list;
+            QCOMPARE(get_json_omenu_para(QFile::encodeName(path).constData(), &list), accepted ? 0 : 1);
+            if (accepted)
+                QCOMPARE(QString::fromStdString(list.menu[0].text), QStringLiteral("Hello"));
+        } else {
+            ALIAS_PARA out;
+            QCOMPARE(get_json_alias_para(&out, "source", 0), accepted ? 1 : 0);
+        }
+        if (accepted) {
+            QCOMPARE(kindAt(path + QStringLiteral(".bad")), '-');
+            return;
+        }
+        QCOMPARE(kindAt(path), '-');
+        QVERIFY(readBytes(path + QStringLiteral(".bad")) == content); // kept byte for byte
+    }
+    void namesParsedOnceUntilChanged()
+    {
+        const QString path = alias_file_path();
+        const QByteArray name = QFile::encodeName(path);
+        auto lookup = [] {
+            ALIAS_PARA out;
+            return get_json_alias_para(&out, "source", 0) ? QString::fromStdString(out.name) : QString();
+        };
+        putFile(path, namesWith("One"));
+        QCOMPARE(lookup(), QStringLiteral("One"));
+
+        // Rewritten in place with its size and time kept: taken as unchanged, not read again.
+        struct stat st;
+        QCOMPARE(::stat(name.constData(), &st), 0);
+        putFile(path, namesWith("Two"));
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        QCOMPARE(utimensat(AT_FDCWD, name.constData(), times, 0), 0);
+        QCOMPARE(lookup(), QStringLiteral("One"));
+
+        const timespec later[2] = {{0, UTIME_NOW}, {st.st_mtim.tv_sec + 1, st.st_mtim.tv_nsec}};
+        QCOMPARE(utimensat(AT_FDCWD, name.constData(), later, 0), 0);
+        QCOMPARE(lookup(), QStringLiteral("Two"));
+        QCOMPARE(Utils::write_file_safely(path, namesWith("Six")), 0); // same size, new file
+        QCOMPARE(lookup(), QStringLiteral("Six"));
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(lookup(), QString());
+    }
+    void noRegularFileAtLoaderPath_data()
+    {
+        QTest::addColumn<QString>("loader");
+        QTest::addColumn<bool>("fifo"); // else a link to a FIFO elsewhere
+        QTest::addColumn<bool>("setAside");
+        for (const bool fifo : {true, false}) {
+            const char *kind = fifo ? "FIFO" : "link to a FIFO";
+            QTest::addRow("parameter block, %s", kind) << "block" << fifo << true;
+            QTest::addRow("user mode, %s", kind) << "mode" << fifo << false;
+            QTest::addRow("names, %s", kind) << "names" << fifo << true;
+            QTest::addRow("OSD menu, %s", kind) << "osd" << fifo << true;
+            QTest::addRow("OSD menu copied into a mode, %s", kind) << "osdcopy" << fifo << false;
+            QTest::addRow("INI, %s", kind) << "ini" << fifo << true;
+        }
+    }
+    void noRegularFileAtLoaderPath()
+    {
+        QFETCH(QString, loader);
+        QFETCH(bool, fifo);
+        QFETCH(bool, setAside);
+        const QMap<QString, QString> paths = {
+            {"block", KraRamPara::blockPath()},
+            {"mode", KraRamPara::modePath(0)},
+            {"names", alias_file_path()},
+            {"osd", KraRamPara::modeOsdPath(0)},
+            {"osdcopy", kra_path(QStringLiteral("/data/configs/omenu.json"))},
+            {"ini", ConfigEngine::pInstance()->fileName()},
+        };
+        const QString path = paths.value(loader);
+        const QByteArray name = QFile::encodeName(path);
+        // Never a link to a real device: a regressed save writing through the link would replace it.
+        const QByteArray elsewhere = QFile::encodeName(dev_->root() + QStringLiteral("/elsewhere"));
+        QCOMPARE(::mkfifo(fifo ? name.constData() : elsewhere.constData(), 0600), 0);
+        if (!fifo)
+            QCOMPARE(::symlink(elsewhere.constData(), name.constData()), 0);
+
+        std::function<int()> load;
+        if (loader == "block") {
+            load = [] {
+                {
+                    ParaWrite w(false);
+                    w.set8(Para::LANGUAGE, 0x77);
+                }
+                if (para()->ram_para_load() != 1)
+                    return 1;
+                return memcmp(para()->ram_para + Para::SAVED_FIRST, default_para_ramlist.data() + 2,
+                              size_t(Para::IMAGE_SIZE - Para::SAVED_FIRST)) == 0 ? 0 : 2;
+            };
+        } else if (loader == "mode") {
+            load = [] {
+                para()->user_mode[0][0] = para()->user_mode[0][1] = 0xAA;
+                para()->user_mode_load(0);
+                return para()->KraUserModeSaved(0) == 0 ? 0 : 1;
+            };
+        } else if (loader == "names") {
+            load = [] {
+                ALIAS_PARA out;
+                return get_json_alias_para(&out, "source", 0) == 0 ? 0 : 1;
+            };
+        } else if (loader == "osd") {
+            load = [name] {
+                OSD_LIST list;
+                return get_json_omenu_para(name.constData(), &list) == 1 ? 0 : 1;
+            };
+        } else if (loader == "osdcopy") {
+            load = [] {
+                {
+                    ParaWrite w(false);
+                    w.set16(Para::OSD_ON, 1);
+                }
+                if (para()->user_mode_save(0) != 0)
+                    return 1;
+                return QFile::exists(KraRamPara::modeOsdPath(0)) ? 2 : 0;
+            };
+        } else {
+            load = [] {
+                ConfigEngine *c = ConfigEngine::pInstance();
+                if (c->read_config_variant(ConfigItem::IPAddress).toString() != QLatin1String("192.168.1.199"))
+                    return 1;
+                c->write_config_variant(ConfigItem::IPAddress, QStringLiteral("10.0.0.9"));
+                return c->read_config_variant(ConfigItem::IPAddress).toString() == QLatin1String("10.0.0.9") ? 0 : 2;
+            };
+        }
+        QCOMPARE(inChild(load), 0);
+        const char kind = fifo ? 'p' : 'l';
+        if (!fifo)
+            QCOMPARE(kindAt(QFile::decodeName(elsewhere)), 'p');
+        if (setAside) {
+            QCOMPARE(kindAt(path + QStringLiteral(".bad")), kind);
+            QCOMPARE(kindAt(path), loader == "ini" ? 'f' : '-');
+        } else {
+            QCOMPARE(kindAt(path), kind);
+        }
+    }
+    void staleIniLockCleared()
+    {
+        ConfigEngine *c = ConfigEngine::pInstance();
+        c->write_config_variant(ConfigItem::GateWay, QStringLiteral("10.0.0.1"));
+        // A lock naming a live process of this name, as a kill during a write leaves it when the
+        // restarted application gets the same process id: Qt waits 30 s before taking it over.
+        const QString lockPath = c->fileName() + QStringLiteral(".lock");
+        QByteArray lockBytes;
+        {
+            QLockFile live(lockPath);
+            QVERIFY(live.lock());
+            lockBytes = readBytes(lockPath);
+        }
+        putFile(lockPath, lockBytes);
+
+        Utils::clear_save_leftovers();
+        QCOMPARE(kindAt(lockPath), '-');
+        QElapsedTimer t;
+        t.start();
+        c->write_config_variant(ConfigItem::GateWay, QStringLiteral("10.0.0.2"));
+        QVERIFY(t.elapsed() < 5000);
+        QCOMPARE(c->read_config_variant(ConfigItem::GateWay).toString(), QStringLiteral("10.0.0.2"));
+    }
+    void saveLeftoversCleared_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("parameter block temporary") << "/data/ram_device_info.aB3xZ9" << true;
+        QTest::newRow("user mode temporary") << "/data/modes/custom_mode12.Qw12Er" << true;
+        QTest::newRow("mode OSD menu temporary") << "/data/modes/MO0a.json.zzzzzz" << true;
+        QTest::newRow("names temporary") << "/data/configs/alias.json.AAAAAA" << true;
+        QTest::newRow("INI temporary") << "/data/configs/tcpip.ini.x1y2z3" << true;
+        QTest::newRow("INI lock") << "/data/configs/tcpip.ini.lock" << true;
+        QTest::newRow("parameter block") << "/data/ram_device_info" << false;
+        QTest::newRow("rejected block") << "/data/ram_device_info.bad" << false;
+        QTest::newRow("user mode") << "/data/modes/custom_mode12" << false;
+        QTest::newRow("rejected names") << "/data/configs/alias.json.bad" << false;
+        QTest::newRow("INI") << "/data/configs/tcpip.ini" << false;
+        QTest::newRow("other file, same ending") << "/data/configs/notes.txt.abcdef" << false;
+        QTest::newRow("other folder") << "/data/smartmapping/ram_device_info.aB3xZ9" << false;
+    }
+    void saveLeftoversCleared()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, removed);
+        const QString path = kra_path(file);
+        putFile(path, "left");
+        Utils::clear_save_leftovers();
+        QCOMPARE(QFile::exists(path), !removed);
+    }
+    void savesSyncTheirFolder_data()
+    {
+        QTest::addColumn<QString>("save");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("parameter block") << "block" << "/data";
+        QTest::newRow("user mode") << "mode" << "/data/modes";
+        QTest::newRow("INI item") << "ini" << "/data/configs";
+        QTest::newRow("names file set aside") << "aside" << "/data/configs";
+    }
+    void savesSyncTheirFolder()
+    {
+        QFETCH(QString, save);
+        QFETCH(QString, folder);
+        if (save == "aside")
+            putFile(alias_file_path(), "{");
+        {
+            std::lock_guard<std::mutex> l(s_synced_mutex);
+            s_synced_folders.clear();
+        }
+        if (save == "block") {
+            QCOMPARE(para()->ram_para_write_file(nullptr), 0);
+        } else if (save == "mode") {
+            QCOMPARE(para()->user_mode_save(3), 0);
+        } else if (save == "ini") {
+            ConfigEngine::pInstance()->write_config_variant(ConfigItem::TcpPort, 6001);
+        } else {
+            ALIAS_PARA out;
+            QCOMPARE(get_json_alias_para(&out, "source", 0), 0);
+            QVERIFY(QFile::exists(alias_file_path() + QStringLiteral(".bad")));
+        }
+        std::lock_guard<std::mutex> l(s_synced_mutex);
+        QVERIFY2(s_synced_folders.contains(QDir(kra_path(folder)).canonicalPath()),
+                 qPrintable(s_synced_folders.join(QLatin1Char(' '))));
+    }
+    void usbUpgradeStaysOnStick_data()
+    {
+        QTest::addColumn<QString>("gradePath");
+        QTest::addColumn<QStringList>("installed");
+        QTest::newRow("stick's top") << " " << QStringList{"top.KRA"};
+        QTest::newRow("upgrade folder") << "KRA-Q53" << QStringList{"inner.KRA"};
+        QTest::newRow("back to the top") << "KRA-Q53/.." << QStringList{"top.KRA"};
+        QTest::newRow("up and out") << "../../data" << QStringList{};
+        QTest::newRow("out through the folder") << "KRA-Q53/../../../data" << QStringList{};
+        QTest::newRow("absolute path") << "/../../data" << QStringList{};
+        QTest::newRow("link leading out") << "outside" << QStringList{};
+        QTest::newRow("missing folder") << "nothing" << QStringList{};
+    }
+    void usbUpgradeStaysOnStick()
+    {
+        QFETCH(QString, gradePath);
+        QFETCH(QStringList, installed);
+        putFile(kra_path(QStringLiteral("/mnt/usb1/top.KRA")), QByteArray(200, 'k'));
+        putFile(kra_path(QStringLiteral("/mnt/usb1/KRA-Q53/inner.KRA")), QByteArray(200, 'k'));
+        putFile(kra_path(QStringLiteral("/data/off_stick.KRA")), QByteArray(200, 'k'));
+        QVERIFY(QFile::link(kra_path(QStringLiteral("/data")), kra_path(QStringLiteral("/mnt/usb1/outside"))));
+        g_usb_grade_path = gradePath;
+        fpga_manage::start_usb_upgrade();
+        runUsbUpgrade();
+        QCOMPARE(g_usb_grade.load(), 0);
+        QCOMPARE(fileNamesOf(fpga_manage::pInstance()->model()->installed(), true), installed);
+        QCOMPARE(fpga_manage::pInstance()->model()->not_installed(), QStringList());
+    }
+    void usbFileGoneReportedNotInstalled()
+    {
+        for (const char *f : {"a.KRA", "b.KRAZK", "c.KRAZK", "short.KRAZK"})
+            putFile(kra_path(QStringLiteral("/mnt/usb1/")) + QLatin1String(f),
+                       QByteArray(strcmp(f, "short.KRAZK") == 0 ? 10 : 200, 'k'));
+        fpga_manage::start_usb_upgrade();
+        for (int i = 0; i < 10 && fpga_manage::send_para_byte(SendPara::STEP) != 2; ++i)
+            fpga_manage::pInstance()->run_once();
+        QCOMPARE(int(fpga_manage::send_para_byte(SendPara::STEP)), 2); // listed, not installed yet
+        QVERIFY(QFile::remove(kra_path(QStringLiteral("/mnt/usb1/b.KRAZK"))));
+        const QByteArray c = QFile::encodeName(kra_path(QStringLiteral("/mnt/usb1/c.KRAZK")));
+        QVERIFY(QFile::remove(QFile::decodeName(c)));
+        QCOMPARE(::mkfifo(c.constData(), 0600), 0);
+
+        const int r = inChild([] {
+            runUsbUpgrade();
+            fpga_manage *f = fpga_manage::pInstance();
+            if (g_usb_grade != 0 || fileNamesOf(f->model()->installed(), true) != QStringList{"a.KRA"})
+                return 1;
+            if (fileNamesOf(f->model()->not_installed(), true) != QStringList{"b.KRAZK", "c.KRAZK", "short.KRAZK"})
+                return 2;
+            return f->upgrade_result == fpga_manage::USB_UPGRADE_REFUSED ? 0 : 3;
+        });
+        QCOMPARE(r, 0);
+    }
 
 private:
     std::unique_ptr<TestDevice> dev_;
 };
-
-void TestBrokenFiles::init()
-{
-    dev_.reset(new TestDevice());
-    g_usb_grade = 0;
-    g_usb_grade_path = QStringLiteral(" ");
-}
-
-void TestBrokenFiles::cleanup()
-{
-    g_usb_grade = 0;
-    g_usb_grade_path = QStringLiteral(" ");
-    dev_.reset();
-}
-
-void TestBrokenFiles::rejectedJsonSetAside_data()
-{
-    QTest::addColumn<bool>("osd");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("accepted");
-    const QByteArray brackets = QByteArray(300, '[') + QByteArray(300, '{') + "\\\"]";
-    QTest::newRow("names: nested 100000 deep") << false << deepNesting(100000) << false;
-    QTest::newRow("names: beyond the size limit") << false << padded(namesWith("Cam"), kJsonFileMax + 1) << false;
-    QTest::newRow("names: truncated") << false << namesWith("Cam").left(30) << false;
-    QTest::newRow("names: brackets inside a name") << false << namesWith(brackets) << true;
-    QTest::newRow("names: at the size limit") << false << padded(namesWith("Cam"), kJsonFileMax) << true;
-    QTest::newRow("OSD menu: nested 100000 deep") << true << "{\"menu\": " + deepNesting(100000) + "}" << false;
-    QTest::newRow("OSD menu: beyond the size limit") << true << padded(kOsd, kJsonFileMax + 1) << false;
-    QTest::newRow("OSD menu: good") << true << QByteArray(kOsd) << true;
-}
-
-void TestBrokenFiles::rejectedJsonSetAside()
-{
-    QFETCH(bool, osd);
-    QFETCH(QByteArray, content);
-    QFETCH(bool, accepted);
-    const QString path = osd ? KraRamPara::modeOsdPath(0) : alias_file_path();
-    writeBytes(path, content);
-    if (osd) {
-        OSD_LIST list;
-        QCOMPARE(get_json_omenu_para(QFile::encodeName(path).constData(), &list), accepted ? 0 : 1);
-        if (accepted)
-            QCOMPARE(QString::fromStdString(list.menu[0].text), QStringLiteral("Hello"));
-    } else {
-        ALIAS_PARA out;
-        QCOMPARE(get_json_alias_para(&out, "source", 0), accepted ? 1 : 0);
-    }
-    if (accepted) {
-        QCOMPARE(kindAt(path + QStringLiteral(".bad")), '-');
-        return;
-    }
-    QCOMPARE(kindAt(path), '-');
-    QVERIFY(readBytes(path + QStringLiteral(".bad")) == content); // kept byte for byte
-}
-
-void TestBrokenFiles::namesParsedOnceUntilChanged()
-{
-    const QString path = alias_file_path();
-    const QByteArray name = QFile::encodeName(path);
-    auto lookup = [] {
-        ALIAS_PARA out;
-        return get_json_alias_para(&out, "source", 0) ? QString::fromStdString(out.name) : QString();
-    };
-    writeBytes(path, namesWith("One"));
-    QCOMPARE(lookup(), QStringLiteral("One"));
-
-    // Rewritten in place with its size and time kept: taken as unchanged, not read again.
-    struct stat st;
-    QCOMPARE(::stat(name.constData(), &st), 0);
-    writeBytes(path, namesWith("Two"));
-    const timespec times[2] = {st.st_atim, st.st_mtim};
-    QCOMPARE(utimensat(AT_FDCWD, name.constData(), times, 0), 0);
-    QCOMPARE(lookup(), QStringLiteral("One"));
-
-    const timespec later[2] = {{0, UTIME_NOW}, {st.st_mtim.tv_sec + 1, st.st_mtim.tv_nsec}};
-    QCOMPARE(utimensat(AT_FDCWD, name.constData(), later, 0), 0);
-    QCOMPARE(lookup(), QStringLiteral("Two"));
-    QCOMPARE(Utils::write_file_safely(path, namesWith("Six")), 0); // same size, new file
-    QCOMPARE(lookup(), QStringLiteral("Six"));
-    QVERIFY(QFile::remove(path));
-    QCOMPARE(lookup(), QString());
-}
-
-void TestBrokenFiles::noRegularFileAtLoaderPath_data()
-{
-    QTest::addColumn<QString>("loader");
-    QTest::addColumn<bool>("fifo"); // else a link to a FIFO elsewhere
-    QTest::addColumn<bool>("setAside");
-    for (const bool fifo : {true, false}) {
-        const char *kind = fifo ? "FIFO" : "link to a FIFO";
-        QTest::addRow("parameter block, %s", kind) << "block" << fifo << true;
-        QTest::addRow("user mode, %s", kind) << "mode" << fifo << false;
-        QTest::addRow("names, %s", kind) << "names" << fifo << true;
-        QTest::addRow("OSD menu, %s", kind) << "osd" << fifo << true;
-        QTest::addRow("OSD menu copied into a mode, %s", kind) << "osdcopy" << fifo << false;
-        QTest::addRow("INI, %s", kind) << "ini" << fifo << true;
-    }
-}
-
-void TestBrokenFiles::noRegularFileAtLoaderPath()
-{
-    QFETCH(QString, loader);
-    QFETCH(bool, fifo);
-    QFETCH(bool, setAside);
-    const QMap<QString, QString> paths = {
-        {"block", KraRamPara::blockPath()},
-        {"mode", KraRamPara::modePath(0)},
-        {"names", alias_file_path()},
-        {"osd", KraRamPara::modeOsdPath(0)},
-        {"osdcopy", kra_path(QStringLiteral("/data/configs/omenu.json"))},
-        {"ini", ConfigEngine::pInstance()->fileName()},
-    };
-    const QString path = paths.value(loader);
-    const QByteArray name = QFile::encodeName(path);
-    // Never a link to a real device: a regressed save writing through the link would replace it.
-    const QByteArray elsewhere = QFile::encodeName(dev_->root() + QStringLiteral("/elsewhere"));
-    QCOMPARE(::mkfifo(fifo ? name.constData() : elsewhere.constData(), 0600), 0);
-    if (!fifo)
-        QCOMPARE(::symlink(elsewhere.constData(), name.constData()), 0);
-
-    std::function<int()> load;
-    if (loader == "block") {
-        load = [] {
-            {
-                ParaWrite w(false);
-                w.set8(Para::LANGUAGE, 0x77);
-            }
-            if (para()->ram_para_load() != 1)
-                return 1;
-            return memcmp(para()->ram_para + Para::SAVED_FIRST, default_para_ramlist.data() + 2,
-                          size_t(Para::IMAGE_SIZE - Para::SAVED_FIRST)) == 0 ? 0 : 2;
-        };
-    } else if (loader == "mode") {
-        load = [] {
-            para()->user_mode[0][0] = para()->user_mode[0][1] = 0xAA;
-            para()->user_mode_load(0);
-            return para()->KraUserModeSaved(0) == 0 ? 0 : 1;
-        };
-    } else if (loader == "names") {
-        load = [] {
-            ALIAS_PARA out;
-            return get_json_alias_para(&out, "source", 0) == 0 ? 0 : 1;
-        };
-    } else if (loader == "osd") {
-        load = [name] {
-            OSD_LIST list;
-            return get_json_omenu_para(name.constData(), &list) == 1 ? 0 : 1;
-        };
-    } else if (loader == "osdcopy") {
-        load = [] {
-            {
-                ParaWrite w(false);
-                w.set16(Para::OSD_ON, 1);
-            }
-            if (para()->user_mode_save(0) != 0)
-                return 1;
-            return QFile::exists(KraRamPara::modeOsdPath(0)) ? 2 : 0;
-        };
-    } else {
-        load = [] {
-            ConfigEngine *c = ConfigEngine::pInstance();
-            if (c->read_config_variant(ConfigItem::IPAddress).toString() != QLatin1String("192.168.1.199"))
-                return 1;
-            c->write_config_variant(ConfigItem::IPAddress, QStringLiteral("10.0.0.9"));
-            return c->read_config_variant(ConfigItem::IPAddress).toString() == QLatin1String("10.0.0.9") ? 0 : 2;
-        };
-    }
-    QCOMPARE(inChild(load), 0);
-    const char kind = fifo ? 'p' : 'l';
-    if (!fifo)
-        QCOMPARE(kindAt(QFile::decodeName(elsewhere)), 'p');
-    if (setAside) {
-        QCOMPARE(kindAt(path + QStringLiteral(".bad")), kind);
-        QCOMPARE(kindAt(path), loader == "ini" ? 'f' : '-');
-    } else {
-        QCOMPARE(kindAt(path), kind);
-    }
-}
-
-void TestBrokenFiles::staleIniLockCleared()
-{
-    ConfigEngine *c = ConfigEngine::pInstance();
-    c->write_config_variant(ConfigItem::GateWay, QStringLiteral("10.0.0.1"));
-    // A lock naming a live process of this name, as a kill during a write leaves it when the
-    // restarted application gets the same process id: Qt waits 30 s before taking it over.
-    const QString lockPath = c->fileName() + QStringLiteral(".lock");
-    QByteArray lockBytes;
-    {
-        QLockFile live(lockPath);
-        QVERIFY(live.lock());
-        lockBytes = readBytes(lockPath);
-    }
-    writeBytes(lockPath, lockBytes);
-
-    Utils::clear_save_leftovers();
-    QCOMPARE(kindAt(lockPath), '-');
-    QElapsedTimer t;
-    t.start();
-    c->write_config_variant(ConfigItem::GateWay, QStringLiteral("10.0.0.2"));
-    QVERIFY(t.elapsed() < 5000);
-    QCOMPARE(c->read_config_variant(ConfigItem::GateWay).toString(), QStringLiteral("10.0.0.2"));
-}
-
-void TestBrokenFiles::saveLeftoversCleared_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<bool>("removed");
-    QTest::newRow("parameter block temporary") << "/data/ram_device_info.aB3xZ9" << true;
-    QTest::newRow("user mode temporary") << "/data/modes/custom_mode12.Qw12Er" << true;
-    QTest::newRow("mode OSD menu temporary") << "/data/modes/MO0a.json.zzzzzz" << true;
-    QTest::newRow("names temporary") << "/data/configs/alias.json.AAAAAA" << true;
-    QTest::newRow("INI temporary") << "/data/configs/tcpip.ini.x1y2z3" << true;
-    QTest::newRow("INI lock") << "/data/configs/tcpip.ini.lock" << true;
-    QTest::newRow("parameter block") << "/data/ram_device_info" << false;
-    QTest::newRow("rejected block") << "/data/ram_device_info.bad" << false;
-    QTest::newRow("user mode") << "/data/modes/custom_mode12" << false;
-    QTest::newRow("rejected names") << "/data/configs/alias.json.bad" << false;
-    QTest::newRow("INI") << "/data/configs/tcpip.ini" << false;
-    QTest::newRow("other file, same ending") << "/data/configs/notes.txt.abcdef" << false;
-    QTest::newRow("other folder") << "/data/smartmapping/ram_device_info.aB3xZ9" << false;
-}
-
-void TestBrokenFiles::saveLeftoversCleared()
-{
-    QFETCH(QString, file);
-    QFETCH(bool, removed);
-    const QString path = kra_path(file);
-    writeBytes(path, "left");
-    Utils::clear_save_leftovers();
-    QCOMPARE(QFile::exists(path), !removed);
-}
-
-void TestBrokenFiles::savesSyncTheirFolder_data()
-{
-    QTest::addColumn<QString>("save");
-    QTest::addColumn<QString>("folder");
-    QTest::newRow("parameter block") << "block" << "/data";
-    QTest::newRow("user mode") << "mode" << "/data/modes";
-    QTest::newRow("INI item") << "ini" << "/data/configs";
-    QTest::newRow("names file set aside") << "aside" << "/data/configs";
-}
-
-void TestBrokenFiles::savesSyncTheirFolder()
-{
-    QFETCH(QString, save);
-    QFETCH(QString, folder);
-    if (save == "aside")
-        writeBytes(alias_file_path(), "{");
-    {
-        std::lock_guard<std::mutex> l(s_synced_mutex);
-        s_synced_folders.clear();
-    }
-    if (save == "block") {
-        QCOMPARE(para()->ram_para_write_file(nullptr), 0);
-    } else if (save == "mode") {
-        QCOMPARE(para()->user_mode_save(3), 0);
-    } else if (save == "ini") {
-        ConfigEngine::pInstance()->write_config_variant(ConfigItem::TcpPort, 6001);
-    } else {
-        ALIAS_PARA out;
-        QCOMPARE(get_json_alias_para(&out, "source", 0), 0);
-        QVERIFY(QFile::exists(alias_file_path() + QStringLiteral(".bad")));
-    }
-    std::lock_guard<std::mutex> l(s_synced_mutex);
-    QVERIFY2(s_synced_folders.contains(QDir(kra_path(folder)).canonicalPath()),
-             qPrintable(s_synced_folders.join(QLatin1Char(' '))));
-}
-
-void TestBrokenFiles::usbUpgradeStaysOnStick_data()
-{
-    QTest::addColumn<QString>("gradePath");
-    QTest::addColumn<QStringList>("installed");
-    QTest::newRow("stick's top") << " " << QStringList{"top.KRA"};
-    QTest::newRow("upgrade folder") << "KRA-Q53" << QStringList{"inner.KRA"};
-    QTest::newRow("back to the top") << "KRA-Q53/.." << QStringList{"top.KRA"};
-    QTest::newRow("up and out") << "../../data" << QStringList{};
-    QTest::newRow("out through the folder") << "KRA-Q53/../../../data" << QStringList{};
-    QTest::newRow("absolute path") << "/../../data" << QStringList{};
-    QTest::newRow("link leading out") << "outside" << QStringList{};
-    QTest::newRow("missing folder") << "nothing" << QStringList{};
-}
-
-void TestBrokenFiles::usbUpgradeStaysOnStick()
-{
-    QFETCH(QString, gradePath);
-    QFETCH(QStringList, installed);
-    writeBytes(kra_path(QStringLiteral("/mnt/usb1/top.KRA")), QByteArray(200, 'k'));
-    writeBytes(kra_path(QStringLiteral("/mnt/usb1/KRA-Q53/inner.KRA")), QByteArray(200, 'k'));
-    writeBytes(kra_path(QStringLiteral("/data/off_stick.KRA")), QByteArray(200, 'k'));
-    QVERIFY(QFile::link(kra_path(QStringLiteral("/data")), kra_path(QStringLiteral("/mnt/usb1/outside"))));
-    g_usb_grade_path = gradePath;
-    startUpgrade();
-    runUpgrade();
-    QCOMPARE(g_usb_grade.load(), 0);
-    QCOMPARE(names(fpga_manage::pInstance()->model()->installed()), installed);
-    QCOMPARE(fpga_manage::pInstance()->model()->not_installed(), QStringList());
-}
-
-void TestBrokenFiles::usbFileGoneReportedNotInstalled()
-{
-    for (const char *f : {"a.KRA", "b.KRAZK", "c.KRAZK", "short.KRAZK"})
-        writeBytes(kra_path(QStringLiteral("/mnt/usb1/")) + QLatin1String(f),
-                   QByteArray(strcmp(f, "short.KRAZK") == 0 ? 10 : 200, 'k'));
-    startUpgrade();
-    for (int i = 0; i < 10 && fpga_manage::send_para_byte(SendPara::STEP) != 2; ++i)
-        fpga_manage::pInstance()->run_once();
-    QCOMPARE(int(fpga_manage::send_para_byte(SendPara::STEP)), 2); // listed, not installed yet
-    QVERIFY(QFile::remove(kra_path(QStringLiteral("/mnt/usb1/b.KRAZK"))));
-    const QByteArray c = QFile::encodeName(kra_path(QStringLiteral("/mnt/usb1/c.KRAZK")));
-    QVERIFY(QFile::remove(QFile::decodeName(c)));
-    QCOMPARE(::mkfifo(c.constData(), 0600), 0);
-
-    const int r = inChild([] {
-        runUpgrade();
-        fpga_manage *f = fpga_manage::pInstance();
-        if (g_usb_grade != 0 || names(f->model()->installed()) != QStringList{"a.KRA"})
-            return 1;
-        if (names(f->model()->not_installed()) != QStringList{"b.KRAZK", "c.KRAZK", "short.KRAZK"})
-            return 2;
-        return f->upgrade_result == fpga_manage::USB_UPGRADE_REFUSED ? 0 : 3;
-    });
-    QCOMPARE(r, 0);
-}
 
 QTEST_MAIN(TestBrokenFiles)
 #include "test_broken_files.moc"
