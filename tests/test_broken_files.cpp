@@ -116,6 +116,7 @@ private slots:
         g_usb_grade = 0;
         g_usb_grade_path = QStringLiteral(" ");
     }
+
     void cleanup()
     {
         g_usb_grade = 0;
@@ -161,6 +162,7 @@ private slots:
         QCOMPARE(kindAt(path), '-');
         QVERIFY(readBytes(path + QStringLiteral(".bad")) == content); // kept byte for byte
     }
+
     void namesParsedOnceUntilChanged()
     {
         const QString path = alias_file_path();
@@ -188,6 +190,7 @@ private slots:
         QVERIFY(QFile::remove(path));
         QCOMPARE(lookup(), QString());
     }
+
     void noRegularFileAtLoaderPath_data()
     {
         QTest::addColumn<QString>("loader");
@@ -282,6 +285,7 @@ private slots:
             QCOMPARE(kindAt(path), kind);
         }
     }
+
     void staleIniLockCleared()
     {
         ConfigEngine *c = ConfigEngine::pInstance();
@@ -305,6 +309,7 @@ private slots:
         QVERIFY(t.elapsed() < 5000);
         QCOMPARE(c->read_config_variant(ConfigItem::GateWay).toString(), QStringLiteral("10.0.0.2"));
     }
+
     void saveLeftoversCleared_data()
     {
         QTest::addColumn<QString>("file");
@@ -332,6 +337,7 @@ private slots:
         Utils::clear_save_leftovers();
         QCOMPARE(QFile::exists(path), !removed);
     }
+
     void savesSyncTheirFolder_data()
     {
         QTest::addColumn<QString>("save");
@@ -366,6 +372,7 @@ private slots:
         QVERIFY2(s_synced_folders.contains(QDir(kra_path(folder)).canonicalPath()),
                  qPrintable(s_synced_folders.join(QLatin1Char(' '))));
     }
+
     void usbUpgradeStaysOnStick_data()
     {
         QTest::addColumn<QString>("gradePath");
@@ -394,6 +401,7 @@ private slots:
         QCOMPARE(fileNamesOf(fpga_manage::pInstance()->model()->installed(), true), installed);
         QCOMPARE(fpga_manage::pInstance()->model()->not_installed(), QStringList());
     }
+
     void usbFileGoneReportedNotInstalled()
     {
         for (const char *f : {"a.KRA", "b.KRAZK", "c.KRAZK", "short.KRAZK"})
