@@ -25,19 +25,7 @@ const QString kStick = QStringLiteral("/mnt/usb1/");
 
 void writeFile(const QString &devicePath, int size = 200)
 {
-    QDir().mkpath(QFileInfo(kra_path(devicePath)).absolutePath());
-    QFile f(kra_path(devicePath));
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray(size, 'k')) == size);
-}
-
-QStringList fileNames(const QStringList &paths, bool sorted = false)
-{
-    QStringList out;
-    for (const QString &p : paths)
-        out << QFileInfo(p).fileName();
-    if (sorted)
-        out.sort();
-    return out;
+    putFile(kra_path(devicePath), QByteArray(size, 'k'));
 }
 
 QList<int> codesOf(const QSignalSpy &spy)
@@ -46,12 +34,6 @@ QList<int> codesOf(const QSignalSpy &spy)
     for (const QList<QVariant> &c : spy)
         out << c.at(0).toInt();
     return out;
-}
-
-void runUpgrade()
-{
-    for (int i = 0; i < 1000 && g_usb_grade != 0; ++i)
-        fpga_manage::pInstance()->run_once();
 }
 } // namespace
 
@@ -229,11 +211,11 @@ private slots:
         open();
         click("Button_usb");
         const UsbUpgradeFiles &u = screen_->usb_files();
-        QCOMPARE(fileNames(u.files, true), listed);
+        QCOMPARE(fileNamesOf(u.files, true), listed);
         QTEST(int(u.install.count(true)), "highlighted");
         bool kraSeen = false;
         for (int i = 0; i < u.files.size(); ++i) {
-            const QString name = fileNames(u.files).at(i);
+            const QString name = fileNamesOf(u.files).at(i);
             QCOMPARE(slot(i)->text(), name);
             QCOMPARE(slot(i)->textFormat(), Qt::PlainText);
             QCOMPARE(kra_marked(slot(i)), bool(u.install[i]));
@@ -274,10 +256,10 @@ private slots:
         screen_->syncUpdate(102);
         click("Button_ok");
         QCOMPARE(int(fpga_manage::send_para_byte(SendPara::STEP)), step);
-        runUpgrade();
+        runUsbUpgrade();
         click("Button_ok"); // the stick that came back, once the upgrade ended
         QCOMPARE(g_usb_grade.load(), 1);
-        runUpgrade();
+        runUsbUpgrade();
         click("Button_ok");
         QCOMPARE(g_usb_grade.load(), 0);
         screen_->syncUpdate(101);
@@ -352,7 +334,7 @@ private slots:
         usb->poll();
         TestDevice::settle();
         QCOMPARE(g_tip->text(), QString("Reading data..."));
-        QCOMPARE(fileNames(screen_->usb_files().files), QStringList{"b.KRAZK"});
+        QCOMPARE(fileNamesOf(screen_->usb_files().files), QStringList{"b.KRAZK"});
         QCOMPARE(codesOf(codes), (QList<int>{100, 102, 101, 100, 102}));
     }
 };

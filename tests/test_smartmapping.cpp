@@ -31,11 +31,8 @@ int jobWord() { return fpga_manage::send_para_u16(SendPara::JOB); }
 void writeFiles(const QString &devicePath, const QStringList &names)
 {
     QDir().mkpath(kra_path(devicePath));
-    for (const QString &n : names) {
-        QFile f(kra_path(devicePath) + QLatin1Char('/') + n);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(2500, 's'));
-    }
+    for (const QString &n : names)
+        putFile(kra_path(devicePath) + QLatin1Char('/') + n, QByteArray(2500, 's'));
 }
 
 QStringList numbered(const char *stem, int n)
@@ -52,13 +49,6 @@ void deliver()
 {
     for (int i = 0; i < 3; ++i)
         QCoreApplication::sendPostedEvents();
-}
-
-void runJob()
-{
-    for (int i = 0; i < 5000 && jobWord() != 0; ++i)
-        fpga()->run_once();
-    deliver();
 }
 
 } // namespace
@@ -137,7 +127,6 @@ private slots:
     {
         QFETCH(QString, field);
         QFETCH(QString, typed);
-        QFETCH(QVector<int>, grid);
         fpga_manage::store_line_type({1, 2, 3, 4, 5, 6, 7, 9});
         s_ = dev_->open<SmartMapping>(Page::SmartMapping); // a screen built anew
         if (!field.isEmpty())
@@ -147,7 +136,7 @@ private slots:
         click("Button_next_2");
         click("Button_send");
         const LINE_TYPE t = fpga_manage::line_type_copy();
-        QCOMPARE((QVector<int>{t.box_width, t.box_height, t.offset_x, t.offset_y, t.rows, t.columns}), grid);
+        QTEST((QVector<int>{t.box_width, t.box_height, t.offset_x, t.offset_y, t.rows, t.columns}), "grid");
         QCOMPARE(int(t.net_port), 0); // a built screen starts at port 0 and pattern 1
         QCOMPARE(int(t.pattern), 1);
         QCOMPARE(jobWord(), int(JOB_SMART_MAPPING));
@@ -192,7 +181,7 @@ private slots:
         click("Button_route");
         click("Button_route4");
         QCOMPARE(int(fpga_manage::line_type_copy().pattern), 4);
-        runJob();
+        runFpgaJob();
         const std::vector<RcvCardPos> cards = fpga()->model()->cards(0);
         QCOMPARE(int(cards.size()), 32);
         for (int i = 0; i < 32; ++i) {
@@ -349,7 +338,7 @@ private slots:
         }
         click("Button_load");
         QCOMPARE(jobWord(), int(JOB_LOAD_SCAN));
-        runJob();
+        runFpgaJob();
         QCOMPARE(fpga()->model()->scan_file(0), QFileInfo(fpga_manage::ztfile_name()).fileName());
     }
 
@@ -374,7 +363,7 @@ private slots:
         s_->syncUpdate(101);
         QCOMPARE(s_->file_list().size(), 1);
         QCOMPARE(fpga_manage::ztfile_name(), s_->file_list()[0]);
-        runJob();
+        runFpgaJob();
         QVERIFY(!g_qround_bar);
         QCOMPARE(s_->file_list().size(), 2);
     }
@@ -393,7 +382,6 @@ private slots:
     {
         QFETCH(bool, on0);
         QFETCH(bool, on1);
-        QFETCH(bool, after);
         QFETCH(int, arg);
         fpga()->model()->set_chip_register(0, 0, on0 ? 0x81 : 0x01);
         fpga()->model()->set_chip_register(1, 0, on1 ? 0x80 : 0x00);
@@ -404,10 +392,10 @@ private slots:
         QCOMPARE(int(fpga_manage::send_para_u32(SendPara::MAP_ARG)), arg);
         for (int f = 0; f < 2; ++f) {
             fpga()->read_from_register(0, f);
-            QCOMPARE(bool(fpga_manage::MCU_REG_func[f][0] & 0x80), after);
+            QTEST(bool(fpga_manage::MCU_REG_func[f][0] & 0x80), "after");
         }
         QCOMPARE(int(fpga_manage::MCU_REG_func[0][0] & 0x7F), 1); // the other bits kept
-        runJob();
+        runFpgaJob();
         QCOMPARE(int(fpga()->model()->mapping_arg()), arg);
     }
 
