@@ -15,14 +15,14 @@ void it66121_sys::GS2971_Reset()
 void it66121_sys::set_reset_line(bool high)
 {
     reset_level_ = high;
-#ifdef KRA_DEVICE
+    if (Utils::records_commands()) {
+        // A comment line: the log records commands, and this is the line model's trace.
+        Utils::system_mutex(high ? QStringLiteral("# gs2971: reset line high") : QStringLiteral("# gs2971: reset line low"),
+                            nullptr);
+        return;
+    }
     // The board exports the receiver's reset GPIO under this name.
     QFile line(kra_path(QStringLiteral("/sys/class/gpio/gs2971_reset/value")));
     if (!line.open(QIODevice::WriteOnly) || line.write(high ? "1" : "0") != 1)
         writeLogMsg(LOG_ERROR, QStringLiteral("GS2971 reset line not driven"));
-#else
-    // A comment line: the log records commands, and this is the line model's trace.
-    Utils::system_mutex(high ? QStringLiteral("# gs2971: reset line high") : QStringLiteral("# gs2971: reset line low"),
-                        nullptr);
-#endif
 }

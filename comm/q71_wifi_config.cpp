@@ -16,8 +16,7 @@ void Q71_WIFI_CONFIG::set_wifi_reset_flag()
     // The stamp goes first: a reader that sees the flag sees its stamp.
     reset_time_ = now;
     reset_flag_ = 1;
-#ifndef KRA_DEVICE
     // A comment line: the log records commands, and this is a request, not a command.
-    Utils::system_mutex(QStringLiteral("# wlan: access point restart requested at tick %1").arg(now), nullptr);
-#endif
+    if (Utils::records_commands())
+        Utils::system_mutex(QStringLiteral("# wlan: access point restart requested at tick %1").arg(now), nullptr);
 }

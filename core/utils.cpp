@@ -38,6 +38,11 @@ std::atomic<bool> s_record_commands{true};
 #endif
 } // namespace
 
+bool Utils::records_commands()
+{
+    return s_record_commands;
+}
+
 void Utils::set_record_commands(bool record)
 {
 #ifdef KRA_DEVICE

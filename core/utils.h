@@ -47,6 +47,9 @@ public:
     // Records commands instead of running them; test programs set it in every build kind,
     // so the suite of a device build runs harmlessly on a PC. No effect on the host build.
     static void set_record_commands(bool record);
+    // True while commands are recorded, not run: the simulated chips and services record what
+    // the device would do in the same log.
+    static bool records_commands();
     // Elapsed ticks from `since` to now, across the counter's wrap.
     static u32 getTimeSpace(u32 since);
     static u32 getTimeSpace(u32 since, u32 now);
