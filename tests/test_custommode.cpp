@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 #include <cstring>
 #include <functional>
@@ -125,6 +127,13 @@ void TestCustomMode::tileTouchMovesSelection()
     QVERIFY(text(m, "label_name").endsWith(QChar(0x2026)));
     QVERIFY(m.findChild<QLabel *>(QStringLiteral("label_using"))->isHidden());
     QVERIFY(!m.findChild<QLabel *>(QStringLiteral("label_blank"))->isHidden()); // slot 4 unsaved
+    // The rows below the fold are made as the list scrolls to them.
+    QCOMPARE(m.findChild<QPushButton *>(QStringLiteral("15")), nullptr);
+    QScrollBar *bar = m.findChild<QScrollArea *>(QStringLiteral("scrollArea_mode"))->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    m.findChild<QPushButton *>(QStringLiteral("15"))->click();
+    QCOMPARE(look(15), QString("touched"));
+    QCOMPARE(look(4), QString("normal"));
 }
 
 void TestCustomMode::invokeCopiesSlot_data()

@@ -194,12 +194,7 @@ void CustomMode::init()
     auto *badge = new QLabel(content);
     badge->setObjectName(QStringLiteral("label_badge"));
 
-    KraRamPara *para = KraRamPara::pInstance();
-    const int current = para->KraGetCurrentModeIndex();
-    QFont nameFont = font();
-    nameFont.setPixelSize(20);
-    QFont numberFont = font();
-    numberFont.setPixelSize(16);
+    const int current = KraRamPara::pInstance()->KraGetCurrentModeIndex();
     for (int i = 0; i < kSlots; ++i) {
         const int t = kRowHeight * i;
         auto *tile = new QFrame(content);
@@ -219,6 +214,26 @@ void CustomMode::init()
             kra_fit_text(badge);
             badge->raise();
         }
+    }
+    // The rows' number, name and button are made as they come into view: most of the list
+    // is below the fold, and each widget costs its setup and style at every open.
+    rows_built_ = 0;
+    build_rows(scroll_->height());
+    connect(scroll_->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int value) { build_rows(value + scroll_->height()); });
+    scroll_->show();
+}
+
+void CustomMode::build_rows(int bottom)
+{
+    QWidget *content = scroll_->widget();
+    QFont nameFont = font();
+    nameFont.setPixelSize(20);
+    QFont numberFont = font();
+    numberFont.setPixelSize(16);
+    for (; rows_built_ < kSlots && kRowHeight * rows_built_ < bottom; ++rows_built_) {
+        const int i = rows_built_;
+        const int t = kRowHeight * i;
         auto *number = new QLabel(QString::number(i + 1), content);
         number->setGeometry(3, t + 3, 24, 24);
         number->setAlignment(Qt::AlignCenter);
@@ -242,8 +257,12 @@ void CustomMode::init()
         button->setFlat(true);
         button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QPushButton::clicked, this, &CustomMode::kra_button_mode_clicked);
+        if (content->isVisible()) {
+            for (QWidget *w : {static_cast<QWidget *>(number), static_cast<QWidget *>(name),
+                               static_cast<QWidget *>(button)})
+                w->show();
+        }
     }
-    scroll_->show();
 }
 
 void CustomMode::lcd_para_init()

@@ -49,9 +49,12 @@ public slots:
 
 private:
     void focus_button(QPushButton *button);
+    // Makes the rows not yet made whose top is above `bottom`, in list coordinates.
+    void build_rows(int bottom);
 
     Ui::CustomMode *ui;
     QScrollArea *scroll_ = nullptr;
+    int rows_built_ = 0;
     QWidget *preview_ = nullptr;
     QFont font10_;
     OSD_LIST osd_list_;
