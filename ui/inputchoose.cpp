@@ -294,18 +294,8 @@ bool InputChoose::fill_tile(QWidget *tile, int n)
     const int input = source_select_;
     QString name;
     QString value;
-    if (n == 0) {
-        name = input_name_;
-        value = kra_timing_text(kra_input_timing(input));
-    } else {
-        CROP_PARA crop{};
-        int entry = Para::CROP_ENTRIES;
-        KraRamPara::pInstance()->KraGetCropPara(input, n, &crop, &entry);
-        if (entry >= Para::CROP_ENTRIES)
-            return false; // the table and its bitmap disagree: nothing to show
-        name = kra_crop_tile_name(input, entry, tile->font(), 172);
-        value = QString::asprintf("%dx%d", crop.width, crop.height);
-    }
+    if (!kra_source_tile_text(input, n, input_name_, tile->font(), &name, &value))
+        return false;
     // The tile in use is found by the crop's own number, not by its place in the table.
     const KraWindowSource shown = kra_window_source(image_select_);
     const bool used = shown.input == input && shown.position == n;
