@@ -24,12 +24,18 @@ const KraText kEdid = {{"设置EDID", "EDID Settings", "Настройка EDID"
 const int kPopupX[5] = {680, 620, 640, 640, 680};
 const int kPopupWidth[5] = {100, 160, 140, 140, 100};
 
-const char *kWindowStyles[6] = {
-    "background-color: #867AE9;font: 16px", "background-color: #005A8D;font: 16px",
-    "background-color: #39A9CB;font: 16px", "background-color: #EBA83A;font: 16px",
-    "background-color: #FF96AD;font: 16px", "background-color: #D5E5FF;font: 16px",
-};
-const char *kSelectStyle = "border:2px solid rgb(255,171,84);";
+// The window strip, styled as one: each tile in its window's colour with all that lies
+// on it, its green mark, the frame of the chosen window and the buttons over the tiles.
+const char *kStripSheet =
+    "#label_image0, #label_image0 *{background-color: #867AE9;font: 16px}"
+    "#label_image1, #label_image1 *{background-color: #005A8D;font: 16px}"
+    "#label_image2, #label_image2 *{background-color: #39A9CB;font: 16px}"
+    "#label_image3, #label_image3 *{background-color: #EBA83A;font: 16px}"
+    "#label_image4, #label_image4 *{background-color: #FF96AD;font: 16px}"
+    "#label_image5, #label_image5 *{background-color: #D5E5FF;font: 16px}"
+    "QLabel#label_mark{background-color:#00D65B;border:0px groove gray;border-radius:7px;}"
+    "#frame_image_select{border:2px solid rgb(255,171,84);}"
+    "#frame_image > QPushButton{background-color: transparent;border:none;}";
 const char *kPopupStyle = "background-color: rgb(95, 100, 129); color: rgb(255, 255, 255);";
 // The source tile area, styled as one; the tile in use is marked.
 const char *kTileArea =
@@ -120,9 +126,9 @@ void InputChoose::initMenu()
     frame_image_ = new QFrame(this);
     frame_image_->setObjectName(QStringLiteral("frame_image"));
     frame_image_->setGeometry(0, 64, 800, 96);
+    frame_image_->setStyleSheet(QString::fromLatin1(kStripSheet));
     frame_image_select_ = new QFrame(frame_image_);
     frame_image_select_->setObjectName(QStringLiteral("frame_image_select"));
-    frame_image_select_->setStyleSheet(QString::fromLatin1(kSelectStyle));
     frame_image_select_->hide();
 
     const u8 *image = KraRamPara::pInstance()->ram_para;
@@ -134,17 +140,16 @@ void InputChoose::initMenu()
         tile->setObjectName(QStringLiteral("label_image%1").arg(w));
         tile->setGeometry(20 + 130 * p, 3, 120, 90);
         tile->setAlignment(Qt::AlignCenter);
-        tile->setStyleSheet(QString::fromLatin1(kWindowStyles[w]));
         auto *name = new QLabel(tile);
         name->setObjectName(QStringLiteral("label_image_name%1").arg(w));
         name->setGeometry(0, 3, 100, 28);
         window_labels_[w] = name;
         auto *mark = new QLabel(tile);
+        mark->setObjectName(QStringLiteral("label_mark"));
         mark->setGeometry(101, 8, 14, 14);
-        mark->setStyleSheet(QString::fromLatin1(kra_mark_style));
         TextCreate(char(w), 0);
         QPushButton *b = kra_overlay_button(frame_image_, QString::number(w),
-                                       QRect(17 + 130 * p, 0, 126, 96));
+                                            QRect(17 + 130 * p, 0, 126, 96), false);
         connect(b, &QPushButton::clicked, this, &InputChoose::kra_image_button_clicked);
         if (w == image_select_) {
             frame_image_select_->setGeometry(17 + 130 * p, 0, 126, 96);
