@@ -24,18 +24,10 @@ const KraText kEdid = {{"设置EDID", "EDID Settings", "Настройка EDID"
 const int kPopupX[5] = {680, 620, 640, 640, 680};
 const int kPopupWidth[5] = {100, 160, 140, 140, 100};
 
-// The window strip, styled as one: each tile in its window's colour with all that lies
-// on it, its green mark, the frame of the chosen window and the buttons over the tiles.
-const char *kStripSheet =
-    "#label_image0, #label_image0 *{background-color: #867AE9;font: 16px}"
-    "#label_image1, #label_image1 *{background-color: #005A8D;font: 16px}"
-    "#label_image2, #label_image2 *{background-color: #39A9CB;font: 16px}"
-    "#label_image3, #label_image3 *{background-color: #EBA83A;font: 16px}"
-    "#label_image4, #label_image4 *{background-color: #FF96AD;font: 16px}"
-    "#label_image5, #label_image5 *{background-color: #D5E5FF;font: 16px}"
-    "QLabel#label_mark{background-color:#00D65B;border:0px groove gray;border-radius:7px;}"
-    "#frame_image_select{border:2px solid rgb(255,171,84);}"
-    "#frame_image > QPushButton{background-color: transparent;border:none;}";
+// The window strip, styled as one: the tiles, the frame of the chosen window and the
+// buttons over the tiles.
+const char *kStripSheet = "#frame_image_select{border:2px solid rgb(255,171,84);}"
+                          "#frame_image > QPushButton{background-color: transparent;border:none;}";
 const char *kPopupStyle = "background-color: rgb(95, 100, 129); color: rgb(255, 255, 255);";
 // The source tile area, styled as one; the tile in use is marked.
 const char *kTileArea =
@@ -126,7 +118,7 @@ void InputChoose::initMenu()
     frame_image_ = new QFrame(this);
     frame_image_->setObjectName(QStringLiteral("frame_image"));
     frame_image_->setGeometry(0, 64, 800, 96);
-    frame_image_->setStyleSheet(QString::fromLatin1(kStripSheet));
+    frame_image_->setStyleSheet(QString::fromLatin1(kra_window_strip_rules) + QString::fromLatin1(kStripSheet));
     frame_image_select_ = new QFrame(frame_image_);
     frame_image_select_->setObjectName(QStringLiteral("frame_image_select"));
     frame_image_select_->hide();
