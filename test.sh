@@ -21,7 +21,7 @@ elif [ "${1:-}" = "--device" ]; then
   QT_QPA_PLATFORM=offscreen exec ctest --output-on-failure -j"$(nproc)"
 elif [ "${1:-}" = "--tsan" ]; then
   dir="$KRA_TOP/build-tsan"
-  kra_build "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKRA_TSAN=ON
+  kra_build "$dir" -DCMAKE_BUILD_TYPE=Debug -DKRA_TSAN=ON
 else
   dir="$KRA_TOP/build"
   kra_build "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
