@@ -40,8 +40,15 @@ void writeFile(const QString &path, const QByteArray &content)
     f.write(content);
 }
 
-// The look of mode tile i: "normal", "current" or "touched".
-QString look(int i) { return g_frame[i]->property("look").toString(); }
+// The look of mode tile i: "normal", "current" or "touched". A tile below the fold is made
+// when the list scrolls to it.
+QString look(int i)
+{
+    if (!g_frame[i])
+        g_frame[0]->window()->findChild<QScrollArea *>(QStringLiteral("scrollArea_mode"))
+            ->verticalScrollBar()->setValue(90 * i);
+    return g_frame[i]->property("look").toString();
+}
 
 QString text(CustomMode &m, const char *name)
 {

@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -212,15 +213,14 @@ private slots:
         TestDevice::settle();
         open();
         const int records[] = {0, 2, 5};
-        const char *styles[] = {"background-color: #867AE9;font: 16px",
-                                "background-color: #39A9CB;font: 16px",
-                                "background-color: #D5E5FF;font: 16px"};
+        const char *colours[] = {"#867AE9", "#39A9CB", "#D5E5FF"};
         for (int p = 0; p < 3; ++p) {
             const int w = records[p];
             QLabel *t = strip()->findChild<QLabel *>(QString("label_image%1").arg(w));
             QVERIFY(t);
             QCOMPARE(t->geometry(), QRect(20 + 130 * p, 3, 120, 90));
-            QCOMPARE(t->styleSheet(), QString(styles[p]));
+            // In its window's colour, below the mark
+            QCOMPARE(t->grab().toImage().pixelColor(110, 80), QColor(colours[p]));
             QCOMPARE(t->text(), QString::number(w + 1));
             QPushButton *b = strip()->findChild<QPushButton *>(QString::number(w));
             QCOMPARE(b->geometry(), QRect(17 + 130 * p, 0, 126, 96));

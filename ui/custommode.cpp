@@ -193,30 +193,22 @@ void CustomMode::init()
     scroll_->setWidget(content);
     auto *badge = new QLabel(content);
     badge->setObjectName(QStringLiteral("label_badge"));
-
     const int current = KraRamPara::pInstance()->KraGetCurrentModeIndex();
-    for (int i = 0; i < kSlots; ++i) {
-        const int t = kRowHeight * i;
-        auto *tile = new QFrame(content);
-        tile->setObjectName(QStringLiteral("mode_tile"));
-        tile->setGeometry(2, t + 2, 150, 80);
-        tile->setProperty("look", current == i + 1 ? "current" : "normal");
-        g_frame[i] = tile;
-        if (current == i + 1) {
-            badge->setText(kra_text(kra_words::in_use));
-            badge->setProperty("marked", true);
-            // Its font is set here, not in the list's sheet, so that fitting can shrink it.
-            QFont badgeFont = badge->font();
-            badgeFont.setPixelSize(18);
-            badge->setFont(badgeFont);
-            badge->setAlignment(Qt::AlignCenter);
-            badge->setGeometry(96, t + 2, 56, 30);
-            kra_fit_text(badge);
-            badge->raise();
-        }
+    if (current >= 1 && current <= kSlots) {
+        const int t = kRowHeight * (current - 1);
+        badge->setText(kra_text(kra_words::in_use));
+        badge->setProperty("marked", true);
+        // Its font is set here, not in the list's sheet, so that fitting can shrink it.
+        QFont badgeFont = badge->font();
+        badgeFont.setPixelSize(18);
+        badge->setFont(badgeFont);
+        badge->setAlignment(Qt::AlignCenter);
+        badge->setGeometry(96, t + 2, 56, 30);
+        kra_fit_text(badge);
     }
-    // The rows' number, name and button are made as they come into view: most of the list
-    // is below the fold, and each widget costs its setup and style at every open.
+    touched_ = false;
+    // The rows are made as they come into view: most of the list is below the fold, and
+    // each widget costs its setup and style at every open.
     rows_built_ = 0;
     build_rows(scroll_->height());
     connect(scroll_->verticalScrollBar(), &QScrollBar::valueChanged, this,
@@ -234,6 +226,16 @@ void CustomMode::build_rows(int bottom)
     for (; rows_built_ < kSlots && kRowHeight * rows_built_ < bottom; ++rows_built_) {
         const int i = rows_built_;
         const int t = kRowHeight * i;
+        auto *tile = new QFrame(content);
+        tile->setObjectName(QStringLiteral("mode_tile"));
+        tile->setGeometry(2, t + 2, 150, 80);
+        const bool current = KraRamPara::pInstance()->KraGetCurrentModeIndex() == i + 1;
+        tile->setProperty("look", touched_ ? (i == selectedSlot() ? "touched" : "normal")
+                                           : (current ? "current" : "normal"));
+        g_frame[i] = tile;
+        auto *badge = content->findChild<QLabel *>(QStringLiteral("label_badge"));
+        if (current) // over its tile, under the row's button
+            badge->raise();
         auto *number = new QLabel(QString::number(i + 1), content);
         number->setGeometry(3, t + 3, 24, 24);
         number->setAlignment(Qt::AlignCenter);
@@ -258,8 +260,8 @@ void CustomMode::build_rows(int bottom)
         button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QPushButton::clicked, this, &CustomMode::kra_button_mode_clicked);
         if (content->isVisible()) {
-            for (QWidget *w : {static_cast<QWidget *>(number), static_cast<QWidget *>(name),
-                               static_cast<QWidget *>(button)})
+            for (QWidget *w : {static_cast<QWidget *>(tile), static_cast<QWidget *>(number),
+                               static_cast<QWidget *>(name), static_cast<QWidget *>(button)})
                 w->show();
         }
     }
@@ -433,6 +435,7 @@ void CustomMode::select_mode(int slot)
     if (g_frame[selectedSlot()])
         kra_set_look(g_frame[selectedSlot()], "look", "normal");
     g_mode_select = u8(slot);
+    touched_ = true;
     ui->label_ID->setText(fill(QStringLiteral("ID:%d"), {slot + 1}));
     if (g_frame[slot])
         kra_set_look(g_frame[slot], "look", "touched");

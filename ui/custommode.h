@@ -49,12 +49,16 @@ public slots:
 
 private:
     void focus_button(QPushButton *button);
-    // Makes the rows not yet made whose top is above `bottom`, in list coordinates.
+    // Makes the rows (tile, number, name, button) not yet made whose top is above
+    // `bottom`, in list coordinates.
     void build_rows(int bottom);
 
     Ui::CustomMode *ui;
     QScrollArea *scroll_ = nullptr;
     int rows_built_ = 0;
+    // A tile has been touched since the list was made: the touched tile is marked, not
+    // the mode in use.
+    bool touched_ = false;
     QWidget *preview_ = nullptr;
     QFont font10_;
     OSD_LIST osd_list_;

@@ -52,7 +52,6 @@ const KraFormText<Ui::ImageLayout, QPushButton> kButtonTexts[] = {
 };
 
 const char *const kPortNames[6] = {"EXT", "DVI", "HDMI1", "HDMI2", "HDMI3", "HDMI4"};
-const char *const kTileColours[6] = {"#867AE9", "#005A8D", "#39A9CB", "#EBA83A", "#FF96AD", "#D5E5FF"};
 const char *const kMirrorOn[4] = {":/png/mirror1_on.png", ":/png/mirror2_on.png",
                                   ":/png/mirror3_on.png", ":/png/mirror4_on.png"};
 const char *const kMirrorOff[4] = {":/png/mirror1_off.png", ":/png/mirror2_off.png",
@@ -178,10 +177,14 @@ void ImageLayout::image_init()
     frame_image_ = new QFrame(this);
     frame_image_->setObjectName(QStringLiteral("frame_image"));
     frame_image_->setGeometry(0, 65, 800, 95);
+    // Without the button rule the screen's background rule would paint the buttons over
+    // their tiles.
+    frame_image_->setStyleSheet(QString::fromLatin1(kra_window_strip_rules)
+                                + QStringLiteral("#frame_select{border:2px solid rgb(255,171,84);}"
+                                                 "#frame_image > QPushButton{background: transparent;border:0px;}"));
     // Made first so that it lies under the tiles and only its border shows around them.
     frame_select_ = new QFrame(frame_image_);
     frame_select_->setObjectName(QStringLiteral("frame_select"));
-    frame_select_->setStyleSheet(QStringLiteral("border:2px solid rgb(255,171,84);"));
     frame_select_->setGeometry(kTileX + kTileStep * image_index_ - 3, 0, 126, 96);
 
     const u8 *live = para()->ram_para;
@@ -191,8 +194,6 @@ void ImageLayout::image_init()
         tile->setObjectName(QStringLiteral("label_image%1").arg(w));
         tile->setGeometry(x, 3, kTileW, kTileH);
         tile->setAlignment(Qt::AlignCenter);
-        tile->setStyleSheet(
-            QStringLiteral("background-color: %1;font: 16px").arg(QLatin1String(kTileColours[w])));
         tile->setText(QString::number(w + 1));
 
         auto *source = new QLabel(tile);
@@ -200,18 +201,14 @@ void ImageLayout::image_init()
         source->setGeometry(0, 3, 100, 28);
         tile_source_[size_t(w)] = source;
         auto *mark = new QLabel(tile);
-        mark->setObjectName(QStringLiteral("label_mark%1").arg(w));
+        mark->setObjectName(QStringLiteral("label_mark"));
         mark->setGeometry(101, 8, 14, 14);
-        mark->setStyleSheet(
-            QStringLiteral("background-color:#00D65B;border:0px groove gray;border-radius:7px;"));
 
         auto *button = new QPushButton(frame_image_);
         button->setObjectName(QString::number(w));
         button->setGeometry(x, 3, kTileW, kTileH);
         button->setFlat(true);
         button->setFocusPolicy(Qt::NoFocus);
-        // Without this the screen's background rule would paint the button over its tile.
-        button->setStyleSheet(QStringLiteral("background: transparent;border:0px;"));
         connect(button, &QPushButton::clicked, this, &ImageLayout::kra_image_button_clicked);
 
         if (w == 0 || rd16(live, win(w, Para::W_ON)) == 1)

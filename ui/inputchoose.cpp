@@ -24,12 +24,10 @@ const KraText kEdid = {{"设置EDID", "EDID Settings", "Настройка EDID"
 const int kPopupX[5] = {680, 620, 640, 640, 680};
 const int kPopupWidth[5] = {100, 160, 140, 140, 100};
 
-const char *kWindowStyles[6] = {
-    "background-color: #867AE9;font: 16px", "background-color: #005A8D;font: 16px",
-    "background-color: #39A9CB;font: 16px", "background-color: #EBA83A;font: 16px",
-    "background-color: #FF96AD;font: 16px", "background-color: #D5E5FF;font: 16px",
-};
-const char *kSelectStyle = "border:2px solid rgb(255,171,84);";
+// The window strip, styled as one: the tiles, the frame of the chosen window and the
+// buttons over the tiles.
+const char *kStripSheet = "#frame_image_select{border:2px solid rgb(255,171,84);}"
+                          "#frame_image > QPushButton{background-color: transparent;border:none;}";
 const char *kPopupStyle = "background-color: rgb(95, 100, 129); color: rgb(255, 255, 255);";
 // The source tile area, styled as one; the tile in use is marked.
 const char *kTileArea =
@@ -120,9 +118,9 @@ void InputChoose::initMenu()
     frame_image_ = new QFrame(this);
     frame_image_->setObjectName(QStringLiteral("frame_image"));
     frame_image_->setGeometry(0, 64, 800, 96);
+    frame_image_->setStyleSheet(QString::fromLatin1(kra_window_strip_rules) + QString::fromLatin1(kStripSheet));
     frame_image_select_ = new QFrame(frame_image_);
     frame_image_select_->setObjectName(QStringLiteral("frame_image_select"));
-    frame_image_select_->setStyleSheet(QString::fromLatin1(kSelectStyle));
     frame_image_select_->hide();
 
     const u8 *image = KraRamPara::pInstance()->ram_para;
@@ -134,17 +132,16 @@ void InputChoose::initMenu()
         tile->setObjectName(QStringLiteral("label_image%1").arg(w));
         tile->setGeometry(20 + 130 * p, 3, 120, 90);
         tile->setAlignment(Qt::AlignCenter);
-        tile->setStyleSheet(QString::fromLatin1(kWindowStyles[w]));
         auto *name = new QLabel(tile);
         name->setObjectName(QStringLiteral("label_image_name%1").arg(w));
         name->setGeometry(0, 3, 100, 28);
         window_labels_[w] = name;
         auto *mark = new QLabel(tile);
+        mark->setObjectName(QStringLiteral("label_mark"));
         mark->setGeometry(101, 8, 14, 14);
-        mark->setStyleSheet(QString::fromLatin1(kra_mark_style));
         TextCreate(char(w), 0);
         QPushButton *b = kra_overlay_button(frame_image_, QString::number(w),
-                                       QRect(17 + 130 * p, 0, 126, 96));
+                                            QRect(17 + 130 * p, 0, 126, 96), false);
         connect(b, &QPushButton::clicked, this, &InputChoose::kra_image_button_clicked);
         if (w == image_select_) {
             frame_image_select_->setGeometry(17 + 130 * p, 0, 126, 96);
@@ -294,18 +291,8 @@ bool InputChoose::fill_tile(QWidget *tile, int n)
     const int input = source_select_;
     QString name;
     QString value;
-    if (n == 0) {
-        name = input_name_;
-        value = kra_timing_text(kra_input_timing(input));
-    } else {
-        CROP_PARA crop{};
-        int entry = Para::CROP_ENTRIES;
-        KraRamPara::pInstance()->KraGetCropPara(input, n, &crop, &entry);
-        if (entry >= Para::CROP_ENTRIES)
-            return false; // the table and its bitmap disagree: nothing to show
-        name = kra_crop_tile_name(input, entry, tile->font(), 172);
-        value = QString::asprintf("%dx%d", crop.width, crop.height);
-    }
+    if (!kra_source_tile_text(input, n, input_name_, tile->font(), &name, &value))
+        return false;
     // The tile in use is found by the crop's own number, not by its place in the table.
     const KraWindowSource shown = kra_window_source(image_select_);
     const bool used = shown.input == input && shown.position == n;

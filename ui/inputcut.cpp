@@ -187,18 +187,8 @@ bool InputCut::fill_tile(QWidget *tile, int n)
     const int input = source_select_;
     QString name;
     QString value;
-    if (n == 0) {
-        name = input_name_;
-        value = kra_timing_text(kra_input_timing(input));
-    } else {
-        CROP_PARA crop{};
-        int entry = Para::CROP_ENTRIES;
-        para()->KraGetCropPara(input, n, &crop, &entry);
-        if (entry >= Para::CROP_ENTRIES)
-            return false; // the table and its bitmap disagree: nothing to show
-        name = kra_crop_tile_name(input, entry, tile_font_, 172);
-        value = QString::asprintf("%dx%d", crop.width, crop.height);
-    }
+    if (!kra_source_tile_text(input, n, input_name_, tile_font_, &name, &value))
+        return false;
     kra_fill_source_tile(tile, input, name, value);
     return true;
 }

@@ -37,6 +37,11 @@ bool kra_marked(const QWidget *widget);
 // "SEL[marked="true"]{marked}SEL[marked="false"]{unmarked}" for a screen's style sheet.
 QString kra_marked_rules(const QString &selector, const char *marked, const char *unmarked);
 
+// Rules for a strip of window tiles, for the sheet of the frame that holds them: tile
+// "label_image<w>" in window w's colour with all that lies on it, and its green round mark
+// "label_mark".
+extern const char *const kra_window_strip_rules;
+
 // Images of the resource, decoded once and shared: an image made afresh at each open
 // would also leave a new entry in Qt's pixmap cache every time.
 const QIcon &kra_icon(const QString &path);

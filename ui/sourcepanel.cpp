@@ -113,6 +113,24 @@ QString kra_crop_tile_name(int code, int entry, const QFont &font, int width)
     return kra_input_name(code) + QString::asprintf("_crop%d", kra_crop_number(entry));
 }
 
+bool kra_source_tile_text(int input, int n, const QString &inputName, const QFont &font,
+                          QString *name, QString *value)
+{
+    if (n == 0) {
+        *name = inputName;
+        *value = kra_timing_text(kra_input_timing(input));
+        return true;
+    }
+    CROP_PARA crop{};
+    int entry = Para::CROP_ENTRIES;
+    KraRamPara::pInstance()->KraGetCropPara(input, n, &crop, &entry);
+    if (entry >= Para::CROP_ENTRIES)
+        return false; // the table and its bitmap disagree: nothing to show
+    *name = kra_crop_tile_name(input, entry, font, 172);
+    *value = QString::asprintf("%dx%d", crop.width, crop.height);
+    return true;
+}
+
 const char *const kra_mark_style = "background-color:#00D65B;border:0px groove gray;border-radius:7px;";
 
 QString kra_tab_frame_style()

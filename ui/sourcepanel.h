@@ -65,6 +65,11 @@ struct KraTileGrid {
 // Name of a crop tile: the names file's "crop" entry of `entry`, elided to `width` pixels
 // in `font`; else "<input>_crop<number>".
 QString kra_crop_tile_name(int code, int entry, const QFont &font, int width);
+// Name and value of source tile `n` of `input` (0: the whole input, named `inputName`,
+// with its timing; else crop n with its size); false when the crop table and its bitmap
+// disagree and the tile has nothing to show.
+bool kra_source_tile_text(int input, int n, const QString &inputName, const QFont &font,
+                          QString *name, QString *value);
 
 // ---- widgets of the tab row and the tile area ----
 

@@ -1,6 +1,7 @@
 #include "textfit.h"
 
 #include <QFontMetrics>
+#include <QAbstractButton>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -41,30 +42,45 @@ int pixelsOf(const QWidget *w, const QFont &f)
 {
     return f.pixelSize() > 0 ? f.pixelSize() : qRound(f.pointSizeF() * w->logicalDpiY() / 72.0);
 }
+
+QString textOf(const QWidget *w)
+{
+    if (auto *l = qobject_cast<const QLabel *>(w))
+        return l->text();
+    if (auto *b = qobject_cast<const QAbstractButton *>(w))
+        return b->text();
+    return w->property("text").toString();
+}
 } // namespace
 
 void kra_fit_text(QWidget *w)
 {
     // A font named by the style sheet wins over setFont: a reduced size is then added to
-    // the sheet, after its own declarations. Both are undone before measuring again.
+    // the sheet, after its own declarations. Both are undone before measuring again. The
+    // given font is kept only once the text has been made smaller: until then the widget's
+    // font is the given one, and most texts fit at the first try.
     const char *givenFont = "kraGivenFont";
     const char *givenSheet = "kraGivenSheet";
     const char *fittedSheet = "kraFittedSheet";
-    if (w->property(fittedSheet).isValid()) {
-        if (w->styleSheet() == w->property(fittedSheet).toString())
-            w->setStyleSheet(w->property(givenSheet).toString());
-        w->setProperty(fittedSheet, QVariant());
+    const QVariant given = w->property(givenFont);
+    if (given.isValid()) {
+        const QVariant fitted = w->property(fittedSheet);
+        if (fitted.isValid()) {
+            if (w->styleSheet() == fitted.toString())
+                w->setStyleSheet(w->property(givenSheet).toString());
+            w->setProperty(fittedSheet, QVariant());
+        }
+        w->setFont(given.value<QFont>());
     }
-    if (w->property(givenFont).isValid())
-        w->setFont(w->property(givenFont).value<QFont>());
-    else
-        w->setProperty(givenFont, w->font());
+    const QFont before = w->font();
     w->ensurePolished();
 
-    const QString text = w->property("text").toString();
+    const QString text = textOf(w);
     QFont f = w->font(); // as the style sheet makes it
     if (text.isEmpty() || fits(w, f, text))
         return;
+    if (!given.isValid())
+        w->setProperty(givenFont, before);
     int px = pixelsOf(w, f);
     do {
         f.setPixelSize(--px);
