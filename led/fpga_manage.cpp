@@ -139,9 +139,25 @@ int fpga_manage::write_to_register(int reg, u8 mask, u8 value, int fpga)
     return 0;
 }
 
+u8 fpga_manage::register_image(int fpga, int reg)
+{
+    if (!p_fpga_manage || reg < 0 || reg >= REG_COUNT || fpga < 0 || fpga > 1)
+        return 0;
+    MutexLocker lock(&p_fpga_manage->image_mutex_);
+    return MCU_REG_func[fpga][reg];
+}
+
+u16 fpga_manage::ram_para_image16(int fpga, int pos)
+{
+    if (!p_fpga_manage || pos < 0 || pos + 1 >= RAM_PARA_SIZE || fpga < 0 || fpga > 1)
+        return 0;
+    MutexLocker lock(&p_fpga_manage->image_mutex_);
+    return rd16(MCU_RAM_PARA_func[fpga], pos);
+}
+
 bool fpga_manage::both_running()
 {
-    return MCU_REG_func[0][kRegRunning] == 3 && MCU_REG_func[1][kRegRunning] == 3;
+    return register_image(0, kRegRunning) == 3 && register_image(1, kRegRunning) == 3;
 }
 
 void fpga_manage::update_running_state()

@@ -77,6 +77,10 @@ public:
     int read_from_register(int reg, int fpga);
     // Sets the masked bits of a register in the image (and, outside 64..127, in the FPGA).
     int write_to_register(int reg, u8 mask, u8 value, int fpga);
+    // One byte of a register image, read under the image lock (0 before the manager exists).
+    static u8 register_image(int fpga, int reg);
+    // The 16-bit value at `pos` of a parameter image, read under the image lock.
+    static u16 ram_para_image16(int fpga, int pos);
     // True when register 80 of both images reads 3.
     static bool both_running();
     // Byte positions of X, Y, width and height of net port `index` (0..15) in a parameter

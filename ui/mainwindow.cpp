@@ -270,10 +270,10 @@ void MainWindow::getagelog()
     fpga_manage *f = fpga_manage::pInstance();
     AgeRegisters reg[2];
     for (int fpga = 0; fpga < 2; ++fpga) {
-        u8 *image = fpga_manage::MCU_REG_func[fpga];
         for (int r : {42, 40, 43})
             f->read_from_register(r, fpga);
-        reg[fpga] = {image[42], image[40], image[43]};
+        reg[fpga] = {fpga_manage::register_image(fpga, 42), fpga_manage::register_image(fpga, 40),
+                     fpga_manage::register_image(fpga, 43)};
     }
     kra_append_age_record(QDateTime::currentDateTime(), reg[0], reg[1]);
 }

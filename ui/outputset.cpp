@@ -387,10 +387,9 @@ void OutputSet::wlan_para_get(unsigned short port)
     }
     unsigned short pos[4];
     fpga_manage::get_eth_param_addr(u8(index), &pos[0], &pos[1], &pos[2], &pos[3]);
-    const u8 *image = fpga_manage::MCU_RAM_PARA_func[fpga];
     QLineEdit *const fields[4] = {ui->lineEdit_X, ui->lineEdit_Y, ui->lineEdit_W, ui->lineEdit_H};
     for (int i = 0; i < 4; ++i)
-        fields[i]->setText(QString::number(rd16(image, pos[i])));
+        fields[i]->setText(QString::number(fpga_manage::ram_para_image16(fpga, pos[i])));
 }
 
 void OutputSet::language_changed()

@@ -690,7 +690,8 @@ bool SmartMapping::mapping_on() const
         return false;
     fpga->read_from_register(0, 0);
     fpga->read_from_register(0, 1);
-    return (fpga_manage::MCU_REG_func[0][0] >> kMappingBit & 1) && (fpga_manage::MCU_REG_func[1][0] >> kMappingBit & 1);
+    return (fpga_manage::register_image(0, 0) >> kMappingBit & 1) &&
+           (fpga_manage::register_image(1, 0) >> kMappingBit & 1);
 }
 
 void SmartMapping::on_Button_mapping_state_clicked()
