@@ -10,6 +10,9 @@ taviksource *taviksource::p_tavik_source = nullptr;
 
 namespace {
 constexpr int kPorts = 6;
+// A pass measures every port at once, so the thread rests once per pass for the time the
+// ports would take one after the other (10 ms each) rather than waking after each port.
+constexpr useconds_t kPassRestUs = kPorts * 10000;
 } // namespace
 
 taviksource::taviksource() : access_(kra_chip_access<TavikAccess, TavikModelSim, TavikDevice>()) {}
@@ -36,25 +39,20 @@ taviksource *taviksource::pInstance()
 void *taviksource::thread_main(void *arg)
 {
     auto *self = static_cast<taviksource *>(arg);
-    for (;;)
-        self->run_pass(true);
+    for (;;) {
+        self->run_once();
+        usleep(kPassRestUs);
+    }
     return nullptr;
 }
 
 int taviksource::run_once()
-{
-    return run_pass(false);
-}
-
-int taviksource::run_pass(bool sleepAfterPort)
 {
     measure_all();
     bool changed = false;
     for (int port = 0; port < kPorts; ++port) {
         if (poll_port(port))
             changed = true;
-        if (sleepAfterPort)
-            usleep(10000);
     }
     if (!changed)
         return 0;

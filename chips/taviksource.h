@@ -37,7 +37,6 @@ public:
 private:
     taviksource();
     static void *thread_main(void *arg);
-    int run_pass(bool sleepAfterPort);
     bool poll_port(int port);
     void measure_all();
 

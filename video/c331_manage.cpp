@@ -5,8 +5,9 @@
 #include "wake.h"
 
 namespace {
-// Between passes: one tick, unless a writer of the flags wakes the thread first.
-constexpr int kIdleWaitMs = 10;
+// Between passes: every writer of the flags wakes the thread (see wake.h), so the time-out
+// is only a back-stop; ten ticks keep the idle thread to ten wakes a second.
+constexpr int kIdleWaitMs = 100;
 } // namespace
 
 c331_manage *c331_manage::p_c331_manage = nullptr;

@@ -22,7 +22,7 @@ class C331ModelSim;
 
 // The video-chip manager. Its thread checks para_changed on every pass; every writer of the
 // live image takes manage_mutex, writes, sets para_changed and releases it (ParaWrite), which
-// wakes the thread (kra_video_wake); between passes the thread waits one tick at most. It
+// wakes the thread (kra_video_wake); between passes the thread waits for that signal (ten ticks at most). It
 // reaches the chip through one C331Access: the device's, or on the PC the model (chosen by
 // the build kind, see chip_access.h).
 class c331_manage
