@@ -80,10 +80,12 @@ void MainWindow::build()
 {
     setObjectName(QStringLiteral("MainWindow"));
     setFixedSize(800, 480);
-    setStyleSheet(QString::fromLatin1(kSheet));
+    // The font first: set under a style sheet it has the sheet's rules resolved at once,
+    // which the first polish does again.
     QFont f = font();
     f.setPointSize(12);
     setFont(f);
+    setStyleSheet(QString::fromLatin1(kSheet));
 
     label_title_ = new QLabel(this);
     label_title_->setObjectName(QStringLiteral("label_title"));
