@@ -128,6 +128,8 @@ private slots:
     void lockAndReturn();
     void homeShowsWholeTimings();
     void touchRestartsIdleCount();
+    void modePanelButtons_data();
+    void modePanelButtons();
 
     void keyboardValueGoesToItsScreen();
     void keyboardKeys_data();
@@ -337,6 +339,40 @@ void TestShell::touchRestartsIdleCount()
     QCOMPARE(rec.backs, QList<int>{});
     idleTicks(1);
     QCOMPARE(rec.backs, (QList<int>{9, 5}));
+}
+
+// The mode panel is built when first opened; its buttons are wired there.
+void TestShell::modePanelButtons_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("stored"); // user mode asked for, 0 for none
+    QTest::newRow("save slot 6") << 5 << "Button_mode_save" << 6;
+    QTest::newRow("save slot 16") << 15 << "Button_mode_save" << 16;
+    QTest::newRow("close") << 5 << "Button_mode_close" << 0;
+}
+
+void TestShell::modePanelButtons()
+{
+    QFETCH(int, slot);
+    QFETCH(QString, button);
+    QFETCH(int, stored);
+    TestDevice dev;
+    KraRamPara *p = KraRamPara::pInstance();
+    const int before = p->live16(Para::CURRENT_MODE);
+    MainWindow window;
+    window.show();
+    window.language_changed(); // before the panel exists
+    window.on_Button_mode_panel_clicked();
+    auto *panel = window.findChild<QWidget *>(QStringLiteral("frame_mode_panel"));
+    QVERIFY(panel && panel->isVisible());
+    QTest::mouseClick(window.findChild<QPushButton *>(QString::number(slot)), Qt::LeftButton);
+    QCOMPARE(window.mode_panel_slot(), slot);
+    QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(int(g_save_mode_request), stored);
+    QCOMPARE(int(p->live16(Para::CURRENT_MODE)), stored ? stored : before);
+    g_save_mode_request = 0;
 }
 
 void TestShell::keyboardValueGoesToItsScreen()

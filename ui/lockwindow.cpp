@@ -17,6 +17,15 @@ const KraText kTouch = {{"触摸屏幕进入", "Touch the screen to start", "К�
 // Inputs in the order of the input tabs: HDMI1..HDMI4, DVI, EXT.
 const int kInputs[6] = {2, 3, 4, 5, 1, 0};
 const char *kInputNames[6] = {"EXT", "DVI", "HDMI1", "HDMI2", "HDMI3", "HDMI4"};
+// The screen's look in one sheet; only the signal states keep sheets of their own, which
+// text fitting extends with a smaller font.
+const char *kSheet = "*{background-color: rgb(16, 16, 28);}"
+                     "#label_title{color: rgb(255, 255, 255);font: 34px;}"
+                     "#label_led{color: rgb(71, 119, 255);font: 24px;}"
+                     "#label_touch{color: rgb(133, 129, 153);font: 20px;}"
+                     "#input_tile{background-color: #212435;border:1px solid #FFFFFF;}"
+                     "#input_tile *{background-color: #212435;border:0px;}"
+                     "#input_tile #input_name{color: rgb(255, 255, 255);font: 20px;}";
 } // namespace
 
 LockWindow::LockWindow(QWidget *parent) : QDialog(parent, kra_screen_flags | Qt::WindowStaysOnTopHint)
@@ -24,26 +33,24 @@ LockWindow::LockWindow(QWidget *parent) : QDialog(parent, kra_screen_flags | Qt:
     setObjectName(QStringLiteral("LockWindow"));
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(800, 480);
-    setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
+    setStyleSheet(QString::fromLatin1(kSheet));
 
     label_title_ = new QLabel(this);
     label_title_->setObjectName(QStringLiteral("label_title"));
     label_title_->setGeometry(100, 40, 600, 60);
     label_title_->setAlignment(Qt::AlignCenter);
-    label_title_->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 34px;"));
     label_led_ = new QLabel(this);
     label_led_->setObjectName(QStringLiteral("label_led"));
     label_led_->setGeometry(100, 120, 600, 40);
     label_led_->setAlignment(Qt::AlignCenter);
-    label_led_->setStyleSheet(QStringLiteral("color: rgb(71, 119, 255);font: 24px;"));
     for (int k = 0; k < 6; ++k) {
         auto *tile = new QLabel(this);
+        tile->setObjectName(QStringLiteral("input_tile"));
         tile->setGeometry(21 + 130 * k, 200, 118, 110);
-        tile->setStyleSheet(QStringLiteral("background-color: #212435;border:1px solid #FFFFFF;"));
         input_name_[k] = new QLabel(tile);
+        input_name_[k]->setObjectName(QStringLiteral("input_name"));
         input_name_[k]->setGeometry(1, 15, 116, 32);
         input_name_[k]->setAlignment(Qt::AlignCenter);
-        input_name_[k]->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 20px;border:0px;"));
         input_state_[k] = new QLabel(tile);
         input_state_[k]->setObjectName(QStringLiteral("label_state_%1").arg(kInputs[k]));
         input_state_[k]->setGeometry(1, 60, 116, 32);
@@ -53,7 +60,6 @@ LockWindow::LockWindow(QWidget *parent) : QDialog(parent, kra_screen_flags | Qt:
     label_touch_->setObjectName(QStringLiteral("label_touch"));
     label_touch_->setGeometry(100, 380, 600, 40);
     label_touch_->setAlignment(Qt::AlignCenter);
-    label_touch_->setStyleSheet(QStringLiteral("color: rgb(133, 129, 153);font: 20px;"));
     language_changed();
 }
 
@@ -89,8 +95,11 @@ void LockWindow::syncUpdate()
         const bool signal = t.present();
         input_state_[k]->setText(signal ? QStringLiteral("%1x%2@%3").arg(t.width).arg(t.height).arg(t.rate)
                                         : kra_text(kra_words::no_signal));
-        input_state_[k]->setStyleSheet(signal ? QStringLiteral("color: #00D65B;font: 16px;border:0px;")
-                                              : QStringLiteral("color: #CCCCCC;font: 16px;border:0px;"));
+        const QString sheet = signal ? QStringLiteral("color: #00D65B;font: 16px;border:0px;")
+                                     : QStringLiteral("color: #CCCCCC;font: 16px;border:0px;");
+        // The same sheet again would restyle the label all the same.
+        if (input_state_[k]->styleSheet() != sheet)
+            input_state_[k]->setStyleSheet(sheet);
         kra_fit_text(input_state_[k]);
     }
 }

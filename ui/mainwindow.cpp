@@ -34,13 +34,24 @@ const KraText kPanelTitle = {{"保存当前参数到模式", "Save the current s
 const KraText kSave = {{"保存", "Save", "Сохранить", "Lưu", "保存"}};
 const KraText kClose = {{"关闭", "Close", "Закрыть", "Đóng", "關閉"}};
 
-const char *kTileStyle = "QToolButton{background-color: #212435;color: #FFFFFF;border:1px solid #FFFFFF;"
-                         "font: 17px;}QToolButton:disabled{color: #5F6481;border:1px solid #5F6481;}";
-const char *kSlotStyle = "background-color: #212435;color: #FFFFFF;border:1px solid %1;font: 18px;";
-const char *kActionStyle = "background-color: rgb(33, 36, 53);color: rgb(255, 255, 255);"
-                           "border:1px solid rgb(255, 255, 255);";
-const char *kMarkedStyle = "background-color: #4777FF;color: rgb(255, 255, 255);"
-                           "border:1px solid rgb(255, 255, 255);";
+// The window's look in one sheet, and the mode panel's in the panel's: a widget with a
+// sheet of its own is styled on its own at every open.
+const char *kSheet = "*{background-color: rgb(16, 16, 28);}"
+                     "#label_title{color: rgb(255, 255, 255);font: 24px;}"
+                     "#line{background-color: rgb(133, 129, 153);}"
+                     "#label_led, #label_mode{color: rgb(255, 255, 255);font: 20px;}"
+                     "QToolButton{background-color: #212435;color: #FFFFFF;border:1px solid #FFFFFF;"
+                     "font: 17px;}QToolButton:disabled{color: #5F6481;border:1px solid #5F6481;}";
+const char *kPanelSheet =
+    "#frame_mode_panel{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}"
+    "#label_mode_panel{background-color: rgb(33, 36, 53);color: rgb(255, 255, 255);font: 20px;}"
+    "QPushButton[slot=\"current\"]{background-color: #212435;color: #FFFFFF;border:1px solid #00D65B;font: 18px;}"
+    "QPushButton[slot=\"saved\"]{background-color: #212435;color: #FFFFFF;border:1px solid #FFFFFF;font: 18px;}"
+    "QPushButton[slot=\"empty\"]{background-color: #212435;color: #FFFFFF;border:1px solid #5F6481;font: 18px;}"
+    "#Button_mode_save{background-color: #4777FF;color: rgb(255, 255, 255);"
+    "border:1px solid rgb(255, 255, 255);}"
+    "#Button_mode_close{background-color: rgb(33, 36, 53);color: rgb(255, 255, 255);"
+    "border:1px solid rgb(255, 255, 255);}";
 constexpr u32 kAgeLogTicks = 18000;
 
 QToolButton *tileButton(QWidget *parent, const char *name, const char *icon, int x, int y)
@@ -50,9 +61,9 @@ QToolButton *tileButton(QWidget *parent, const char *name, const char *icon, int
     b->setGeometry(x, y, 140, 150);
     b->setFocusPolicy(Qt::NoFocus);
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setIcon(kra_icon(QString::fromLatin1(icon)));
+    if (icon)
+        b->setIcon(kra_icon(QString::fromLatin1(icon)));
     b->setIconSize(QSize(64, 64));
-    b->setStyleSheet(QString::fromLatin1(kTileStyle));
     return b;
 }
 } // namespace
@@ -69,47 +80,50 @@ void MainWindow::build()
 {
     setObjectName(QStringLiteral("MainWindow"));
     setFixedSize(800, 480);
-    setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
+    // The font first: set under a style sheet it has the sheet's rules resolved at once,
+    // which the first polish does again.
     QFont f = font();
     f.setPointSize(12);
     setFont(f);
+    setStyleSheet(QString::fromLatin1(kSheet));
 
     label_title_ = new QLabel(this);
     label_title_->setObjectName(QStringLiteral("label_title"));
     label_title_->setGeometry(200, 15, 400, 42);
     label_title_->setAlignment(Qt::AlignCenter);
-    label_title_->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 24px;"));
     auto *line = new QFrame(this);
     line->setObjectName(QStringLiteral("line"));
     line->setGeometry(0, 70, 800, 1);
-    line->setStyleSheet(QStringLiteral("background-color: rgb(133, 129, 153);"));
     label_led_ = new QLabel(this);
     label_led_->setObjectName(QStringLiteral("label_led"));
     label_led_->setGeometry(40, 90, 360, 36);
-    label_led_->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 20px;"));
     label_mode_ = new QLabel(this);
     label_mode_->setObjectName(QStringLiteral("label_mode"));
     label_mode_->setGeometry(420, 90, 340, 36);
-    label_mode_->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 20px;"));
 
     const char *names[] = {"inputchoose", "custommode", "Button_mode_panel", "Button_option", "Button_lock"};
+    // The lock tile's picture follows the lock state: language_changed sets it.
     const char *icons[] = {":/png/icon_input.png", ":/png/icon_usermode.png", ":/png/icon_save.png",
-                           ":/png/icon_settings.png", ":/png/icon_lock.png"};
+                           ":/png/icon_settings.png", nullptr};
     for (int i = 0; i < 5; ++i)
-        tileButton(this, names[i], icons[i], 30 + 150 * i, 160);
+        tiles_[i] = tileButton(this, names[i], icons[i], 30 + 150 * i, 160);
     // Screens that open from here once they exist.
-    findChild<QToolButton *>(QStringLiteral("inputchoose"))->setEnabled(kra_screen_built(3));
-    findChild<QToolButton *>(QStringLiteral("custommode"))->setEnabled(kra_screen_built(4));
+    tiles_[0]->setEnabled(kra_screen_built(3));
+    tiles_[1]->setEnabled(kra_screen_built(4));
+}
 
+// The mode panel is built when it is first opened.
+void MainWindow::build_mode_panel()
+{
+    if (frame_mode_panel_)
+        return;
     frame_mode_panel_ = new QFrame(this);
     frame_mode_panel_->setObjectName(QStringLiteral("frame_mode_panel"));
     frame_mode_panel_->setGeometry(20, 140, 760, 330);
-    frame_mode_panel_->setStyleSheet(QStringLiteral(
-        "#frame_mode_panel{background-color: rgb(33, 36, 53);border:1px solid #FFFFFF;}"));
+    frame_mode_panel_->setStyleSheet(QString::fromLatin1(kPanelSheet));
     label_mode_title_ = new QLabel(frame_mode_panel_);
     label_mode_title_->setObjectName(QStringLiteral("label_mode_panel"));
     label_mode_title_->setGeometry(20, 10, 720, 36);
-    label_mode_title_->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);color: rgb(255, 255, 255);font: 20px;"));
     for (int s = 0; s < 16; ++s) {
         auto *b = new QPushButton(QString::number(s + 1), frame_mode_panel_);
         b->setObjectName(QString::number(s));
@@ -118,32 +132,39 @@ void MainWindow::build()
         connect(b, &QPushButton::clicked, this, &MainWindow::kra_mode_slot_clicked);
         mode_buttons_[s] = b;
     }
-    auto *save = new QPushButton(frame_mode_panel_);
-    save->setObjectName(QStringLiteral("Button_mode_save"));
-    save->setGeometry(420, 260, 140, 50);
-    save->setFocusPolicy(Qt::NoFocus);
-    save->setStyleSheet(QString::fromLatin1(kMarkedStyle));
-    auto *close = new QPushButton(frame_mode_panel_);
-    close->setObjectName(QStringLiteral("Button_mode_close"));
-    close->setGeometry(590, 260, 140, 50);
-    close->setFocusPolicy(Qt::NoFocus);
-    close->setStyleSheet(QString::fromLatin1(kActionStyle));
+    button_mode_save_ = new QPushButton(frame_mode_panel_);
+    button_mode_save_->setObjectName(QStringLiteral("Button_mode_save"));
+    button_mode_save_->setGeometry(420, 260, 140, 50);
+    button_mode_save_->setFocusPolicy(Qt::NoFocus);
+    connect(button_mode_save_, &QPushButton::clicked, this, &MainWindow::on_Button_mode_save_clicked);
+    button_mode_close_ = new QPushButton(frame_mode_panel_);
+    button_mode_close_->setObjectName(QStringLiteral("Button_mode_close"));
+    button_mode_close_->setGeometry(590, 260, 140, 50);
+    button_mode_close_->setFocusPolicy(Qt::NoFocus);
+    connect(button_mode_close_, &QPushButton::clicked, this, &MainWindow::on_Button_mode_close_clicked);
     frame_mode_panel_->hide();
+    mode_panel_texts();
+    mode_slot_looks();
+}
+
+void MainWindow::mode_panel_texts()
+{
+    label_mode_title_->setText(kra_text(kPanelTitle));
+    button_mode_save_->setText(kra_text(kSave));
+    button_mode_close_->setText(kra_text(kClose));
 }
 
 void MainWindow::language_changed()
 {
     label_title_->setText(kra_text(kTitle));
-    findChild<QToolButton *>(QStringLiteral("inputchoose"))->setText(kra_text(kInput));
-    findChild<QToolButton *>(QStringLiteral("custommode"))->setText(kra_text(kModes));
-    findChild<QToolButton *>(QStringLiteral("Button_mode_panel"))->setText(kra_text(kPanel));
-    findChild<QToolButton *>(QStringLiteral("Button_option"))->setText(kra_text(kOption));
-    auto *lock = findChild<QToolButton *>(QStringLiteral("Button_lock"));
-    lock->setText(kra_text(panel_lock_ ? kUnlock : kLock));
-    lock->setIcon(kra_icon(panel_lock_ ? QStringLiteral(":/png/icon_unlock.png") : QStringLiteral(":/png/icon_lock.png")));
-    label_mode_title_->setText(kra_text(kPanelTitle));
-    findChild<QPushButton *>(QStringLiteral("Button_mode_save"))->setText(kra_text(kSave));
-    findChild<QPushButton *>(QStringLiteral("Button_mode_close"))->setText(kra_text(kClose));
+    tiles_[0]->setText(kra_text(kInput));
+    tiles_[1]->setText(kra_text(kModes));
+    tiles_[2]->setText(kra_text(kPanel));
+    tiles_[3]->setText(kra_text(kOption));
+    tiles_[4]->setText(kra_text(panel_lock_ ? kUnlock : kLock));
+    tiles_[4]->setIcon(kra_icon(panel_lock_ ? QStringLiteral(":/png/icon_unlock.png") : QStringLiteral(":/png/icon_lock.png")));
+    if (frame_mode_panel_)
+        mode_panel_texts();
     if (update_notice_)
         update_notice_->language_changed();
     status_update();
@@ -156,12 +177,17 @@ void MainWindow::status_update()
                                               .arg(p->live16(Para::LED_HEIGHT)));
     const int mode = p->KraGetCurrentModeIndex();
     label_mode_->setText(kra_text(kMode) + (mode ? QString::number(mode) : kra_text(kNone)));
+    mode_slot_looks();
+}
+
+void MainWindow::mode_slot_looks()
+{
+    if (!frame_mode_panel_)
+        return;
+    KraRamPara *p = KraRamPara::pInstance();
     for (int s = 0; s < 16; ++s) {
-        const bool saved = p->KraUserModeSaved(s);
-        const QString border = s == g_mode_select ? QStringLiteral("#00D65B")
-                               : saved         ? QStringLiteral("#FFFFFF")
-                                               : QStringLiteral("#5F6481");
-        mode_buttons_[s]->setStyleSheet(QString::fromLatin1(kSlotStyle).arg(border));
+        const char *look = s == g_mode_select ? "current" : p->KraUserModeSaved(s) ? "saved" : "empty";
+        kra_set_look(mode_buttons_[s], "slot", QString::fromLatin1(look));
     }
 }
 
@@ -175,7 +201,8 @@ void MainWindow::syncUpdate()
 
 void MainWindow::close_mode_panel()
 {
-    frame_mode_panel_->hide();
+    if (frame_mode_panel_)
+        frame_mode_panel_->hide();
 }
 
 void MainWindow::on_inputchoose_clicked()
@@ -208,6 +235,7 @@ void MainWindow::on_Button_mode_panel_clicked()
         return;
     const int mode = KraRamPara::pInstance()->KraGetCurrentModeIndex();
     g_mode_select = u8(mode ? mode - 1 : 0);
+    build_mode_panel();
     status_update();
     frame_mode_panel_->show();
     frame_mode_panel_->raise();

@@ -8,6 +8,7 @@
 class QLabel;
 class QPushButton;
 class QFrame;
+class QToolButton;
 class FirmwareUpdate;
 
 // The main window: the 10 ms tick, the entry buttons to the screens and the user-mode
@@ -40,13 +41,20 @@ public slots:
     void on_Button_option_clicked();
     void on_Button_mode_panel_clicked();
     void on_Button_lock_clicked();
+    void kra_mode_slot_clicked();
+
+public:
+    // The mode panel's buttons, connected when the panel is first built (an auto-connection
+    // at construction would find no button to connect).
     void on_Button_mode_save_clicked();
     void on_Button_mode_close_clicked();
-    void kra_mode_slot_clicked();
 
 private:
     void show_update_notice(bool show);
     void build();
+    void build_mode_panel();
+    void mode_panel_texts();
+    void mode_slot_looks();
     void close_mode_panel();
     void status_update();
 
@@ -57,8 +65,11 @@ private:
     QLabel *label_led_ = nullptr;
     QLabel *label_mode_ = nullptr;
     QLabel *label_mode_title_ = nullptr;
+    QToolButton *tiles_[5] = {}; // input, user modes, mode panel, settings, lock
     QFrame *frame_mode_panel_ = nullptr;
     QPushButton *mode_buttons_[16] = {};
+    QPushButton *button_mode_save_ = nullptr;
+    QPushButton *button_mode_close_ = nullptr;
 };
 
 #endif

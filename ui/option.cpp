@@ -46,10 +46,12 @@ Option::Option(QWidget *parent) : QDialog(parent, kra_screen_flags)
 {
     setObjectName(QStringLiteral("Option"));
     setFixedSize(800, 480);
-    setStyleSheet(QString::fromLatin1(kSheet));
+    // The font first: set under a style sheet it has the sheet's rules resolved at once,
+    // which the first polish does again.
     QFont f = font();
     f.setPointSize(12);
     setFont(f);
+    setStyleSheet(QString::fromLatin1(kSheet));
 
     auto *back = new QPushButton(this);
     back->setObjectName(QStringLiteral("Button_back"));
