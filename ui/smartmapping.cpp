@@ -145,10 +145,11 @@ SmartMapping::SmartMapping(QWidget *parent)
     : QDialog(parent, kra_screen_flags), ui(new Ui::SmartMapping),
       fields_(this, [this](const QString &text) { confirmString(text); })
 {
+    // Set before the form's widgets exist: set after, it would restyle every one of them.
+    setStyleSheet(screenSheet());
     ui->setupUi(this);
     file_list_ = KraFileList(ui->page_6);
     setFixedSize(800, 480);
-    setStyleSheet(screenSheet());
     ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     for (QPushButton *b : {ui->Button_shortcut, ui->Button_loadscan, ui->Button_paraweld, ui->Button_mapping}) {
