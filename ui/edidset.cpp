@@ -41,6 +41,17 @@ constexpr int kFreqX = 372;
 const char *const kEditButtonStyle =
     "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);font:20px";
 
+// A tab's click area over its picture. It paints nothing, so it needs no style sheet of its
+// own to stay transparent under the screen's.
+class ClickArea : public QPushButton
+{
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *) override {}
+};
+
 // An EDID detailed timing holds the active width and height in 12 bits.
 constexpr int kEdidMaxSize = 4095;
 
@@ -92,8 +103,8 @@ EDIDset::EDIDset(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui
     button_cancel_->setObjectName(QStringLiteral("button_cancel"));
     button_ok_ = new QPushButton(this);
     button_ok_->setObjectName(QStringLiteral("button_ok"));
+    // Their sheet is given when the editor first opens: until then they are hidden.
     for (QPushButton *b : {button_delete_, button_cancel_, button_ok_}) {
-        b->setStyleSheet(QString::fromLatin1(kEditButtonStyle));
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoDefault(false);
         b->hide();
@@ -146,8 +157,11 @@ void EDIDset::show_source_label()
 void EDIDset::input_init()
 {
     for (int k = 0; k < KRA_INPUT_TABS; ++k) {
-        QPushButton *b = kra_overlay_button(this, QString::number(k),
-                                            QRect(kra_tab_x(k) + 1, 69, 118, 83));
+        auto *b = new ClickArea(this);
+        b->setObjectName(QString::number(k));
+        b->setGeometry(kra_tab_x(k) + 1, 69, 118, 83);
+        b->setFlat(true);
+        b->setFocusPolicy(Qt::NoFocus);
         connect(b, &QPushButton::clicked, this, &EDIDset::kra_button_input_clicked);
     }
 }
@@ -210,6 +224,8 @@ void EDIDset::open_editor()
     ui->frame_add->show();
     ui->frame_add->raise();
     for (QPushButton *b : {button_delete_, button_cancel_, button_ok_}) {
+        if (b->styleSheet().isEmpty())
+            b->setStyleSheet(QString::fromLatin1(kEditButtonStyle));
         b->show();
         b->raise();
     }

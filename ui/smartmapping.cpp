@@ -126,9 +126,15 @@ QString screenSheet()
            + QStringLiteral("QPushButton[look=\"menu\"][grey=\"true\"]{background-color: gray;border:2px;color: #FFFFFF}")
            + kra_marked_rules(QStringLiteral("QPushButton[look=\"tab\"]"),
                               "background-color: #4777FF;color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);",
-                              "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);")
-           + kra_marked_rules(QStringLiteral("QFrame[look=\"tile\"]"), "background-color: #212435;border:1px solid #00D65B;",
-                              "background-color: #212435;border:1px solid #FFFFFF;")
+                              "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);");
+}
+
+// The port grid's own: kept out of the screen's sheet, which every label and frame of every
+// page is matched against when the screen opens.
+QString gridSheet()
+{
+    return kra_marked_rules(QStringLiteral("QFrame[look=\"tile\"]"), "background-color: #212435;border:1px solid #00D65B;",
+                            "background-color: #212435;border:1px solid #FFFFFF;")
            + QStringLiteral("QLabel[look=\"tiletext\"]{background-color: #212435;color: #FFFFFF}");
 }
 
@@ -145,10 +151,11 @@ SmartMapping::SmartMapping(QWidget *parent)
     : QDialog(parent, kra_screen_flags), ui(new Ui::SmartMapping),
       fields_(this, [this](const QString &text) { confirmString(text); })
 {
+    // Set before the form's widgets exist: set after, it would restyle every one of them.
+    setStyleSheet(screenSheet());
     ui->setupUi(this);
     file_list_ = KraFileList(ui->page_6);
     setFixedSize(800, 480);
-    setStyleSheet(screenSheet());
     ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     for (QPushButton *b : {ui->Button_shortcut, ui->Button_loadscan, ui->Button_paraweld, ui->Button_mapping}) {
@@ -516,6 +523,7 @@ void SmartMapping::wlan_init(unsigned char page)
     std::fill(std::begin(tiles_), std::end(tiles_), nullptr);
     grid_ = new QFrame(page == 0 ? ui->page_2 : ui->page_5);
     grid_->setObjectName(QStringLiteral("frame_wlan"));
+    grid_->setStyleSheet(gridSheet()); // before its tiles exist
     grid_->setGeometry(1, 135, 608, 165);
     const int port = fpga_manage::line_type_copy().net_port;
     QFont f = font();
