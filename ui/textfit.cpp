@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QHash>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -12,15 +14,58 @@ namespace {
 // Below this the words are no longer legible on the device's screen.
 constexpr int kMinPixels = 6;
 
+// Room a text needs in a font, by everything that decides it. Screens measure the same
+// texts at every open; shaping them again costs more than the lookup.
+struct Measure {
+    QFont font;
+    QString text;
+    int flags;
+    QSize room;
+    bool operator==(const Measure &o) const
+    {
+        return flags == o.flags && room == o.room && text == o.text && font == o.font;
+    }
+};
+uint qHash(const Measure &m, uint seed = 0)
+{
+    return ::qHash(m.text, seed) ^ ::qHash(m.font, seed) ^ uint(m.flags) ^ uint(m.room.width() << 12)
+           ^ uint(m.room.height());
+}
+
+// Emptied when the application goes, while fonts may still be released.
+QHash<Measure, QSize> *s_known = nullptr;
+
+void forgetMeasures()
+{
+    delete s_known;
+    s_known = nullptr;
+}
+
+QSize need(const QFont &f, const QRect &room, int flags, const QString &text)
+{
+    if (!s_known) {
+        s_known = new QHash<Measure, QSize>;
+        qAddPostRoutine(forgetMeasures);
+    }
+    const Measure key{f, text, flags, room.size()};
+    auto it = s_known->constFind(key);
+    if (it != s_known->constEnd())
+        return *it;
+    if (s_known->size() > 4096) // names typed on the device vary without end
+        s_known->clear();
+    const QSize size = QFontMetrics(f).boundingRect(room, flags, text).size();
+    s_known->insert(key, size);
+    return size;
+}
+
 bool fits(const QWidget *w, const QFont &f, const QString &text)
 {
-    const QFontMetrics fm(f);
     QRect room;
-    QRect need;
+    QSize needed;
     if (auto *l = qobject_cast<const QLabel *>(w)) {
         const int m = l->margin();
         room = l->contentsRect().adjusted(m, m, -m, -m);
-        need = fm.boundingRect(room, int(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0), text);
+        needed = need(f, room, int(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0), text);
     } else if (auto *b = qobject_cast<const QPushButton *>(w)) {
         QStyleOptionButton opt;
         opt.initFrom(b);
@@ -28,14 +73,14 @@ bool fits(const QWidget *w, const QFont &f, const QString &text)
         if (b->isFlat())
             opt.features |= QStyleOptionButton::Flat;
         room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b);
-        need = fm.boundingRect(room, Qt::AlignCenter | Qt::TextShowMnemonic, text);
+        needed = need(f, room, Qt::AlignCenter | Qt::TextShowMnemonic, text);
         if (!b->icon().isNull())
-            need.setWidth(need.width() + b->iconSize().width() + 4);
+            needed.setWidth(needed.width() + b->iconSize().width() + 4);
     } else {
         room = w->contentsRect();
-        need = fm.boundingRect(room, Qt::AlignCenter, text);
+        needed = need(f, room, Qt::AlignCenter, text);
     }
-    return need.width() <= room.width() && need.height() <= room.height();
+    return needed.width() <= room.width() && needed.height() <= room.height();
 }
 
 int pixelsOf(const QWidget *w, const QFont &f)
