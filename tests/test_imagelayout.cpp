@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QListView>
 #include <QPointer>
 #include <QPushButton>
 #include <QtTest>
@@ -100,6 +101,7 @@ private slots:
     void onWordTwoShowsClosedTileButOnState();
     void tileTouchAndCurrentChoicesWriteNothing();
     void pointToPointOffKeepsMode();
+    void listOpensInStyledView();
     void tileRebuild_data();
     void tileRebuild();
     void cropSourceShowsItsInput_data();
@@ -316,6 +318,21 @@ void TestImageLayout::pointToPointOffKeepsMode()
     QCOMPARE(live(win(1, Para::W_FLAGS)), u16(0x0104));
     QCOMPARE(live(win(1, Para::W_P2P_MODE)), u16(0));
     QCOMPARE(int(c331_manage::para_changed), 1);
+}
+
+void TestImageLayout::listOpensInStyledView()
+{
+    // The sheet's entry rule reaches a plain list view only; the list gets it as it opens.
+    TestDevice dev;
+    Screen sc;
+    for (const char *name : {"comboBox_P2P", "comboBox"}) {
+        auto *combo = sc.w<QComboBox>(name);
+        QTest::mouseClick(combo, Qt::LeftButton);
+        QVERIFY(combo->view()->metaObject() == &QListView::staticMetaObject);
+        QCOMPARE(combo->view()->model(), combo->model());
+        combo->hidePopup();
+    }
+    QCOMPARE(sc.w<QComboBox>("comboBox_P2P")->view()->model()->rowCount(), 4);
 }
 
 void TestImageLayout::tileRebuild_data()

@@ -107,7 +107,8 @@ ImageLayout::ImageLayout(QWidget *parent) : QDialog(parent, kra_screen_flags), u
     ui->Button_source_select->setIconSize(QSize(32, 32));
     editor_marked_ = ui->Button_cancel;
     ui->Button_cancel->setStyleSheet(QStringLiteral("background-color: #4777FF;color: #FFFFFF"));
-    ui->comboBox->setView(new QListView(ui->comboBox));
+    for (QComboBox *combo : {ui->comboBox, ui->comboBox_P2P})
+        combo->installEventFilter(this);
     ui->Button_cancel->hide();
     ui->Button_ok->hide();
 
@@ -163,12 +164,25 @@ void ImageLayout::language_changed()
     {
         const QSignalBlocker block(combo);
         combo->clear();
-        combo->setView(new QListView(combo));
         for (const KraText &entry : kP2PEntries)
             combo->addItem(kra_text(entry));
         combo->setCurrentIndex(shown);
     }
     show_p2p();
+}
+
+// The sheet styles the entries of a plain list view, which a combo box does not have until
+// it is given one; it is given one as its list is first opened, not at every open of the
+// screen, where its list stays closed.
+bool ImageLayout::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick
+        || event->type() == QEvent::KeyPress) {
+        auto *combo = qobject_cast<QComboBox *>(watched);
+        if (combo && combo->view()->metaObject() != &QListView::staticMetaObject)
+            combo->setView(new QListView(combo));
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void ImageLayout::image_init()

@@ -32,6 +32,9 @@ public:
     void TextCreate(int window);
     void mirror_select(int mode);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 public slots:
     void on_Button_back_clicked();
     void kra_image_button_clicked();

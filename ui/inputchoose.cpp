@@ -39,6 +39,24 @@ const char *kTileArea =
     "#source_frame > QPushButton{background-color: transparent;border:none;}";
 const KraTileGrid kTiles = {10, 15, 235, 100, 220, 90};
 
+// The strip's rules without those of windows that have no tile: each rule is matched
+// against every widget of the strip as it is styled.
+QString stripRules(const bool shown[Para::WINDOWS_SHOWN])
+{
+    QString rules;
+    const QString all = QString::fromLatin1(kra_window_strip_rules);
+    for (const QString &rule : all.split(QLatin1Char('}'), Qt::SkipEmptyParts)) {
+        bool wanted = true;
+        for (int w = 0; w < Para::WINDOWS_SHOWN; ++w) {
+            if (!shown[w] && rule.startsWith(QStringLiteral("#label_image%1,").arg(w)))
+                wanted = false;
+        }
+        if (wanted)
+            rules += rule + QLatin1Char('}');
+    }
+    return rules + QString::fromLatin1(kStripSheet);
+}
+
 } // namespace
 
 InputChoose::InputChoose(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::InputChoose)
@@ -118,15 +136,18 @@ void InputChoose::initMenu()
     frame_image_ = new QFrame(this);
     frame_image_->setObjectName(QStringLiteral("frame_image"));
     frame_image_->setGeometry(0, 64, 800, 96);
-    frame_image_->setStyleSheet(QString::fromLatin1(kra_window_strip_rules) + QString::fromLatin1(kStripSheet));
+    const u8 *image = KraRamPara::pInstance()->ram_para;
+    bool shown[Para::WINDOWS_SHOWN];
+    for (int w = 0; w < Para::WINDOWS_SHOWN; ++w)
+        shown[w] = w == 0 || image[Para::win(w, Para::W_ON)] == 1;
+    frame_image_->setStyleSheet(stripRules(shown));
     frame_image_select_ = new QFrame(frame_image_);
     frame_image_select_->setObjectName(QStringLiteral("frame_image_select"));
     frame_image_select_->hide();
 
-    const u8 *image = KraRamPara::pInstance()->ram_para;
     int p = 0;
     for (int w = 0; w < Para::WINDOWS_SHOWN; ++w) {
-        if (w > 0 && image[Para::win(w, Para::W_ON)] != 1)
+        if (!shown[w])
             continue;
         auto *tile = new QLabel(QString::number(w + 1), frame_image_);
         tile->setObjectName(QStringLiteral("label_image%1").arg(w));
