@@ -57,6 +57,14 @@ QString stripRules(const bool shown[Para::WINDOWS_SHOWN])
     return rules + QString::fromLatin1(kStripSheet);
 }
 
+// A widget made while its parent is not shown yet appears along with it: showing it at
+// once would style it ahead of the screen, and once more as the screen's style reaches it.
+void showWithParent(QWidget *w)
+{
+    if (w->parentWidget()->isVisible())
+        w->show();
+}
+
 } // namespace
 
 InputChoose::InputChoose(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui::InputChoose)
@@ -79,25 +87,6 @@ InputChoose::InputChoose(QWidget *parent) : QDialog(parent, kra_screen_flags), u
             l->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
 
-    QFont popupFont = font();
-    popupFont.setPointSize(12);
-    button_inputcut_ = new QPushButton(QStringLiteral("输入截取"), this);
-    button_inputcut_->setObjectName(QStringLiteral("button_inputcut"));
-    button_EDID_ = new QPushButton(QStringLiteral("设置EDID"), this);
-    button_EDID_->setObjectName(QStringLiteral("button_EDID"));
-    for (QPushButton *b : {button_inputcut_, button_EDID_}) {
-        b->setFont(popupFont);
-        b->setStyleSheet(QString::fromLatin1(kPopupStyle));
-        b->setFocusPolicy(Qt::NoFocus);
-        b->setAutoDefault(false);
-    }
-    button_inputcut_->setGeometry(680, 310, 100, 60);
-    button_EDID_->setGeometry(680, 370, 100, 60);
-    connect(button_inputcut_, &QPushButton::clicked, this, &InputChoose::kra_button_inputcut_clicked);
-    connect(button_EDID_, &QPushButton::clicked, this, &InputChoose::kra_button_EDID_clicked);
-    button_inputcut_->hide();
-    button_EDID_->hide();
-
     KraRamPara::pInstance()->KraCropSourceInit();
     crop_source_num_update();
 
@@ -118,6 +107,12 @@ InputChoose::~InputChoose()
 void InputChoose::language_changed()
 {
     ui->label_title->setText(kra_text(kTitle));
+    if (button_inputcut_)
+        menu_language_changed();
+}
+
+void InputChoose::menu_language_changed()
+{
     button_inputcut_->setText(kra_text(kInputCut));
     button_EDID_->setText(kra_text(kEdid));
     const int lang = kra_text_language();
@@ -143,7 +138,7 @@ void InputChoose::initMenu()
     frame_image_->setStyleSheet(stripRules(shown));
     frame_image_select_ = new QFrame(frame_image_);
     frame_image_select_->setObjectName(QStringLiteral("frame_image_select"));
-    frame_image_select_->hide();
+    bool selectionShown = false;
 
     int p = 0;
     for (int w = 0; w < Para::WINDOWS_SHOWN; ++w) {
@@ -166,11 +161,13 @@ void InputChoose::initMenu()
         connect(b, &QPushButton::clicked, this, &InputChoose::kra_image_button_clicked);
         if (w == image_select_) {
             frame_image_select_->setGeometry(17 + 130 * p, 0, 126, 96);
-            frame_image_select_->show();
+            selectionShown = true;
         }
         ++p;
     }
-    frame_image_->show();
+    if (!selectionShown)
+        frame_image_select_->hide();
+    showWithParent(frame_image_);
 }
 
 void InputChoose::TextCreate(char window, char)
@@ -282,9 +279,8 @@ void InputChoose::initSource()
     connect(menu, &QPushButton::clicked, this, &InputChoose::kra_Button_menu_clicked);
     frame_source_->show_page(page_, sources);
     frame_source_->lower();
-    frame_source_->show();
-    button_inputcut_->hide();
-    button_EDID_->hide();
+    showWithParent(frame_source_);
+    hide_menu();
 }
 
 QWidget *InputChoose::make_tile(QWidget *area, int place)
@@ -337,7 +333,7 @@ bool InputChoose::fill_tile(QWidget *tile, int n)
         badge->setFont(badgeFont);
         kra_fit_text(badge);
         badge->stackUnder(tile->findChild<QPushButton *>()); // a touch on it selects the tile
-        badge->show();
+        showWithParent(badge);
     } else if (!used) {
         delete badge;
     }
@@ -369,16 +365,46 @@ void InputChoose::turn_page(int step)
     if (!kra_step_page(&page_, step))
         return;
     frame_source_->show_page(page_, kra_source_count(source_select_));
-    button_inputcut_->hide();
-    button_EDID_->hide();
+    hide_menu();
 }
 
 // ---- pop-up menu ----
 
 void InputChoose::kra_Button_menu_clicked() { toggle_menu(); }
 
+// The menu is made as it is first opened: most opens of the screen never show it.
+void InputChoose::build_menu()
+{
+    QFont popupFont = font();
+    popupFont.setPointSize(12);
+    button_inputcut_ = new QPushButton(this);
+    button_inputcut_->setObjectName(QStringLiteral("button_inputcut"));
+    button_EDID_ = new QPushButton(this);
+    button_EDID_->setObjectName(QStringLiteral("button_EDID"));
+    for (QPushButton *b : {button_inputcut_, button_EDID_}) {
+        b->setFont(popupFont);
+        b->setStyleSheet(QString::fromLatin1(kPopupStyle));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoDefault(false);
+        b->hide();
+    }
+    menu_language_changed();
+    connect(button_inputcut_, &QPushButton::clicked, this, &InputChoose::kra_button_inputcut_clicked);
+    connect(button_EDID_, &QPushButton::clicked, this, &InputChoose::kra_button_EDID_clicked);
+}
+
+void InputChoose::hide_menu()
+{
+    if (!button_inputcut_)
+        return;
+    button_inputcut_->hide();
+    button_EDID_->hide();
+}
+
 void InputChoose::toggle_menu()
 {
+    if (!button_inputcut_)
+        build_menu();
     if (button_inputcut_->isHidden()) {
         button_inputcut_->show();
         button_EDID_->show();

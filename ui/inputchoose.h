@@ -62,6 +62,9 @@ private:
     void turn_page(int step);
     QWidget *make_tile(QWidget *area, int place);
     bool fill_tile(QWidget *tile, int n);
+    void build_menu();
+    void menu_language_changed();
+    void hide_menu();
     void toggle_menu();
 
     Ui::InputChoose *ui;
@@ -79,7 +82,7 @@ private:
     QFrame *frame_image_select_ = nullptr;
     QLabel *window_labels_[6] = {};      // name labels of the strip's tiles, null without a tile
     KraPagedTiles *frame_source_ = nullptr; // source tiles
-    QPushButton *button_inputcut_ = nullptr;
+    QPushButton *button_inputcut_ = nullptr; // pop-up menu, made as it is first opened
     QPushButton *button_EDID_ = nullptr;
 };
 

@@ -21,7 +21,8 @@ void KraPagedTiles::show_page(int page, int sources)
             if (!tile) {
                 tile = hooks_.make(this, place);
                 tile->setGeometry(grid_.rect(place));
-                tile->show();
+                if (isVisible()) // else it appears along with the area, styled once
+                    tile->show();
             }
             if (hooks_.fill(tile, KRA_TILES_PER_PAGE * page + place))
                 continue;
@@ -49,6 +50,7 @@ QPushButton *KraPagedTiles::page_button(QPushButton *&button, bool wanted, const
     if (button)
         return nullptr;
     button = kra_icon_button(this, name, QRect(715, y, 50, 50), icon);
-    button->show();
+    if (isVisible())
+        button->show();
     return button;
 }
