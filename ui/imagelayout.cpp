@@ -208,11 +208,13 @@ void ImageLayout::image_init()
         tile->setObjectName(QStringLiteral("label_image%1").arg(w));
         tile->setGeometry(x, 3, kTileW, kTileH);
         tile->setAlignment(Qt::AlignCenter);
+        tile->setFont(kra_window_strip_font());
         tile->setText(QString::number(w + 1));
 
         auto *source = new QLabel(tile);
         source->setObjectName(QStringLiteral("label_source%1").arg(w));
         source->setGeometry(0, 3, 100, 28);
+        source->setFont(tile->font());
         tile_source_[size_t(w)] = source;
         auto *mark = new QLabel(tile);
         mark->setObjectName(QStringLiteral("label_mark"));

@@ -148,9 +148,11 @@ void InputChoose::initMenu()
         tile->setObjectName(QStringLiteral("label_image%1").arg(w));
         tile->setGeometry(20 + 130 * p, 3, 120, 90);
         tile->setAlignment(Qt::AlignCenter);
+        tile->setFont(kra_window_strip_font());
         auto *name = new QLabel(tile);
         name->setObjectName(QStringLiteral("label_image_name%1").arg(w));
         name->setGeometry(0, 3, 100, 28);
+        name->setFont(tile->font());
         window_labels_[w] = name;
         auto *mark = new QLabel(tile);
         mark->setObjectName(QStringLiteral("label_mark"));

@@ -45,13 +45,20 @@ void ensureStores()
 } // namespace
 
 const char *const kra_window_strip_rules =
-    "#label_image0, #label_image0 *{background-color: #867AE9;font: 16px}"
-    "#label_image1, #label_image1 *{background-color: #005A8D;font: 16px}"
-    "#label_image2, #label_image2 *{background-color: #39A9CB;font: 16px}"
-    "#label_image3, #label_image3 *{background-color: #EBA83A;font: 16px}"
-    "#label_image4, #label_image4 *{background-color: #FF96AD;font: 16px}"
-    "#label_image5, #label_image5 *{background-color: #D5E5FF;font: 16px}"
+    "#label_image0, #label_image0 *{background-color: #867AE9}"
+    "#label_image1, #label_image1 *{background-color: #005A8D}"
+    "#label_image2, #label_image2 *{background-color: #39A9CB}"
+    "#label_image3, #label_image3 *{background-color: #EBA83A}"
+    "#label_image4, #label_image4 *{background-color: #FF96AD}"
+    "#label_image5, #label_image5 *{background-color: #D5E5FF}"
     "QLabel#label_mark{background-color:#00D65B;border:0px groove gray;border-radius:7px;}";
+
+QFont kra_window_strip_font()
+{
+    QFont font;
+    font.setPixelSize(16);
+    return font;
+}
 
 void kra_set_marked(QWidget *widget, bool marked)
 {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <Qt>
 
+class QFont;
 class QIcon;
 class QLabel;
 class QPixmap;
@@ -41,6 +42,8 @@ QString kra_marked_rules(const QString &selector, const char *marked, const char
 // "label_image<w>" in window w's colour with all that lies on it, and its green round mark
 // "label_mark".
 extern const char *const kra_window_strip_rules;
+// Font of a window tile, given to the tile in code: all that lies on the tile takes it up.
+QFont kra_window_strip_font();
 
 // Images of the resource, decoded once and shared: an image made afresh at each open
 // would also leave a new entry in Qt's pixmap cache every time.
