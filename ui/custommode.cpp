@@ -153,10 +153,14 @@ protected:
 private:
     void drawText(QPainter &p, const QRect &r, const QString &text)
     {
-        QPalette pal = palette();
-        pal.setColor(QPalette::WindowText, Qt::white);
+        static const QPalette white = [] {
+            QPalette pal;
+            pal.setColor(QPalette::WindowText, Qt::white);
+            return pal;
+        }();
         const int direction = text.isRightToLeft() ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight;
-        style()->drawItemText(&p, r, int(Qt::AlignCenter) | direction, pal, true, text, QPalette::WindowText);
+        style()->drawItemText(&p, r, int(Qt::AlignCenter) | direction, white, true, text,
+                              QPalette::WindowText);
     }
 };
 
@@ -175,16 +179,29 @@ protected:
     }
 };
 
+// Puts a row widget made without a parent into the list. Polished first under the plain
+// application style, it takes the list's style sheet once as it joins; made in the list, its
+// rules would be looked up by its constructor and again at its polish.
+void joinList(QWidget *w, QWidget *content, const QRect &geometry)
+{
+    w->ensurePolished();
+    w->setParent(content);
+    w->setGeometry(geometry);
+}
+
 // The font kra_fit_text gives a name label of kNameRect: the given size, made smaller only as
 // far as the name needs. Kept by name: the same names are measured at every open.
 QFont fittedNameFont(const QFont &given, const QString &text)
 {
-    static QHash<QString, int> known;
-    const QString key = given.key() + QLatin1Char('\n') + text;
-    auto it = known.constFind(key);
+    struct Fitted {
+        QFont given;
+        int px;
+    };
+    static QHash<QString, Fitted> known;
+    auto it = known.constFind(text);
     int px = given.pixelSize();
-    if (it != known.constEnd()) {
-        px = *it;
+    if (it != known.constEnd() && it->given == given) {
+        px = it->px;
     } else {
         const QRect room(QPoint(), kNameRect.size());
         auto fits = [&](const QFont &f) {
@@ -199,7 +216,7 @@ QFont fittedNameFont(const QFont &given, const QString &text)
         }
         if (known.size() > 256) // names typed on the device vary without end
             known.clear();
-        known.insert(key, px);
+        known.insert(text, {given, px});
     }
     QFont f = given;
     f.setPixelSize(px);
@@ -326,6 +343,8 @@ void CustomMode::init()
         badge->setMask(QRegion(badge->rect()).subtracted(
             QRegion(nameLine.intersected(badge->geometry()).translated(-badge->pos()))));
         kra_fit_text(badge);
+    } else {
+        badge->hide(); // empty, under the first tile
     }
     touched_ = false;
     // The rows are made as they come into view: most of the list is below the fold, and
@@ -347,13 +366,13 @@ void CustomMode::build_rows(int bottom)
     for (; rows_built_ < kSlots && kRowHeight * rows_built_ < bottom; ++rows_built_) {
         const int i = rows_built_;
         const int t = kRowHeight * i;
-        auto *tile = new ModeTile(content);
+        auto *tile = new ModeTile();
         tile->setObjectName(QStringLiteral("mode_tile"));
-        tile->setGeometry(2, t + 2, 150, 80);
         const bool current = KraRamPara::pInstance()->KraGetCurrentModeIndex() == i + 1;
         tile->setProperty("look", touched_ ? (i == selectedSlot() ? "touched" : "normal")
                                            : (current ? "current" : "normal"));
         g_frame[i] = tile;
+        joinList(tile, content, QRect(2, t + 2, 150, 80));
         auto *badge = content->findChild<QLabel *>(QStringLiteral("label_badge"));
         if (current) // over its tile, under the row's button
             badge->raise();
@@ -379,11 +398,11 @@ void CustomMode::build_rows(int bottom)
             tile->name = text;
             tile->nameFont = fittedNameFont(nameFont, text);
         }
-        auto *button = new ModeButton(content);
+        auto *button = new ModeButton();
         button->setObjectName(QString::number(i));
-        button->setGeometry(3, t + 3, 148, 78);
         button->setFlat(true);
         button->setFocusPolicy(Qt::NoFocus);
+        joinList(button, content, QRect(3, t + 3, 148, 78));
         connect(button, &QPushButton::clicked, this, &CustomMode::kra_button_mode_clicked);
         if (content->isVisible()) {
             tile->show();
