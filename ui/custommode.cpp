@@ -316,6 +316,10 @@ void CustomMode::init()
     scroll_->setObjectName(QStringLiteral("scrollArea_mode"));
     scroll_->setGeometry(2, 66, 190, 414);
     scroll_->setWidgetResizable(true);
+    // The list is always taller than its view and never wider: fixed policies spare the
+    // area deciding it again at each layout.
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     scroll_->verticalScrollBar()->setStyleSheet(QString::fromLatin1(kScrollStyle));
     auto *content = new QWidget();
     content->setObjectName(QStringLiteral("widget_modes"));
