@@ -97,7 +97,7 @@ OutputSet::OutputSet(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(ne
     ui->Button_wlan1->setGeometry(85, 10, 130, 50);
     ui->Button_wlan2->setGeometry(235, 10, 130, 50);
     ui->Button_wlan3->setGeometry(385, 10, 130, 50);
-    // The port tiles are built when their page is first shown.
+    wlan_init();
     para_init();
     wlan_para_get(0);
     ui->Button_back->setIcon(kra_icon(QStringLiteral(":/png/back.png")));
@@ -142,8 +142,7 @@ void OutputSet::syncUpdate()
 {
     if (KraRamPara::pInstance()->KraLanguageChanged()) {
         language_changed();
-        if (tiles_)
-            wlan_init();
+        wlan_init();
     }
     para_init();
 }
@@ -306,8 +305,6 @@ void OutputSet::select_page(QPushButton *button, int page)
         kra_set_marked(g_set_focus, false);
     kra_set_marked(button, true);
     g_set_focus = button;
-    if (page == 1 && !tiles_)
-        wlan_init();
     ui->stackedWidget->setCurrentIndex(page);
 }
 
