@@ -443,10 +443,9 @@ private slots:
     {
         open();
         QPushButton *crop = screen_->findChild<QPushButton *>("button_inputcut");
-        QVERIFY(!crop || crop->isHidden()); // the menu is made as it is first opened
-        sourceFrame()->findChild<QPushButton *>("Button_menu")->click();
-        crop = screen_->findChild<QPushButton *>("button_inputcut");
         QPushButton *edid = screen_->findChild<QPushButton *>("button_EDID");
+        QVERIFY(crop->isHidden() && edid->isHidden());
+        sourceFrame()->findChild<QPushButton *>("Button_menu")->click();
         QVERIFY(!crop->isHidden() && !edid->isHidden());
         sourceFrame()->findChild<QPushButton *>("Button_menu")->click();
         QVERIFY(crop->isHidden() && edid->isHidden());
@@ -481,7 +480,6 @@ private slots:
         open();
         QCOMPARE(screen_->findChild<QLabel *>("label_title")->text(), title);
         QCOMPARE(sourceFrame()->findChild<QLabel *>("label_using")->text(), badge);
-        sourceFrame()->findChild<QPushButton *>("Button_menu")->click();
         QPushButton *crop = screen_->findChild<QPushButton *>("button_inputcut");
         QPushButton *edid = screen_->findChild<QPushButton *>("button_EDID");
         QCOMPARE(crop->geometry(), QRect(x, 310, 780 - x, 60));

@@ -87,6 +87,7 @@ InputChoose::InputChoose(QWidget *parent) : QDialog(parent, kra_screen_flags), u
             l->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
 
+    build_menu();
     KraRamPara::pInstance()->KraCropSourceInit();
     crop_source_num_update();
 
@@ -374,7 +375,7 @@ void InputChoose::turn_page(int step)
 
 void InputChoose::kra_Button_menu_clicked() { toggle_menu(); }
 
-// The menu is made as it is first opened: most opens of the screen never show it.
+// The two pop-up buttons, hidden until the menu button is touched.
 void InputChoose::build_menu()
 {
     QFont popupFont = font();
@@ -405,8 +406,6 @@ void InputChoose::hide_menu()
 
 void InputChoose::toggle_menu()
 {
-    if (!button_inputcut_)
-        build_menu();
     if (button_inputcut_->isHidden()) {
         button_inputcut_->show();
         button_EDID_->show();

@@ -82,7 +82,7 @@ private:
     QFrame *frame_image_select_ = nullptr;
     QLabel *window_labels_[6] = {};      // name labels of the strip's tiles, null without a tile
     KraPagedTiles *frame_source_ = nullptr; // source tiles
-    QPushButton *button_inputcut_ = nullptr; // pop-up menu, made as it is first opened
+    QPushButton *button_inputcut_ = nullptr; // pop-up menu
     QPushButton *button_EDID_ = nullptr;
 };
 
