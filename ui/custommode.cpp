@@ -12,15 +12,10 @@
 
 #include <QFile>
 #include <QFontMetrics>
-#include <QHash>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStyle>
-#include <QTextDocument>
 #include <cstring>
 #include <initializer_list>
 
@@ -76,6 +71,7 @@ const char *kModeList =
     "#mode_tile[look=\"touched\"]{background-color: #212435;border:2px solid #00D65B;border-radius:5px;}"
     "#label_badge[marked=\"true\"]{background-color: #00D65B;color: rgb(255, 255, 255);"
     "border-radius:5px;}"
+    "#mode_number{background-color: #4777FF; color: #FFFFFF;border-radius:5px;}"
     "#mode_name{background-color: #212435;color: #FFFFFF}";
 // The preview of a mode: window numbers in their colours, lines of text.
 const char *kPreview =
@@ -92,77 +88,7 @@ const char *kScrollStyle =
 
 constexpr int kSlots = Para::USER_MODES;
 constexpr int kRowHeight = 90;
-
-// Within a mode tile: the slot number's box and the name line.
-const QRect kNumberRect(1, 1, 24, 24);
-const QRect kNameRect(25, 29, 100, 28);
-const QColor kNumberBox(0x47, 0x77, 0xFF);
-const QColor kTileFill(0x21, 0x24, 0x35);
-
-// The outline the style sheet fills for a box with a border-radius and no border.
-QPainterPath roundedBox(const QRectF &r, qreal radius)
-{
-    const qreal d = 2 * radius;
-    QPainterPath path;
-    path.moveTo(r.x() + radius, r.y());
-    path.lineTo(r.right() - radius, r.y());
-    path.arcTo(r.right() - d, r.y(), d, d, 90, -90);
-    path.lineTo(r.right(), r.bottom() - radius);
-    path.arcTo(r.right() - d, r.bottom() - d, d, d, 0, -90);
-    path.lineTo(r.x() + radius, r.bottom());
-    path.arcTo(r.x(), r.bottom() - d, d, d, 270, -90);
-    path.lineTo(r.x(), r.y() + radius);
-    path.arcTo(r.x(), r.y(), d, d, 180, -90);
-    path.closeSubpath();
-    return path;
-}
-
-// A tile of the mode list that paints its slot number and name itself, as the labels the
-// list's sheet styled did: two labels a row cost more to make and style at every open than
-// the rest of the row. Its border and fill stay the sheet's, by its "look".
-class ModeTile : public QFrame
-{
-public:
-    using QFrame::QFrame;
-    QString number;
-    QFont numberFont;
-    QString name; // empty when a label shows a marked-up name
-    QFont nameFont;
-
-protected:
-    void paintEvent(QPaintEvent *event) override
-    {
-        QFrame::paintEvent(event);
-        QPainter p(this);
-        p.save();
-        p.setClipRect(kNumberRect);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.fillPath(roundedBox(kNumberRect, 5), kNumberBox);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setFont(numberFont);
-        drawText(p, kNumberRect, number);
-        p.restore();
-        if (name.isEmpty())
-            return;
-        p.setClipRect(kNameRect);
-        p.fillRect(kNameRect, kTileFill);
-        p.setFont(nameFont);
-        drawText(p, kNameRect, name);
-    }
-
-private:
-    void drawText(QPainter &p, const QRect &r, const QString &text)
-    {
-        static const QPalette white = [] {
-            QPalette pal;
-            pal.setColor(QPalette::WindowText, Qt::white);
-            return pal;
-        }();
-        const int direction = text.isRightToLeft() ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight;
-        style()->drawItemText(&p, r, int(Qt::AlignCenter) | direction, white, true, text,
-                              QPalette::WindowText);
-    }
-};
+static_assert(kSlots == 16, "the list keeps sixteen rows");
 
 // The touch area of a mode tile: flat, empty and never focused, it shows nothing until
 // pressed, so its paint is skipped until then.
@@ -179,49 +105,6 @@ protected:
     }
 };
 
-// Puts a row widget made without a parent into the list. Polished first under the plain
-// application style, it takes the list's style sheet once as it joins; made in the list, its
-// rules would be looked up by its constructor and again at its polish.
-void joinList(QWidget *w, QWidget *content, const QRect &geometry)
-{
-    w->ensurePolished();
-    w->setParent(content);
-    w->setGeometry(geometry);
-}
-
-// The font kra_fit_text gives a name label of kNameRect: the given size, made smaller only as
-// far as the name needs. Kept by name: the same names are measured at every open.
-QFont fittedNameFont(const QFont &given, const QString &text)
-{
-    struct Fitted {
-        QFont given;
-        int px;
-    };
-    static QHash<QString, Fitted> known;
-    auto it = known.constFind(text);
-    int px = given.pixelSize();
-    if (it != known.constEnd() && it->given == given) {
-        px = it->px;
-    } else {
-        const QRect room(QPoint(), kNameRect.size());
-        auto fits = [&](const QFont &f) {
-            const QSize need = QFontMetrics(f).boundingRect(room, Qt::AlignCenter, text).size();
-            return need.width() <= room.width() && need.height() <= room.height();
-        };
-        QFont f = given;
-        if (!text.isEmpty() && !fits(f)) {
-            do {
-                f.setPixelSize(--px);
-            } while (px > 6 && !fits(f));
-        }
-        if (known.size() > 256) // names typed on the device vary without end
-            known.clear();
-        known.insert(text, {given, px});
-    }
-    QFont f = given;
-    f.setPixelSize(px);
-    return f;
-}
 
 // Replaces each "%d" of `text` in turn with the next number.
 QString fill(QString text, std::initializer_list<long long> numbers)
@@ -342,78 +225,88 @@ void CustomMode::init()
         badge->setFont(badgeFont);
         badge->setAlignment(Qt::AlignCenter);
         badge->setGeometry(96, t + 2, 56, 30);
-        // Where it meets the name line of its tile, the name's own fill is on top.
-        const QRect nameLine = kNameRect.translated(2, t + 2);
-        badge->setMask(QRegion(badge->rect()).subtracted(
-            QRegion(nameLine.intersected(badge->geometry()).translated(-badge->pos()))));
         kra_fit_text(badge);
     } else {
         badge->hide(); // empty, under the first tile
     }
     touched_ = false;
-    // The rows are made as they come into view: most of the list is below the fold, and
-    // each widget costs its setup and style at every open.
-    rows_built_ = 0;
+    // Rows below the fold are made hidden and shown (styled, fitted) as they come into view:
+    // most of the list is below it, and styling a row costs more than making it.
     build_rows(scroll_->height());
     connect(scroll_->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this](int value) { build_rows(value + scroll_->height()); });
+            [this](int value) { show_rows(value + scroll_->height()); });
     scroll_->show();
 }
 
-void CustomMode::build_rows(int bottom)
+void CustomMode::build_rows(int fold)
 {
     QWidget *content = scroll_->widget();
     QFont nameFont = font();
     nameFont.setPixelSize(20);
     QFont numberFont = font();
     numberFont.setPixelSize(16);
-    for (; rows_built_ < kSlots && kRowHeight * rows_built_ < bottom; ++rows_built_) {
-        const int i = rows_built_;
+    const int current = KraRamPara::pInstance()->KraGetCurrentModeIndex();
+    auto *badge = content->findChild<QLabel *>(QStringLiteral("label_badge"));
+    for (int i = 0; i < kSlots; ++i) {
         const int t = kRowHeight * i;
-        auto *tile = new ModeTile();
+        auto *tile = new QFrame();
         tile->setObjectName(QStringLiteral("mode_tile"));
-        const bool current = KraRamPara::pInstance()->KraGetCurrentModeIndex() == i + 1;
         tile->setProperty("look", touched_ ? (i == selectedSlot() ? "touched" : "normal")
-                                           : (current ? "current" : "normal"));
+                                           : (current == i + 1 ? "current" : "normal"));
         g_frame[i] = tile;
-        joinList(tile, content, QRect(2, t + 2, 150, 80));
-        auto *badge = content->findChild<QLabel *>(QStringLiteral("label_badge"));
-        if (current) // over its tile, under the row's button
-            badge->raise();
-        tile->number = QString::number(i + 1);
-        tile->numberFont = numberFont;
-        QString text;
+        auto *number = new QLabel(QString::number(i + 1));
+        number->setAlignment(Qt::AlignCenter);
+        number->setFont(numberFont);
+        number->setObjectName(QStringLiteral("mode_number"));
+        auto *name = new QLabel();
+        name->setAlignment(Qt::AlignCenter);
+        name->setFont(nameFont);
+        name->setObjectName(QStringLiteral("mode_name"));
         ALIAS_PARA alias;
         if (get_json_alias_para(&alias, "usermode", i))
-            text = QFontMetrics(nameFont).elidedText(QString::fromStdString(alias.name), Qt::ElideRight,
-                                                     kNameRect.width());
+            name->setText(QFontMetrics(nameFont).elidedText(QString::fromStdString(alias.name),
+                                                            Qt::ElideRight, 100));
         else
-            text = fill(kra_text(kTileName), {i + 1});
-        QLabel *name = nullptr;
-        if (Qt::mightBeRichText(text)) { // marked-up names are laid out as a label does
-            name = new QLabel(content);
-            name->setGeometry(kNameRect.translated(2, t + 2));
-            name->setAlignment(Qt::AlignCenter);
-            name->setFont(nameFont);
-            name->setObjectName(QStringLiteral("mode_name"));
-            name->setText(text);
-            kra_fit_text(name);
-        } else {
-            tile->name = text;
-            tile->nameFont = fittedNameFont(nameFont, text);
-        }
+            name->setText(fill(kra_text(kTileName), {i + 1}));
         auto *button = new ModeButton();
         button->setObjectName(QString::number(i));
         button->setFlat(true);
         button->setFocusPolicy(Qt::NoFocus);
-        joinList(button, content, QRect(3, t + 3, 148, 78));
         connect(button, &QPushButton::clicked, this, &CustomMode::kra_button_mode_clicked);
-        if (content->isVisible()) {
-            tile->show();
-            if (name)
-                name->show();
-            button->show();
+
+        const bool inView = t < fold;
+        const QRect place[kRowWidgets] = {QRect(2, t + 2, 150, 80), QRect(3, t + 3, 24, 24),
+                                          QRect(27, t + 31, 100, 28), QRect(3, t + 3, 148, 78)};
+        QWidget *const row[kRowWidgets] = {tile, number, name, button};
+        for (int k = 0; k < kRowWidgets; ++k) {
+            QWidget *w = row[k];
+            row_[i][k] = w;
+            // Polished first under the plain application style, a row widget takes the
+            // list's sheet once as it joins; made in the list, its rules would be looked up
+            // by its constructor and again at its polish. Rows out of view wait, hidden.
+            if (inView)
+                w->ensurePolished();
+            w->setParent(content);
+            w->setGeometry(place[k]);
+            if (!inView)
+                w->hide();
+            if (w == tile && current == i + 1) // the badge: over its tile, under the rest
+                badge->raise();
         }
+        if (inView)
+            kra_fit_text(name);
+    }
+    rows_shown_ = 0;
+    while (rows_shown_ < kSlots && kRowHeight * rows_shown_ < fold)
+        ++rows_shown_;
+}
+
+void CustomMode::show_rows(int bottom)
+{
+    for (; rows_shown_ < kSlots && kRowHeight * rows_shown_ < bottom; ++rows_shown_) {
+        for (QWidget *w : row_[rows_shown_])
+            w->show();
+        kra_fit_text(row_[rows_shown_][2]);
     }
 }
 
