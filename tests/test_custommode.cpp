@@ -7,8 +7,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QtTest>
 #include <cstring>
 #include <functional>
@@ -130,15 +128,9 @@ void TestCustomMode::tileTouchMovesSelection()
     QVERIFY(text(m, "label_name").endsWith(QChar(0x2026)));
     QVERIFY(m.findChild<QLabel *>(QStringLiteral("label_using"))->isHidden());
     QVERIFY(!m.findChild<QLabel *>(QStringLiteral("label_blank"))->isHidden()); // slot 4 unsaved
-    // Every row is made with the list; those below the fold are shown as it scrolls to them.
-    QPushButton *last = m.findChild<QPushButton *>(QStringLiteral("15"));
-    QVERIFY(last && last->isHidden());
-    last->click();
+    m.findChild<QPushButton *>(QStringLiteral("15"))->click(); // every row is made with the list
     QCOMPARE(look(15), QString("touched"));
     QCOMPARE(look(4), QString("normal"));
-    QScrollBar *bar = m.findChild<QScrollArea *>(QStringLiteral("scrollArea_mode"))->verticalScrollBar();
-    bar->setValue(bar->maximum());
-    QVERIFY(!last->isHidden() && !g_frame[15]->isHidden());
 }
 
 void TestCustomMode::invokeCopiesSlot_data()

@@ -88,7 +88,7 @@ const char *kScrollStyle =
 
 constexpr int kSlots = Para::USER_MODES;
 constexpr int kRowHeight = 90;
-static_assert(kSlots == 16, "the list keeps sixteen rows");
+constexpr int kRowWidgets = 4; // tile, number, name, button
 
 // The touch area of a mode tile: flat, empty and never focused, it shows nothing until
 // pressed, so its paint is skipped until then.
@@ -230,15 +230,11 @@ void CustomMode::init()
         badge->hide(); // empty, under the first tile
     }
     touched_ = false;
-    // Rows below the fold are made hidden and shown (styled, fitted) as they come into view:
-    // most of the list is below it, and styling a row costs more than making it.
-    build_rows(scroll_->height());
-    connect(scroll_->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this](int value) { show_rows(value + scroll_->height()); });
+    build_rows();
     scroll_->show();
 }
 
-void CustomMode::build_rows(int fold)
+void CustomMode::build_rows()
 {
     QWidget *content = scroll_->widget();
     QFont nameFont = font();
@@ -274,39 +270,21 @@ void CustomMode::build_rows(int fold)
         button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QPushButton::clicked, this, &CustomMode::kra_button_mode_clicked);
 
-        const bool inView = t < fold;
         const QRect place[kRowWidgets] = {QRect(2, t + 2, 150, 80), QRect(3, t + 3, 24, 24),
                                           QRect(27, t + 31, 100, 28), QRect(3, t + 3, 148, 78)};
         QWidget *const row[kRowWidgets] = {tile, number, name, button};
         for (int k = 0; k < kRowWidgets; ++k) {
             QWidget *w = row[k];
-            row_[i][k] = w;
             // Polished first under the plain application style, a row widget takes the
             // list's sheet once as it joins; made in the list, its rules would be looked up
-            // by its constructor and again at its polish. Rows out of view wait, hidden.
-            if (inView)
-                w->ensurePolished();
+            // by its constructor and again at its polish.
+            w->ensurePolished();
             w->setParent(content);
             w->setGeometry(place[k]);
-            if (!inView)
-                w->hide();
             if (w == tile && current == i + 1) // the badge: over its tile, under the rest
                 badge->raise();
         }
-        if (inView)
-            kra_fit_text(name);
-    }
-    rows_shown_ = 0;
-    while (rows_shown_ < kSlots && kRowHeight * rows_shown_ < fold)
-        ++rows_shown_;
-}
-
-void CustomMode::show_rows(int bottom)
-{
-    for (; rows_shown_ < kSlots && kRowHeight * rows_shown_ < bottom; ++rows_shown_) {
-        for (QWidget *w : row_[rows_shown_])
-            w->show();
-        kra_fit_text(row_[rows_shown_][2]);
+        kra_fit_text(name);
     }
 }
 

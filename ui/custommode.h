@@ -49,17 +49,11 @@ public slots:
 
 private:
     void focus_button(QPushButton *button);
-    // Makes the sixteen rows (tile, number, name, button); those whose top lies below
-    // `fold` (list coordinates) stay hidden until show_rows reaches them.
-    void build_rows(int fold);
-    // Shows the rows not yet shown whose top is above `bottom`.
-    void show_rows(int bottom);
+    // Makes the sixteen rows of the list: tile, number, name and button.
+    void build_rows();
 
     Ui::CustomMode *ui;
     QScrollArea *scroll_ = nullptr;
-    static constexpr int kRowWidgets = 4;
-    QWidget *row_[16][kRowWidgets] = {};
-    int rows_shown_ = 0;
     // A tile has been touched since the list was made: the touched tile is marked, not
     // the mode in use.
     bool touched_ = false;
