@@ -90,22 +90,6 @@ constexpr int kSlots = Para::USER_MODES;
 constexpr int kRowHeight = 90;
 constexpr int kRowWidgets = 4; // tile, number, name, button
 
-// The touch area of a mode tile: flat, empty and never focused, it shows nothing until
-// pressed, so its paint is skipped until then.
-class ModeButton : public QPushButton
-{
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent *event) override
-    {
-        if (isDown())
-            QPushButton::paintEvent(event);
-    }
-};
-
-
 // Replaces each "%d" of `text` in turn with the next number.
 QString fill(QString text, std::initializer_list<long long> numbers)
 {
@@ -264,7 +248,7 @@ void CustomMode::build_rows()
                                                             Qt::ElideRight, 100));
         else
             name->setText(fill(kra_text(kTileName), {i + 1}));
-        auto *button = new ModeButton();
+        auto *button = new KraTouchArea();
         button->setObjectName(QString::number(i));
         button->setFlat(true);
         button->setFocusPolicy(Qt::NoFocus);

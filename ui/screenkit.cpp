@@ -60,6 +60,12 @@ QFont kra_window_strip_font()
     return font;
 }
 
+void KraTouchArea::paintEvent(QPaintEvent *event)
+{
+    if (isDown())
+        QPushButton::paintEvent(event);
+}
+
 void kra_set_marked(QWidget *widget, bool marked)
 {
     kra_set_look(widget, kMarked, marked);

@@ -4,6 +4,7 @@
 // What every screen shares of its look: the palette, the window flags, the marked and
 // unmarked look of buttons and tiles, and the images, loaded once. GUI thread only.
 
+#include <QPushButton>
 #include <QString>
 #include <Qt>
 
@@ -23,6 +24,17 @@ constexpr const char *white = "#FFFFFF";
 constexpr const char *grey = "rgb(133, 129, 153)";    // separators, hints
 constexpr const char *dim = "#5F6481";                // disabled entries
 } // namespace kra_palette
+
+// A flat, empty touch area that never takes focus, laid over a picture or a tile: it shows
+// nothing until pressed, so its paint is skipped until then.
+class KraTouchArea : public QPushButton
+{
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
 
 // Given to the QDialog constructor: setting flags after setupUi rebuilds and restyles the
 // whole window.

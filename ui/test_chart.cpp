@@ -12,21 +12,6 @@
 
 namespace {
 
-// A pattern's touch area over its picture: flat, empty and never focused, it shows
-// nothing until pressed, so its paint is skipped until then.
-class PatternButton : public QPushButton
-{
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent *event) override
-    {
-        if (isDown())
-            QPushButton::paintEvent(event);
-    }
-};
-
 struct Pattern {
     QLabel *Ui::test_chart::*picture;
     QLabel *Ui::test_chart::*name;
@@ -87,7 +72,7 @@ void test_chart::mark_picture(int index, bool marked)
 void test_chart::testimage_button_init()
 {
     for (int i = 0; i < kPatternCount; ++i) {
-        auto *b = new PatternButton(ui->frame);
+        auto *b = new KraTouchArea(ui->frame);
         b->setObjectName(QString::number(i));
         b->setGeometry(40 + 140 * (i % 4), 20 + 160 * (i / 4), 100, 100);
         b->setFocusPolicy(Qt::NoFocus);
