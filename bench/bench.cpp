@@ -183,6 +183,12 @@ void destroy(QDialog *dialog)
     QCoreApplication::processEvents();
 }
 
+// The widgets a screen is made of, itself included: what its first frame styles.
+int widgetCount(const QWidget *w)
+{
+    return 1 + w->findChildren<QWidget *>().size();
+}
+
 struct Stats {
     double median = 0;
     double p90 = 0;
@@ -502,11 +508,12 @@ int main(int argc, char **argv)
 
     printf("kra_bench: times in microseconds; open and baseline over %d runs (median, p90),\n"
            "refresh parts median over %d runs; syncUpdate = the focused page's own refresh\n"
-           "within para_sync, file write = the block file save within para_sync.\n\n",
+           "within para_sync, file write = the block file save within para_sync;\n"
+           "widgets = those of the opened screen / of its bare form.\n\n",
            kOpenRuns, kCycleRuns);
-    printf("%-16s %4s | %8s %8s | %8s %8s %-5s | %6s %6s %9s %10s %10s %6s | %7s\n", "screen",
-           "page", "open", "open p90", "baseline", "base p90", "form", "write", "c331",
-           "para_sync", "syncUpdate", "file write", "load", "cycle");
+    printf("%-16s %4s | %8s %8s | %8s %8s %-5s | %7s | %6s %6s %9s %10s %10s %6s | %7s\n",
+           "screen", "page", "open", "open p90", "baseline", "base p90", "form", "widgets", "write",
+           "c331", "para_sync", "syncUpdate", "file write", "load", "cycle");
     int failures = 0;
     for (const BenchScreen &s : screens) {
         g_mainwindow = s.page == Page::Main ? nullptr : resident;
@@ -516,16 +523,20 @@ int main(int argc, char **argv)
 
         QDialog *screen = s.build();
         showUntilPainted(screen);
+        const int widgets = widgetCount(screen);
         const Cycle c = timeCycle(s.page);
         destroy(screen);
+        QDialog *bare = s.baseline();
+        const int bareWidgets = widgetCount(bare);
+        destroy(bare);
 
         if (open.median < 0 || base.median < 0)
             ++failures;
-        printf("%-16s %4d | %8.0f %8.0f | %8.0f %8.0f %-5s | %6.1f %6.1f %9.1f %10.1f %10.1f %6.1f"
-               " | %7.1f\n",
+        printf("%-16s %4d | %8.0f %8.0f | %8.0f %8.0f %-5s | %3d/%-3d | %6.1f %6.1f %9.1f %10.1f"
+               " %10.1f %6.1f | %7.1f\n",
                s.name.c_str(), s.page, open.median, open.p90, base.median, base.p90,
-               s.formBaseline ? "ui" : "empty", c.write, c.manage, c.sync, c.screenSync,
-               c.fileWrite, c.load, c.total);
+               s.formBaseline ? "ui" : "empty", widgets, bareWidgets, c.write, c.manage, c.sync,
+               c.screenSync, c.fileWrite, c.load, c.total);
         fflush(stdout);
     }
 
