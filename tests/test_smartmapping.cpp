@@ -115,9 +115,9 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QVector<int>>("grid"); // width, height, x, y, rows, columns
         QTest::newRow("form defaults") << "" << "" << QVector<int>{128, 96, 0, 0, 1, 1};
-        QTest::newRow("width 70000 refused") << "lineEdit_X" << "70000" << QVector<int>{128, 96, 0, 0, 1, 1};
+        QTest::newRow("width 70000 cut to 16 bits") << "lineEdit_X" << "70000" << QVector<int>{4464, 96, 0, 0, 1, 1};
         QTest::newRow("width 65535") << "lineEdit_X" << "65535" << QVector<int>{65535, 96, 0, 0, 1, 1};
-        QTest::newRow("300 rows refused") << "lineEdit_line" << "300" << QVector<int>{128, 96, 0, 0, 1, 1};
+        QTest::newRow("300 rows cut to 8 bits") << "lineEdit_line" << "300" << QVector<int>{128, 96, 0, 0, 44, 1};
         QTest::newRow("255 columns") << "lineEdit_column" << "255" << QVector<int>{128, 96, 0, 0, 1, 255};
         QTest::newRow("zero height") << "lineEdit_Y" << "0" << QVector<int>{128, 0, 0, 0, 1, 1};
         QTest::newRow("zero rows sent") << "lineEdit_line" << "0" << QVector<int>{128, 96, 0, 0, 0, 1};

@@ -56,7 +56,6 @@ public slots:
     // The number keyboard's OK: the access code of the ageing log.
     void confirmString(QString text);
 
-private slots:
     void on_Button_LCDshow_clicked();
     void on_Button_timeplan_clicked();
     void on_Button_other_clicked();

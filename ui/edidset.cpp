@@ -249,6 +249,11 @@ void EDIDset::toggle_rate()
     ui->label_rate->setText(shows30 ? QStringLiteral("60") : QStringLiteral("30"));
 }
 
+void EDIDset::show_numberkeyboard_ui(QString)
+{
+    fields_.ask_for(sender());
+}
+
 void EDIDset::confirmString(QString text)
 {
     if (fields_.owns(g_lineedit))

@@ -32,6 +32,8 @@ public:
     u8 selected_record() const { return edid_select_; }
 
 public slots:
+    // A touched number field (its send_show): the number keyboard runs for it.
+    void show_numberkeyboard_ui(QString text);
     void on_Button_back_clicked();
     void kra_button_input_clicked();
     void kra_button_source_clicked();

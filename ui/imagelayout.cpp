@@ -357,6 +357,11 @@ void ImageLayout::switch_state()
     }
 }
 
+void ImageLayout::show_numberkeyboard_ui(QString)
+{
+    fields_.ask_for(sender());
+}
+
 void ImageLayout::confirmString(QString text)
 {
     // Only a value typed for one of this screen's own fields is ours; screens opened above

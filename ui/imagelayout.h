@@ -36,6 +36,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 public slots:
+    // A touched number field (its send_show): the number keyboard runs for it.
+    void show_numberkeyboard_ui(QString text);
     void on_Button_back_clicked();
     void kra_image_button_clicked();
     void confirmString(QString text);

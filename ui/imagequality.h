@@ -30,7 +30,6 @@ public:
 public slots:
     void on_Button_back_clicked();
 
-private slots:
     void on_Button_quality_clicked();
     void on_Button_temperature_clicked();
     void on_comboBox_currentIndexChanged(int index);

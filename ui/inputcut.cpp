@@ -299,6 +299,11 @@ void InputCut::para_changed_over()
 
 void InputCut::kra_button_cancel_clicked() { para_changed_over(); }
 
+void InputCut::show_numberkeyboard_ui(QString)
+{
+    fields_.ask_for(sender());
+}
+
 void InputCut::confirmString(QString text)
 {
     // A value typed for another screen's field (one open below this) is not ours.

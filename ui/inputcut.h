@@ -44,6 +44,8 @@ public:
     bool editor_open() const;
 
 public slots:
+    // A touched number field (its send_show): the number keyboard runs for it.
+    void show_numberkeyboard_ui(QString text);
     void confirmString(QString text);
     void kra_button_input_clicked();
     void kra_button_source_clicked();

@@ -165,6 +165,11 @@ void LinkOption::on_Button_IP_clicked() { choose_link(false); }
 
 // ---- the address ----
 
+void LinkOption::show_numberkeyboard_ui(QString)
+{
+    fields_.ask_for(sender());
+}
+
 void LinkOption::confirmString(QString text)
 {
     QLineEdit *field = g_lineedit;

@@ -36,6 +36,8 @@ public:
     const UsbUpgradeFiles &usb_files() const { return usb_; }
 
 public slots:
+    // A touched number field (its send_show): the number keyboard runs for it.
+    void show_numberkeyboard_ui(QString text);
     void on_Button_back_clicked();
     void on_Button_com_clicked();
     void on_Button_wlan_clicked();

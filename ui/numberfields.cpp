@@ -43,12 +43,12 @@ bool KraNumberFields::owns(const QLineEdit *field) const
 
 void KraNumberFields::connectField(My_lineEdit *field)
 {
-    QObject::connect(field, &My_lineEdit::send_show, screen_, [this, field] { ask(field); });
+    QObject::connect(field, SIGNAL(send_show(QString)), screen_, SLOT(show_numberkeyboard_ui(QString)));
 }
 
-void KraNumberFields::ask(QLineEdit *field) const
+void KraNumberFields::ask_for(QObject *sender) const
 {
     for (const Field &f : fields_)
-        if (f.field == field)
-            kra_ask_number(field, f.text ? kra_text(*f.text) : f.fixed);
+        if (f.field == sender)
+            kra_ask_number(f.field, f.text ? kra_text(*f.text) : f.fixed);
 }

@@ -1,8 +1,9 @@
 #ifndef NUMBERFIELDS_H
 #define NUMBERFIELDS_H
 
-// The number fields of one screen: a touch on a field runs the shared number keyboard with
-// the field's caption; the typed value reaches the screen's handler only while the field
+// The number fields of one screen: a touch on a field reaches the screen's slot
+// show_numberkeyboard_ui(QString), which hands the field to ask_for, and the shared number
+// keyboard runs with the field's caption; the typed value reaches the screen's handler only while the field
 // that asked is one of this screen's own (screens open below listen to the same keyboard
 // with fields of the same names); the keyboard's field pointer is cleared with the screen.
 // GUI thread only; a member of its screen.
@@ -15,6 +16,7 @@
 
 class My_lineEdit;
 class QLineEdit;
+class QObject;
 class QWidget;
 
 class KraNumberFields
@@ -33,6 +35,8 @@ public:
     void add(My_lineEdit *field, const KraText &caption);
     void add(My_lineEdit *field, const QString &caption);
     bool owns(const QLineEdit *field) const;
+    // Runs the keyboard for `sender` when it is one of the fields; anything else is ignored.
+    void ask_for(QObject *sender) const;
 
 private:
     struct Field {
@@ -41,7 +45,6 @@ private:
         QString fixed;
     };
     void connectField(My_lineEdit *field);
-    void ask(QLineEdit *field) const;
 
     QWidget *screen_;
     std::vector<Field> fields_;

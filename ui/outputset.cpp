@@ -219,6 +219,11 @@ void OutputSet::choose_mode(int index)
 
 // Typed values stay on the screen until Apply; a value typed for another screen's field
 // is not ours.
+void OutputSet::show_numberkeyboard_ui(QString)
+{
+    fields_.ask_for(sender());
+}
+
 void OutputSet::confirmString(QString value)
 {
     QLineEdit *field = g_lineedit;

@@ -33,6 +33,8 @@ public:
     void wlan_para_get(unsigned short port);
 
 public slots:
+    // A touched number field (its send_show): the number keyboard runs for it.
+    void show_numberkeyboard_ui(QString text);
     void on_Button_back_clicked();
     void confirmString(QString value);
     void on_comboBox_activated(int index);

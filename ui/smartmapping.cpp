@@ -102,19 +102,18 @@ const KraFormText<Ui_, QLabel> kPage7Labels[] = {
                             "Mapping開關"}}},
 };
 
-// Number fields: keyboard caption and the widest value the field's record entry holds.
+// Number fields and their keyboard captions.
 struct FieldRule {
     My_lineEdit *Ui::SmartMapping::*field;
     KraText caption;
-    u32 max;
 };
 const FieldRule kFields[] = {
-    {&Ui::SmartMapping::lineEdit_X, {{"箱体宽度", "width", "width", "width", "箱體寬度"}}, 0xFFFF},
-    {&Ui::SmartMapping::lineEdit_Y, {{"箱体高度", "height", "height", "height", "箱體高度"}}, 0xFFFF},
-    {&Ui::SmartMapping::lineEdit_line, {{"箱体行数", "rows", "rows", "rows", "箱體行數"}}, 0xFF},
-    {&Ui::SmartMapping::lineEdit_column, {{"箱体列数", "lines", "lines", "lines", "箱體列數"}}, 0xFF},
-    {&Ui::SmartMapping::lineEdit_horzion, {{"水平偏移", "Horizontal", "Horizontal", "Horizontal", "水平偏移"}}, 0xFFFF},
-    {&Ui::SmartMapping::lineEdit_vert, {{"垂直偏移", "Vertical", "Vertical", "Vertical", "垂直偏移"}}, 0xFFFF},
+    {&Ui::SmartMapping::lineEdit_X, {{"箱体宽度", "width", "width", "width", "箱體寬度"}}},
+    {&Ui::SmartMapping::lineEdit_Y, {{"箱体高度", "height", "height", "height", "箱體高度"}}},
+    {&Ui::SmartMapping::lineEdit_line, {{"箱体行数", "rows", "rows", "rows", "箱體行數"}}},
+    {&Ui::SmartMapping::lineEdit_column, {{"箱体列数", "lines", "lines", "lines", "箱體列數"}}},
+    {&Ui::SmartMapping::lineEdit_horzion, {{"水平偏移", "Horizontal", "Horizontal", "Horizontal", "水平偏移"}}},
+    {&Ui::SmartMapping::lineEdit_vert, {{"垂直偏移", "Vertical", "Vertical", "Vertical", "垂直偏移"}}},
 };
 
 // One sheet for the looks that change: "look" names the kind, "marked" the state.
@@ -166,7 +165,6 @@ SmartMapping::SmartMapping(QWidget *parent)
                                  ui->Button_wlan5, ui->Button_wlan6, ui->Button_wlan7, ui->Button_wlan8};
     for (int k = 0; k < 8; ++k) {
         tabs[k]->setProperty("look", "tab");
-        tabs[k]->setProperty("tab", k + 1);
         kra_set_marked(tabs[k], k == 0);
         tabs[k]->setGeometry(85 + 150 * (k % 4), 70, 130, 50);
     }
@@ -175,7 +173,6 @@ SmartMapping::SmartMapping(QWidget *parent)
     for (int n = 1; n <= 16; ++n) {
         auto *b = findChild<QToolButton *>(QStringLiteral("Button_route%1").arg(n));
         b->setIcon(kra_icon(QStringLiteral(":/png/line%1.png").arg(n)));
-        b->setProperty("pattern", n);
     }
     ui->Button_route->setIconSize(QSize(30, 30));
     ui->Button_mapping_state->setIconSize(QSize(70, 32));
@@ -186,11 +183,6 @@ SmartMapping::SmartMapping(QWidget *parent)
     grid.net_port = 0;
     fpga_manage::store_line_type(grid);
 
-    for (QPushButton *b : tabs)
-        connect(b, &QPushButton::clicked, this, &SmartMapping::kra_button_tab_clicked);
-    for (int n = 1; n <= 16; ++n)
-        connect(findChild<QToolButton *>(QStringLiteral("Button_route%1").arg(n)), &QToolButton::clicked, this,
-                &SmartMapping::kra_button_route_clicked);
     for (const FieldRule &f : kFields)
         fields_.add(ui->*f.field, f.caption);
     // Queued: runs once the bar (connected per job) has taken the value, and closed at 100.
@@ -436,13 +428,29 @@ void SmartMapping::on_Button_route_clicked()
     language_for_shortcutt_page3();
 }
 
-void SmartMapping::kra_button_route_clicked()
+void SmartMapping::choose_route(int pattern)
 {
-    if (QObject *b = sender())
-        line_select(b->property("pattern").toInt());
+    line_select(pattern);
     show_page(P_GRID);
     language_for_shortcutt_page2();
 }
+
+void SmartMapping::on_Button_route1_clicked() { choose_route(1); }
+void SmartMapping::on_Button_route2_clicked() { choose_route(2); }
+void SmartMapping::on_Button_route3_clicked() { choose_route(3); }
+void SmartMapping::on_Button_route4_clicked() { choose_route(4); }
+void SmartMapping::on_Button_route5_clicked() { choose_route(5); }
+void SmartMapping::on_Button_route6_clicked() { choose_route(6); }
+void SmartMapping::on_Button_route7_clicked() { choose_route(7); }
+void SmartMapping::on_Button_route8_clicked() { choose_route(8); }
+void SmartMapping::on_Button_route9_clicked() { choose_route(9); }
+void SmartMapping::on_Button_route10_clicked() { choose_route(10); }
+void SmartMapping::on_Button_route11_clicked() { choose_route(11); }
+void SmartMapping::on_Button_route12_clicked() { choose_route(12); }
+void SmartMapping::on_Button_route13_clicked() { choose_route(13); }
+void SmartMapping::on_Button_route14_clicked() { choose_route(14); }
+void SmartMapping::on_Button_route15_clicked() { choose_route(15); }
+void SmartMapping::on_Button_route16_clicked() { choose_route(16); }
 
 void SmartMapping::on_Button_cancel_clicked()
 {
@@ -483,28 +491,36 @@ bool SmartMapping::start_job(u16 code)
     return true;
 }
 
-// A value wider than its record entry is refused: cut to width it would place the cards of
-// a geometry nobody typed.
+void SmartMapping::show_numberkeyboard_ui(QString)
+{
+    fields_.ask_for(sender());
+}
+
+// The text is taken as typed; Next and Send store its number cut to the width of its
+// record entry, and a text that is no number as 0.
 void SmartMapping::confirmString(QString text)
 {
     for (const FieldRule &f : kFields) {
-        if (g_lineedit != ui->*f.field)
-            continue;
-        bool ok = false;
-        const uint v = text.toUInt(&ok);
-        if (ok && v <= f.max)
-            g_lineedit->setText(QString::number(v));
-        return;
+        if (g_lineedit == ui->*f.field) {
+            g_lineedit->setText(text);
+            return;
+        }
     }
 }
 
 // ---- port grid (pages 1 and 4) ----
 
-void SmartMapping::kra_button_tab_clicked()
-{
-    if (QObject *b = sender())
-        select_tab(b->property("tab").toInt());
-}
+void SmartMapping::on_Button_wlan1_clicked() { select_tab(1); }
+void SmartMapping::on_Button_wlan2_clicked() { select_tab(2); }
+void SmartMapping::on_Button_wlan3_clicked() { select_tab(3); }
+void SmartMapping::on_Button_wlan4_clicked() { select_tab(4); }
+void SmartMapping::on_Button_wlan5_clicked() { select_tab(5); }
+void SmartMapping::on_Button_wlan6_clicked() { select_tab(6); }
+void SmartMapping::on_Button_wlan7_clicked() { select_tab(7); }
+void SmartMapping::on_Button_wlan8_clicked() { select_tab(8); }
+
+// Nothing is connected to it and it changes nothing; kept for callers that name it.
+void SmartMapping::usb_para_sync(int) {}
 
 void SmartMapping::select_tab(int tab)
 {
@@ -594,11 +610,26 @@ void SmartMapping::on_Button_next_5_clicked()
     build_file_list();
 }
 
+int SmartMapping::get_file_list_smartpath()
+{
+    const QStringList local = list_scan_files(QStringLiteral("/data/smartmapping"), kMaxFiles - files_.size());
+    files_ += local;
+    local_count_ = local.size();
+    return local_count_;
+}
+
+int SmartMapping::get_file_list_usbpath()
+{
+    files_ += list_scan_files(QStringLiteral("/mnt/usb1/"), kMaxFiles - files_.size());
+    return files_.size();
+}
+
 void SmartMapping::build_file_list()
 {
-    files_ = list_scan_files(QStringLiteral("/data/smartmapping"), kMaxFiles);
-    local_count_ = files_.size();
-    files_ += list_scan_files(QStringLiteral("/mnt/usb1/"), kMaxFiles - local_count_);
+    files_.clear();
+    local_count_ = 0;
+    get_file_list_smartpath();
+    get_file_list_usbpath();
     refresh_scan_count();
     page_ = 0;
     last_page_ = files_.isEmpty() ? 0 : (files_.size() - 1) / kPerPage;

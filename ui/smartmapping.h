@@ -35,7 +35,20 @@ public:
     void line_select(int pattern);
     // Builds the scan-file list and shows it (page 5).
     void build_file_list();
+    // Append the scan files of the device's folder (local count), then of the stick (total
+    // count), at most 100 in all.
+    int get_file_list_smartpath();
+    int get_file_list_usbpath();
     void scan_file_list();
+
+    void language_for_shortcutt_page0();
+    void language_for_shortcutt_page1();
+    void language_for_shortcutt_page2();
+    void language_for_shortcutt_page3();
+    void language_for_loadscan_page4();
+    void language_for_loadscan_page5();
+    void language_for_paraweld_page6();
+    void language_for_mapping_onoff_page7();
 
     int scan_file_count() const { return scan_count_; }
     const QStringList &file_list() const { return files_; }
@@ -46,6 +59,8 @@ signals:
     void sig_qround_bar_update(int percent);
 
 public slots:
+    // A touched number field (its send_show): the number keyboard runs for it.
+    void show_numberkeyboard_ui(QString text);
     void on_Button_back_clicked();
     void on_Button_shortcut_clicked();
     void on_Button_loadscan_clicked();
@@ -63,9 +78,32 @@ public slots:
     void on_Button_load_clicked();
     void on_Button_confirm_clicked();
     void on_Button_mapping_state_clicked();
+    void on_Button_route1_clicked();
+    void on_Button_route2_clicked();
+    void on_Button_route3_clicked();
+    void on_Button_route4_clicked();
+    void on_Button_route5_clicked();
+    void on_Button_route6_clicked();
+    void on_Button_route7_clicked();
+    void on_Button_route8_clicked();
+    void on_Button_route9_clicked();
+    void on_Button_route10_clicked();
+    void on_Button_route11_clicked();
+    void on_Button_route12_clicked();
+    void on_Button_route13_clicked();
+    void on_Button_route14_clicked();
+    void on_Button_route15_clicked();
+    void on_Button_route16_clicked();
+    void on_Button_wlan1_clicked();
+    void on_Button_wlan2_clicked();
+    void on_Button_wlan3_clicked();
+    void on_Button_wlan4_clicked();
+    void on_Button_wlan5_clicked();
+    void on_Button_wlan6_clicked();
+    void on_Button_wlan7_clicked();
+    void on_Button_wlan8_clicked();
     void kra_button_wlan_clicked();
-    void kra_button_route_clicked();
-    void kra_button_tab_clicked();
+    void usb_para_sync(int code);
     void kra_Button_previous_clicked();
     void kra_Button_next_clicked();
     void kra_button_file_clicked();
@@ -74,6 +112,7 @@ public slots:
 private:
     void show_page(int index);
     void select_tab(int tab);
+    void choose_route(int pattern);
     void refresh_scan_count();
     int usb_scan_files() const;
     QStringList list_scan_files(const QString &dir, int max) const;
@@ -83,15 +122,6 @@ private:
     void job_progressed(int percent);
     void rebuild_list(int code);
     bool mapping_on() const;
-
-    void language_for_shortcutt_page0();
-    void language_for_shortcutt_page1();
-    void language_for_shortcutt_page2();
-    void language_for_shortcutt_page3();
-    void language_for_loadscan_page4();
-    void language_for_loadscan_page5();
-    void language_for_paraweld_page6();
-    void language_for_mapping_onoff_page7();
 
     Ui::SmartMapping *ui;
     KraNumberFields fields_;
