@@ -213,6 +213,7 @@ AdvancedOption::AdvancedOption(QWidget *parent)
         QSignalBlocker block(ui->horizontalSlider);
         ui->horizontalSlider->setValue(int(g_back_to_mainwindow_time));
     }
+    connect(ui->horizontalSlider, &QAbstractSlider::actionTriggered, this, &AdvancedOption::slider_stepped);
     // A value other than the three choices leaves the 5-minute choice marked, the time as it is.
     setChecked(ui->Button_5min, g_auto_lock_time != 60000 && g_auto_lock_time != 120000);
     setChecked(ui->Button_10min, g_auto_lock_time == 60000);
@@ -355,13 +356,18 @@ void AdvancedOption::show_tab(QStackedWidget *tabs, bool second, QPushButton *fi
     underline->setGeometry(second ? 305 : 0, 57, 305, 4);
 }
 
-// A drag only shows the time; its release stores it. A tap on the groove moves the value
-// with no release, so it is stored at once: the time in force is always the time shown.
+// A drag only shows the time; its release stores it. A tap on the groove (or a step) moves
+// the value with no release, so that move is stored as it is made: the time in force is
+// the time shown. A value set from code only shows.
 void AdvancedOption::on_horizontalSlider_valueChanged(int value)
 {
     ui->label_time->setText(idle_time_text(value));
-    if (!ui->horizontalSlider->isSliderDown())
-        store_idle_time();
+}
+
+void AdvancedOption::slider_stepped(int action)
+{
+    if (action != QAbstractSlider::SliderMove && !ui->horizontalSlider->isSliderDown())
+        g_back_to_mainwindow_time = u32(ui->horizontalSlider->sliderPosition());
 }
 
 void AdvancedOption::store_idle_time()
@@ -526,17 +532,15 @@ void AdvancedOption::ask_access_code()
         return;
     // No field of any screen asks: the screens below leave the value alone.
     g_lineedit = nullptr;
-    awaiting_code_ = true;
     g_numberkeyboard->label_show(kra_text(kAccessCaption), QStringLiteral("**********"));
     g_numberkeyboard->run();
-    awaiting_code_ = false; // cancelled, or already taken
 }
 
+// A value typed for a field (of a screen above or below) is not taken for the code.
 void AdvancedOption::confirmString(QString text)
 {
-    if (!awaiting_code_ || g_lineedit)
+    if (g_lineedit)
         return;
-    awaiting_code_ = false;
     if (text != kAccessCode)
         return;
     ui->stackedWidget->setCurrentIndex(kPageAgeLog);

@@ -99,6 +99,7 @@ private:
     void show_page(QPushButton *button, int page);
     void show_tab(QStackedWidget *tabs, bool second, QPushButton *first, QPushButton *other, QWidget *underline);
     void store_idle_time();
+    void slider_stepped(int action);
     void set_auto_lock(u32 ticks);
     void show_audio(int index);
     void toggle_audio();
@@ -125,7 +126,6 @@ private:
     // asks for it).
     bool agelog_shown_ = false;
     int agelog_page_ = 0;
-    bool awaiting_code_ = false;
     QString agelog_text_;
     // Receiving-card check: the copy of the job's result last drawn, the list page, the
     // highlighted slot and whether the last entry drawn cannot be restored.
