@@ -1,5 +1,4 @@
 #include "q71_wifi_config.h"
-#include "utils.h"
 
 Q71_WIFI_CONFIG *Q71_WIFI_CONFIG::p_wifi = nullptr;
 
@@ -16,7 +15,4 @@ void Q71_WIFI_CONFIG::set_wifi_reset_flag()
     // The stamp goes first: a reader that sees the flag sees its stamp.
     reset_time_ = now;
     reset_flag_ = 1;
-    // A comment line: the log records commands, and this is a request, not a command.
-    if (Utils::records_commands())
-        Utils::system_mutex(QStringLiteral("# wlan: access point restart requested at tick %1").arg(now), nullptr);
 }

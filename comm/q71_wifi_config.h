@@ -6,7 +6,7 @@
 
 // The WLAN service: its thread keeps the device's access point up and brings it up again
 // when asked to. The screens only ask (set_wifi_reset_flag). On the host there is no access
-// point: a request is kept, readable below, and noted in the command log.
+// point: a request is kept, readable below.
 // Threads: any thread may raise the request; the flag and its stamp are atomic.
 class Q71_WIFI_CONFIG
 {

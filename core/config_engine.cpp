@@ -61,7 +61,7 @@ QVariant ConfigEngine::defaultValue(ConfigItem::ConfigName item)
     case ConfigItem::IPAddress: return QStringLiteral("192.168.1.199");
     case ConfigItem::SubNetMask: return QStringLiteral("255.255.255.0");
     case ConfigItem::GateWay: return QStringLiteral("192.168.1.1");
-    case ConfigItem::UsbUpgradeDir: return QStringLiteral(" ");
+    case ConfigItem::UsbUpgradeDir: return QString::fromLatin1(kra_default_usb_upgrade_dir);
     default: return QVariant();
     }
 }

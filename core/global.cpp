@@ -39,7 +39,7 @@ QString g_str_ip = QStringLiteral("192.168.1.199");
 QString g_srt_mask = QStringLiteral("255.255.255.0");
 QString g_str_gateway = QStringLiteral("192.168.1.1");
 int g_tcp_port = 5005;
-QString g_usb_grade_path = QStringLiteral(" ");
+QString g_usb_grade_path = QString::fromLatin1(kra_default_usb_upgrade_dir);
 
 u8 g_cut_source_state[6][5] = {};
 u8 g_save_mode_request = 0;

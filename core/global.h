@@ -109,6 +109,8 @@ extern QString g_str_gateway;
 extern int g_tcp_port;
 // Upgrade directory below "/mnt/usb1/" (" " = the stick's top directory); INI item 16.
 extern QString g_usb_grade_path;
+// The upgrade directory on the stick until the settings name another (" " is its top).
+constexpr const char *kra_default_usb_upgrade_dir = "KRA-Q53";
 
 // Per input code 0..5 the 40 in-use bits of crop numbers 1..40; rebuilt by
 // KraRamPara::KraCropSourceInit in the GUI thread (and by the protocol after a crop write).

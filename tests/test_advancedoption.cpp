@@ -341,21 +341,24 @@ private slots:
     }
 
     // The WLAN switch and the SDI receiver's reset. WLAN off: both daemons stopped (recorded,
-    // in order, even if not running); on: the WLAN service asked to restart the access point.
+    // in order, even if not running); on: the WLAN service asked to restart the access point,
+    // no command.
     // Without its service a press runs nothing (the WLAN byte is still written).
     void services_data()
     {
         QTest::addColumn<int>("wlanOff"); // before the press; -1: the SDI reset
         QTest::addColumn<bool>("service");
         QTest::addColumn<QStringList>("commands");
+        QTest::addColumn<bool>("restart"); // the access point's restart asked for
         QTest::newRow("WLAN on to off") << 0 << true
                                         << QStringList{"kill -9 `pidof /usr/bin/hostapd /etc/rtl_hostapd_2G.conf`",
-                                                       "kill -9 `pidof /usr/sbin/udhcpd  /etc/udhcpd.conf`"};
-        QTest::newRow("WLAN off to on") << 1 << true << QStringList{"# wlan: access point restart requested at tick 777"};
-        QTest::newRow("WLAN off to on, no service") << 1 << false << QStringList{};
+                                                       "kill -9 `pidof /usr/sbin/udhcpd  /etc/udhcpd.conf`"}
+                                        << false;
+        QTest::newRow("WLAN off to on") << 1 << true << QStringList{} << true;
+        QTest::newRow("WLAN off to on, no service") << 1 << false << QStringList{} << false;
         QTest::newRow("SDI reset") << -1 << true
-                                   << QStringList{"# gs2971: reset line low", "# gs2971: reset line high"};
-        QTest::newRow("SDI reset, no manager") << -1 << false << QStringList{};
+                                   << QStringList{"# gs2971: reset line low", "# gs2971: reset line high"} << false;
+        QTest::newRow("SDI reset, no manager") << -1 << false << QStringList{} << false;
     }
     void services()
     {
@@ -365,7 +368,8 @@ private slots:
         taviksource *sources = taviksource::pInstanceNoThread();
         Q71_WIFI_CONFIG::p_wifi = service ? wifi : nullptr;
         taviksource::p_tavik_source = service ? sources : nullptr;
-        G_timeTicks = 777;
+        const u32 stamp = wifi->wifi_reset_time() + 1;
+        G_timeTicks = stamp;
         setBlock({{Para::WLAN_OFF, u8(std::max(wlanOff, 0))}});
         AdvancedOption *s = open();
         QCOMPARE(toggleOn(s, "Button_wifi_state"), wlanOff <= 0);
@@ -373,6 +377,7 @@ private slots:
         Q71_WIFI_CONFIG::p_wifi = wifi;
         taviksource::p_tavik_source = sources;
         QTEST(TestDevice::commands(), "commands");
+        QTEST(wifi->wifi_reset_time() == stamp && wifi->wifi_reset_flag() == 1, "restart");
         QCOMPARE(int(kra_para_changed), wlanOff < 0 ? 0 : 1);
         if (wlanOff >= 0) {
             QCOMPARE(int(live()[Para::WLAN_OFF]), wlanOff ? 0 : 1);

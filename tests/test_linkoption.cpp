@@ -216,8 +216,8 @@ private slots:
         bool kraSeen = false;
         for (int i = 0; i < u.files.size(); ++i) {
             const QString name = fileNamesOf(u.files).at(i);
-            QCOMPARE(slot(i)->text(), name);
-            QCOMPARE(slot(i)->textFormat(), Qt::PlainText);
+            QCOMPARE(slot(i)->text(), "<font color = #FFFFFF >" + name.toHtmlEscaped() + "</font>");
+            QCOMPARE(slot(i)->textFormat(), Qt::RichText);
             QCOMPARE(kra_marked(slot(i)), bool(u.install[i]));
             QCOMPARE(bool(u.install[i]), !name.endsWith(".KRA") || !kraSeen);
             kraSeen = kraSeen || name.endsWith(".KRA");
@@ -291,7 +291,7 @@ private slots:
         click("Button_ok");
         QTRY_VERIFY_WITH_TIMEOUT(logText().contains(result), 10000);
         QCOMPARE(logText().contains("downing over"), result == "downing over");
-        QVERIFY(logText().contains("&nbsp;&nbsp;&nbsp;&nbsp;"));
+        QVERIFY(logText().contains("<br>" + fpga_manage::pInstance()->upgrade_log + "</font>"));
     }
 
     void resultOnlyOnTheUsbPage()

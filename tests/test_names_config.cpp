@@ -155,7 +155,7 @@ void TestNamesConfig::configDefaults()
     QCOMPARE(c->read_config_variant(ConfigItem::TcpPort).toInt(), 5005);
     c->read_all_to_globals();
     QCOMPARE(g_str_ip, QStringLiteral("192.168.1.199"));
-    QCOMPARE(g_usb_grade_path, QStringLiteral(" "));
+    QCOMPARE(g_usb_grade_path, QStringLiteral("KRA-Q53"));
 }
 
 void TestNamesConfig::initIPAddressCommands()

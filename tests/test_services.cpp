@@ -21,7 +21,7 @@ private:
     std::unique_ptr<TestDevice> dev_;
 };
 
-// The request is kept with the tick of the latest press and noted, never run.
+// The request is kept with the tick of the latest press; nothing is run.
 void TestServices::wifiResetRequest()
 {
     QVERIFY(!Q71_WIFI_CONFIG::p_wifi);
@@ -34,8 +34,7 @@ void TestServices::wifiResetRequest()
     wifi->set_wifi_reset_flag();
     QCOMPARE(int(wifi->wifi_reset_flag()), 1);
     QCOMPARE(wifi->wifi_reset_time(), 0xFFFFFFF0u);
-    QCOMPARE(TestDevice::commands(), (QStringList{"# wlan: access point restart requested at tick 1234",
-                                                  "# wlan: access point restart requested at tick 4294967280"}));
+    QCOMPARE(TestDevice::commands(), QStringList{});
 }
 
 // Two resets from two threads give two whole pulses of at least 50 ms; the line ends high.

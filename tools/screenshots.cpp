@@ -76,7 +76,9 @@ void shootLinkPages(Shooter &shooter, QDialog *screen, const QString &name, int 
     if (!link)
         return;
     auto click = [link](const char *button) { link->findChild<QPushButton *>(button)->click(); };
-    const QString stick = kra_path(QStringLiteral("/mnt/usb1"));
+    QString stick = kra_path(QStringLiteral("/mnt/usb1"));
+    if (g_usb_grade_path != QLatin1String(" "))
+        stick += QLatin1Char('/') + g_usb_grade_path;
     click("Button_usb");
     // A stick with update files is shown as it is; on one without, a few examples are
     // written for the picture and removed again.

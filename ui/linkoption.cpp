@@ -225,7 +225,9 @@ void LinkOption::rcv_self_recovery_file_list()
 {
     QVector<KraFileList::Entry> entries;
     for (int i = 0; i < usb_.files.size(); ++i)
-        entries.append({QFileInfo(usb_.files[i]).fileName(), usb_.install[i]});
+        entries.append({QStringLiteral("<font color = #FFFFFF >%1</font>")
+                            .arg(QFileInfo(usb_.files[i]).fileName().toHtmlEscaped()),
+                        usb_.install[i], false, true});
     file_list_.redraw(entries, list_page_, last_page_, kra_text(kNoFile));
 }
 
@@ -260,8 +262,7 @@ void LinkOption::show_upgrade_result()
     default:
         return;
     }
-    // Rich text would fold the blanks between the start and end times into one.
-    text += QStringLiteral("<br>") + f->upgrade_log.toHtmlEscaped().replace(QLatin1Char(' '), QStringLiteral("&nbsp;"));
+    text += QStringLiteral("<br>") + f->upgrade_log.toHtmlEscaped();
     ui->label_log->setText(QString::fromLatin1(kResultFormat).arg(colour, text));
 }
 
