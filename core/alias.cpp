@@ -31,23 +31,35 @@ bool sameFile(const NamesCache &c, const QString &path, const struct stat &st)
            && c.mtime.tv_nsec == st.st_mtim.tv_nsec;
 }
 
+void fillGroup(const std::string &name, const pt::ptree &group)
+{
+    for (const auto &item : group) {
+        const pt::ptree &e = item.second;
+        const auto id = e.get_optional<int>("id");
+        if (!id)
+            continue;
+        ALIAS_PARA entry;
+        entry.id = *id;
+        entry.valid = e.get<std::string>("valid", "");
+        entry.name = e.get<std::string>("name", "");
+        s_names.entries.emplace(std::make_pair(name, *id), entry);
+    }
+}
+
+// "namelist" holds the groups by name, or a list of such objects.
 void fillCache(const pt::ptree &root)
 {
     const auto namelist = root.get_child_optional("namelist");
     if (!namelist)
         return;
     for (const auto &group : *namelist) {
-        for (const auto &item : group.second) {
-            const pt::ptree &e = item.second;
-            const auto id = e.get_optional<int>("id");
-            if (!id)
-                continue;
-            ALIAS_PARA entry;
-            entry.id = *id;
-            entry.valid = e.get<std::string>("valid", "");
-            entry.name = e.get<std::string>("name", "");
-            s_names.entries.emplace(std::make_pair(group.first, *id), entry);
+        if (!group.first.empty()) {
+            fillGroup(group.first, group.second);
+            continue;
         }
+        for (const auto &inner : group.second)
+            if (!inner.first.empty())
+                fillGroup(inner.first, inner.second);
     }
 }
 } // namespace

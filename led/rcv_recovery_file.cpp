@@ -25,7 +25,7 @@ int rcvRecovery::get_dir_file(QString dir)
         target = &smart_files_;
     if (!target)
         return 0;
-    const QStringList names = d.entryList(QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
+    const QStringList names = d.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Unsorted);
     MutexLocker lock(&mutex_);
     *target = names;
     return 0;

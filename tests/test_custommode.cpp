@@ -243,7 +243,9 @@ void TestCustomMode::details_data()
     QTest::newRow("window 0 on") << 0 << 0 << "Bri:-5 CTRST:50 Volume:ON";
     QTest::newRow("window 5 on") << 5 << 5 << "Bri:-5 CTRST:50 Volume:ON";
     QTest::newRow("other window on") << 2 << 1 << "Bri:-5 CTRST:50 Volume:OFF";
-    QTest::newRow("window 6") << 6 << 6 << "Bri:-5 CTRST:50 Volume:OFF";
+    QTest::newRow("window 6") << 6 << 6 << "Bri:-5 CTRST:50 Volume:ON";
+    QTest::newRow("window 15") << 15 << 15 << "Bri:-5 CTRST:50 Volume:ON";
+    QTest::newRow("window 16") << 16 << 15 << "Bri:-5 CTRST:50 Volume:OFF";
     QTest::newRow("deleted value") << 0xFFFF << 0 << "Bri:-5 CTRST:50 Volume:OFF";
 }
 

@@ -123,7 +123,8 @@ private slots:
         QCOMPARE(c331_manage::para_changed.load(), u8(0)); // the refresh stores nothing
     }
 
-    // A tap on the groove steps the value with no release: it must be stored all the same.
+    // A tap on the groove steps the value with no release: it must be stored all the same;
+    // a value set from code is only shown.
     void tapOnGrooveStoresAtOnce_data() { addRows(); }
     void tapOnGrooveStoresAtOnce()
     {
@@ -137,6 +138,10 @@ private slots:
         QCOMPARE(label(stem)->text(), QString::number(s->value()));
         QCOMPARE(int(field(addr)), s->value());
         QCOMPARE(c331_manage::para_changed.load(), u8(1));
+        const int stored = s->value();
+        s->setValue(1); // set, neither dragged nor stepped: shown only
+        QCOMPARE(label(stem)->text(), QString("1"));
+        QCOMPARE(int(field(addr)), stored);
     }
 
     void stepButtonsKeepBoundsAndStoreEveryPress_data()

@@ -26,6 +26,14 @@ const char kNames[] = R"({
   }
 })";
 
+// The same names, the groups given as a list of objects.
+const char kNamesAsList[] = R"({
+  "namelist": [
+    {"source": [{"id": 0, "valid": "on", "name": "Camera"}, {"id": 2, "valid": "off", "name": "Hidden"}]},
+    {"crop": [{"id": 39, "valid": "on", "name": "Left half"}]}
+  ]
+})";
+
 void writeNames(const QByteArray &content)
 {
     QFile f(alias_file_path());
@@ -75,13 +83,17 @@ void TestNamesConfig::aliasEntry_data()
     QTest::addColumn<int>("id");
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("name");
-    QTest::newRow("valid") << "source" << 0 << 1 << "Camera";
-    QTest::newRow("UTF-8 name") << "source" << 4 << 1 << QString::fromUtf8("演讲台");
-    QTest::newRow("off") << "source" << 2 << 0 << "";
-    QTest::newRow("empty name") << "source" << 3 << 0 << "";
-    QTest::newRow("missing id") << "source" << 5 << 0 << "";
-    QTest::newRow("other group") << "crop" << 39 << 1 << "Left half";
-    QTest::newRow("missing group") << "win" << 0 << 0 << "";
+    QTest::addColumn<bool>("asList");
+    QTest::newRow("valid") << "source" << 0 << 1 << "Camera" << false;
+    QTest::newRow("UTF-8 name") << "source" << 4 << 1 << QString::fromUtf8("演讲台") << false;
+    QTest::newRow("off") << "source" << 2 << 0 << "" << false;
+    QTest::newRow("empty name") << "source" << 3 << 0 << "" << false;
+    QTest::newRow("missing id") << "source" << 5 << 0 << "" << false;
+    QTest::newRow("other group") << "crop" << 39 << 1 << "Left half" << false;
+    QTest::newRow("missing group") << "win" << 0 << 0 << "" << false;
+    QTest::newRow("list: valid") << "source" << 0 << 1 << "Camera" << true;
+    QTest::newRow("list: off") << "source" << 2 << 0 << "" << true;
+    QTest::newRow("list: other group") << "crop" << 39 << 1 << "Left half" << true;
 }
 
 void TestNamesConfig::aliasEntry()
@@ -90,8 +102,9 @@ void TestNamesConfig::aliasEntry()
     QFETCH(int, id);
     QFETCH(int, result);
     QFETCH(QString, name);
+    QFETCH(bool, asList);
     TestDevice dev;
-    writeNames(kNames);
+    writeNames(asList ? kNamesAsList : kNames);
     ALIAS_PARA out;
     out.name = "untouched";
     QCOMPARE(get_json_alias_para(&out, group.toStdString(), id), result);

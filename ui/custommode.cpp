@@ -7,6 +7,7 @@
 #include "global.h"
 #include "krarampara.h"
 #include "mainwindow.h"
+#include "pararules.h"
 #include "screens.h"
 #include "textfit.h"
 
@@ -287,9 +288,9 @@ void CustomMode::lcd_para_init()
 
     ui->label_LED->setText(fill(kra_text(kLed), {short(slotField(s, Para::LED_WIDTH)),
                                                  short(slotField(s, Para::LED_HEIGHT))}));
-    // A deleted or damaged slot may name any window; only the six shown have a record here.
+    // A deleted or damaged slot may name any window; the slot holds the sixteen records.
     const u16 window = slotField(s, Para::SELECTED_WINDOW);
-    const bool audio = window < Para::WINDOWS_SHOWN
+    const bool audio = window < WINDOW_RECORDS
                        && (slotField(s, Para::win(window, Para::W_VOLUME)) & 0x8000);
     ui->label_brightness->setText(fill(kra_text(audio ? kAudioOn : kAudioOff),
                                        {short(slotField(s, Para::PICTURE)),

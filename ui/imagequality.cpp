@@ -77,6 +77,11 @@ ImageQuality::ImageQuality(QWidget *parent) : QDialog(parent, kra_screen_flags),
     kra_set_marked(ui->Button_quality, true);
     selected_page_ = ui->Button_quality;
     ui->comboBox->setView(new QListView(ui->comboBox));
+    for (int r = 0; r < RowCount; ++r) {
+        const Row row = Row(r);
+        connect(slider(row), &QAbstractSlider::actionTriggered, this,
+                [this, row](int action) { slider_stepped(row, action); });
+    }
 
     language_changed();
     para_init();
@@ -148,13 +153,18 @@ void ImageQuality::combox_language_change()
     ui->comboBox->setCurrentIndex(index);
 }
 
-// A drag only shows the value; its release stores it. A tap on the groove steps the value
-// without any release, so it is stored at once: the label never shows a value not in force.
+// A drag only shows the value; its release stores it. A tap on the groove (or a step)
+// moves the value without any release, so that move is stored as it is made: the label
+// never shows a value not in force. A value set from code only shows.
 void ImageQuality::slider_value_changed(Row row, int value)
 {
     valueLabel(row)->setText(QString::number(value));
-    if (!slider(row)->isSliderDown())
-        store_value(row);
+}
+
+void ImageQuality::slider_stepped(Row row, int action)
+{
+    if (action != QAbstractSlider::SliderMove && !slider(row)->isSliderDown())
+        store_value(row, slider(row)->sliderPosition());
 }
 
 void ImageQuality::step_value(Row row, int delta)
@@ -170,13 +180,12 @@ void ImageQuality::step_value(Row row, int delta)
         QSignalBlocker block(slider(row));
         slider(row)->setValue(value);
     }
-    store_value(row);
+    store_value(row, value);
 }
 
-void ImageQuality::store_value(Row row)
+void ImageQuality::store_value(Row row, int value)
 {
     const ValueRow &r = kRows[row];
-    const int value = slider(row)->value();
     ParaWrite w;
     if (r.lowByteOnly)
         w.set8(r.addr, u8(value));
@@ -217,19 +226,19 @@ void ImageQuality::on_comboBox_currentIndexChanged(int index) { set_colour_type(
 void ImageQuality::on_Button_reset_clicked() { reset_picture(); }
 
 void ImageQuality::on_horizontalSlider_bright_valueChanged(int value) { slider_value_changed(Bright, value); }
-void ImageQuality::on_horizontalSlider_bright_sliderReleased() { store_value(Bright); }
+void ImageQuality::on_horizontalSlider_bright_sliderReleased() { store_value(Bright, slider(Bright)->value()); }
 void ImageQuality::on_horizontalSlider_sharpness_valueChanged(int value) { slider_value_changed(Sharpness, value); }
-void ImageQuality::on_horizontalSlider_sharpness_sliderReleased() { store_value(Sharpness); }
+void ImageQuality::on_horizontalSlider_sharpness_sliderReleased() { store_value(Sharpness, slider(Sharpness)->value()); }
 void ImageQuality::on_horizontalSlider_contrast_valueChanged(int value) { slider_value_changed(Contrast, value); }
-void ImageQuality::on_horizontalSlider_contrast_sliderReleased() { store_value(Contrast); }
+void ImageQuality::on_horizontalSlider_contrast_sliderReleased() { store_value(Contrast, slider(Contrast)->value()); }
 void ImageQuality::on_horizontalSlider_saturation_valueChanged(int value) { slider_value_changed(Saturation, value); }
-void ImageQuality::on_horizontalSlider_saturation_sliderReleased() { store_value(Saturation); }
+void ImageQuality::on_horizontalSlider_saturation_sliderReleased() { store_value(Saturation, slider(Saturation)->value()); }
 void ImageQuality::on_horizontalSlider_red_valueChanged(int value) { slider_value_changed(Red, value); }
-void ImageQuality::on_horizontalSlider_red_sliderReleased() { store_value(Red); }
+void ImageQuality::on_horizontalSlider_red_sliderReleased() { store_value(Red, slider(Red)->value()); }
 void ImageQuality::on_horizontalSlider_green_valueChanged(int value) { slider_value_changed(Green, value); }
-void ImageQuality::on_horizontalSlider_green_sliderReleased() { store_value(Green); }
+void ImageQuality::on_horizontalSlider_green_sliderReleased() { store_value(Green, slider(Green)->value()); }
 void ImageQuality::on_horizontalSlider_blue_valueChanged(int value) { slider_value_changed(Blue, value); }
-void ImageQuality::on_horizontalSlider_blue_sliderReleased() { store_value(Blue); }
+void ImageQuality::on_horizontalSlider_blue_sliderReleased() { store_value(Blue, slider(Blue)->value()); }
 
 void ImageQuality::on_Button_bright_add_clicked() { step_value(Bright, +1); }
 void ImageQuality::on_Button_bright_reduce_clicked() { step_value(Bright, -1); }

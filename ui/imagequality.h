@@ -74,7 +74,8 @@ private:
     void show_field(Row row);
     void slider_value_changed(Row row, int value);
     void step_value(Row row, int delta);
-    void store_value(Row row);
+    void store_value(Row row, int value);
+    void slider_stepped(Row row, int action);
     void set_colour_type(int index);
     void reset_picture();
     void select_page(QPushButton *button, int page);
