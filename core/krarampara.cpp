@@ -290,9 +290,7 @@ void KraRamPara::KraSetImageSource(int n, char input, char window)
         word = u8(input);
     } else {
         const int e = KraFindCropEntry(u8(input), KraGetCropID(u8(input), n));
-        if (e >= Para::CROP_ENTRIES)
-            return; // that crop is gone: leave the window as it is
-        word = u16(0x8000 + e);
+        word = e < Para::CROP_ENTRIES ? u16(0x8000 + e) : 0; // a crop that is gone: input 0
     }
     ParaWrite pw;
     pw.set16(Para::win(w, Para::W_SOURCE), word);

@@ -430,8 +430,9 @@ void TestKraRamPara::setImageSource_data()
     QTest::newRow("whole input") << 0 << 4 << 1 << 4;
     QTest::newRow("first crop in number order") << 1 << 2 << 3 << 0x8007;
     QTest::newRow("second crop") << 2 << 2 << 5 << 0x8002;
-    QTest::newRow("crop that does not exist") << 3 << 2 << 1 << -1;
-    QTest::newRow("input without crops") << 1 << 5 << 1 << -1;
+    QTest::newRow("crop that does not exist") << 3 << 2 << 1 << 0;
+    QTest::newRow("input without crops") << 1 << 5 << 1 << 0;
+    QTest::newRow("window beyond the six") << 0 << 4 << 6 << -1;
 }
 
 void TestKraRamPara::setImageSource()
