@@ -107,7 +107,7 @@ private slots:
     }
 
     // A new crop takes its input's lowest free number and the first free entry; the
-    // editor's caption names that number.
+    // editor's caption counts the crops instead, so with crops 1 and 3 it proposes 3.
     void addTakesLowestFreeNumber_data()
     {
         QTest::addColumn<bool>("entry0Taken");
@@ -127,7 +127,7 @@ private slots:
         open();
         QCOMPARE(count("HDMI1"), QString("(3)"));
         button("Button_add")->click();
-        QCOMPARE(label("label_change_source"), QString("Name:HDMI1-Crop-2"));
+        QCOMPARE(label("label_change_source"), QString("Name:HDMI1-Crop-3"));
         QCOMPARE(fields(), QStringList({"0", "0", "1920", "1080"}));
         QVERIFY(button("Button_delete")->isHidden() && button("Button_add")->isHidden());
         QCOMPARE(button("Button_cancel")->pos(), QPoint(195, 406));
@@ -224,7 +224,8 @@ private slots:
         QCOMPARE(tileCount(), para()->KraGetSourceNum(2, 40) + 1);
     }
 
-    void deleteRepointsWindows()
+    // Windows that show the deleted crop keep their source word.
+    void deleteKeepsWindowSources()
     {
         putCrop(0, 3, 1, 100, 10);
         putCrop(1, 3, 2, 200, 20);
@@ -240,30 +241,35 @@ private slots:
         tile(2)->click();
         QCOMPARE(button("Button_delete")->pos(), QPoint(80, 406));
         button("Button_delete")->click();
-        QCOMPARE(para()->live16(Para::win(0, Para::W_SOURCE)), u16(3));
-        QCOMPARE(para()->live16(Para::win(3, Para::W_SOURCE)), u16(3));
+        QCOMPARE(para()->ram_para[Para::crop(1, 1)], u8(0));
+        QCOMPARE(para()->live16(Para::win(0, Para::W_SOURCE)), u16(0x8001));
+        QCOMPARE(para()->live16(Para::win(3, Para::W_SOURCE)), u16(0x8001));
         QCOMPARE(para()->live16(Para::win(1, Para::W_SOURCE)), u16(0x8000));
         QCOMPARE(count("HDMI2"), QString("(2)"));
     }
 
-    void refusedValues_data()
+    // Each field is stored as a 16-bit number, whatever it says: no value is refused.
+    void unlimitedValues_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("stored");
         for (bool adding : {false, true}) {
             const char *mode = adding ? "new crop, " : "edited crop, ";
-            QTest::newRow(qPrintable(mode + QString("zero width"))) << "W" << "0";
-            QTest::newRow(qPrintable(mode + QString("zero height"))) << "H" << "0";
-            QTest::newRow(qPrintable(mode + QString("40000"))) << "X" << "40000";
-            QTest::newRow(qPrintable(mode + QString("empty"))) << "Y" << "";
-            QTest::newRow(qPrintable(mode + QString("not a number"))) << "W" << "12a";
-            QTest::newRow(qPrintable(mode + QString("negative"))) << "X" << "-5";
+            QTest::newRow(qPrintable(mode + QString("zero width"))) << "W" << "0" << 0;
+            QTest::newRow(qPrintable(mode + QString("zero height"))) << "H" << "0" << 0;
+            QTest::newRow(qPrintable(mode + QString("40000"))) << "X" << "40000" << 0;
+            QTest::newRow(qPrintable(mode + QString("empty"))) << "Y" << "" << 0;
+            QTest::newRow(qPrintable(mode + QString("not a number"))) << "W" << "12a" << 0;
+            QTest::newRow(qPrintable(mode + QString("negative"))) << "X" << "-5" << 0xFFFB;
+            QTest::newRow(qPrintable(mode + QString("beyond the input"))) << "H" << "32767" << 32767;
         }
     }
-    void refusedValues()
+    void unlimitedValues()
     {
         QFETCH(QString, name);
         QFETCH(QString, text);
+        QFETCH(int, stored);
         const bool adding = QString(QTest::currentDataTag()).startsWith("new");
         putCrop(0, 2, 1, 100, 10);
         TestDevice::settle();
@@ -274,15 +280,22 @@ private slots:
             tile(1)->click();
         g_lineedit = field(name);
         screen_->confirmString(text);
-        const QStringList typed = fields();
-        const QByteArray before = cropTable();
+        QCOMPARE(field(name)->text(), text);
         c331_manage::para_changed = 0;
         button("Button_ok")->click();
-        QCOMPARE(cropTable(), before);
-        QCOMPARE(int(c331_manage::para_changed), 0);
-        QVERIFY(screen_->editor_open());
-        QCOMPARE(fields(), typed);
-        QCOMPARE(field(name)->text(), text);
+
+        const int entry = adding ? 1 : 0;
+        QVector<int> expected = adding ? QVector<int>{0, 0, 1920, 1080} : QVector<int>{0, 0, 100, 10};
+        expected[QStringLiteral("XYWH").indexOf(name)] = stored;
+        QCOMPARE(para()->ram_para[Para::crop(entry, 0)], u8(2));
+        QCOMPARE(para()->ram_para[Para::crop(entry, 1)], u8(adding ? 0x81 : 0x80));
+        QVector<int> values;
+        for (int offset = 2; offset <= 8; offset += 2)
+            values << para()->live16(Para::crop(entry, offset));
+        QCOMPARE(values, expected);
+        QCOMPARE(int(c331_manage::para_changed), 1);
+        QVERIFY(!screen_->editor_open());
+        QCOMPARE(count("HDMI1"), QString(adding ? "(3)" : "(2)"));
     }
 
     void acceptedValuesWriteOnce()
@@ -423,7 +436,7 @@ private slots:
         putCrop(1, 2, 2, 200, 20); // another client takes number 2
         TestDevice::settle();
         QVERIFY(screen_->editor_open());
-        QCOMPARE(label("label_change_source"), QString("Name:HDMI1-Crop-3"));
+        QCOMPARE(label("label_change_source"), QString("Name:HDMI1-Crop-2")); // as proposed
         QCOMPARE(field("W")->text(), QString("640"));
         QCOMPARE(tileCount(), 3);
         QCOMPARE(count("HDMI1"), QString("(3)"));

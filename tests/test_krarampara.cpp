@@ -112,7 +112,7 @@ private slots:
     void addNewCropStoresNothingWhenTableFull();
     void setCropParaKeepsHeader_data();
     void setCropParaKeepsHeader();
-    void deleteCropRepointsWindows();
+    void deleteCropKeepsWindowSources();
 
     void setImageSource_data();
     void setImageSource();
@@ -395,7 +395,7 @@ void TestKraRamPara::setCropParaKeepsHeader()
     QCOMPARE(int(c331_manage::para_changed), 1);
 }
 
-void TestKraRamPara::deleteCropRepointsWindows()
+void TestKraRamPara::deleteCropKeepsWindowSources()
 {
     TestDevice dev;
     putCrop(4, 3, 2, 10, 20, 30, 40);
@@ -412,8 +412,8 @@ void TestKraRamPara::deleteCropRepointsWindows()
     QCOMPARE(img[Para::crop(4, 1)], u8(0));
     QCOMPARE(para()->live16(Para::crop(4, 2)), u16(10));
     QCOMPARE(para()->live16(Para::crop(4, 8)), u16(40));
-    QCOMPARE(source(0), u16(3));
-    QCOMPARE(source(2), u16(3));
+    QCOMPARE(source(0), u16(0x8004));
+    QCOMPARE(source(2), u16(0x8004));
     QCOMPARE(source(1), u16(0x8005));
     QCOMPARE(source(3), u16(3));
     QCOMPARE(para()->KraGetSourceNum(3, 40), 0);

@@ -206,12 +206,11 @@ void InputCut::turn_page(int step)
 
 void InputCut::kra_button_add_clicked() { open_new_crop(); }
 
-// The number the crop being added will get; with none free the table is full and OK stores
-// nothing, so the caption shows count + 1 (41 at most).
+// The caption counts the input's crops; the crop itself is stored with the lowest free
+// number, which differs from this when a lower crop was deleted.
 int InputCut::new_crop_number() const
 {
-    const int free = para()->KraFreeCropNumber(source_select_);
-    return free ? free : para()->KraGetSourceNum(source_select_, Para::CROP_ENTRIES) + 1;
+    return para()->KraGetSourceNum(source_select_, Para::CROP_ENTRIES) + 1;
 }
 
 void InputCut::open_new_crop()
@@ -311,21 +310,13 @@ void InputCut::confirmString(QString text)
         g_lineedit->setText(text);
 }
 
-// A crop is X, Y, W, H in 0..32767 with W and H not 0; anything else is refused.
-bool InputCut::read_fields(CROP_PARA *crop) const
+// No limit applies here: a field that is not a 16-bit number reads as 0, and the video-chip
+// manager fits a crop to its input when a window shows it.
+CROP_PARA InputCut::read_fields() const
 {
-    int values[4] = {};
-    const QLineEdit *fields[4] = {ui->lineEdit_X, ui->lineEdit_Y, ui->lineEdit_W, ui->lineEdit_H};
-    for (int i = 0; i < 4; ++i) {
-        bool ok = false;
-        values[i] = kra_field_s16(fields[i]->text(), &ok);
-        if (!ok || values[i] < 0)
-            return false;
-    }
-    if (values[2] == 0 || values[3] == 0)
-        return false;
-    *crop = CROP_PARA{source_select_, values[0], values[1], values[2], values[3]};
-    return true;
+    return CROP_PARA{source_select_, kra_field_s16(ui->lineEdit_X->text()),
+                     kra_field_s16(ui->lineEdit_Y->text()), kra_field_s16(ui->lineEdit_W->text()),
+                     kra_field_s16(ui->lineEdit_H->text())};
 }
 
 void InputCut::kra_button_ok_clicked() { store(); }
@@ -334,9 +325,7 @@ void InputCut::store()
 {
     if (!editor_open())
         return;
-    CROP_PARA crop{};
-    if (!read_fields(&crop))
-        return; // refused without a message: the editor keeps the values as typed
+    CROP_PARA crop = read_fields();
     KraRamPara *p = para();
     if (new_crop_) {
         p->KraAddNewCrop(source_select_, &crop); // stores nothing when the table is full
@@ -384,12 +373,6 @@ void InputCut::syncUpdate(int code)
         p->KraCropSourceInit();
         crop_source_num_update();
         source_init();
-        // A new crop's caption names the number it will get, which another client may
-        // just have taken.
-        if (editor_open() && new_crop_) {
-            crop_caption_ = QString::asprintf("-Crop-%d", new_crop_number());
-            caption_editor();
-        }
     }
 }
 
