@@ -52,20 +52,9 @@ protected:
     void paintEvent(QPaintEvent *) override {}
 };
 
-// An EDID detailed timing holds the active width and height in 12 bits.
-constexpr int kEdidMaxSize = 4095;
-
 int edid_word(int record, int offset)
 {
     return KraRamPara::pInstance()->live16(Para::EDID + 6 * record + offset);
-}
-
-// A width or height the EDID can carry, or -1.
-int edid_size(const QString &text)
-{
-    bool ok = false;
-    const int v = kra_field_s16(text, &ok);
-    return ok && v >= 1 && v <= kEdidMaxSize ? v : -1;
 }
 
 } // namespace
@@ -103,8 +92,11 @@ EDIDset::EDIDset(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui
     button_cancel_->setObjectName(QStringLiteral("button_cancel"));
     button_ok_ = new QPushButton(this);
     button_ok_->setObjectName(QStringLiteral("button_ok"));
-    // Their sheet is given when the editor first opens: until then they are hidden.
+    button_delete_->setGeometry(80, 406, 180, 60);
+    button_cancel_->setGeometry(310, 406, 180, 60);
+    button_ok_->setGeometry(540, 406, 180, 60);
     for (QPushButton *b : {button_delete_, button_cancel_, button_ok_}) {
+        b->setStyleSheet(QString::fromLatin1(kEditButtonStyle));
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoDefault(false);
         b->hide();
@@ -218,14 +210,9 @@ void EDIDset::open_editor()
     ui->lineEdit_W->setText(QString::asprintf("%d", edid_word(r, 0)));
     ui->lineEdit_H->setText(QString::asprintf("%d", edid_word(r, 2)));
     ui->label_rate->setText(QString::asprintf("%d", edid_word(r, 4)));
-    button_delete_->setGeometry(80, 406, 180, 60);
-    button_cancel_->setGeometry(310, 406, 180, 60);
-    button_ok_->setGeometry(540, 406, 180, 60);
     ui->frame_add->show();
     ui->frame_add->raise();
     for (QPushButton *b : {button_delete_, button_cancel_, button_ok_}) {
-        if (b->styleSheet().isEmpty())
-            b->setStyleSheet(QString::fromLatin1(kEditButtonStyle));
         b->show();
         b->raise();
     }
@@ -264,10 +251,9 @@ void EDIDset::kra_button_ok_clicked() { save(); }
 
 void EDIDset::save()
 {
-    const int width = edid_size(ui->lineEdit_W->text());
-    const int height = edid_size(ui->lineEdit_H->text());
-    if (width < 0 || height < 0)
-        return; // refused: the frame stays open with the values as typed
+    // No limits: text that does not read as a 16-bit signed number is stored as 0.
+    const int width = kra_field_s16(ui->lineEdit_W->text());
+    const int height = kra_field_s16(ui->lineEdit_H->text());
     // The rate shown is either the record's own word or a toggled 30/60: read back as the
     // unsigned word it came from, so an untouched rate is stored unchanged.
     bool ok = false;
