@@ -14,9 +14,10 @@ KraRamPara *para()
     return KraRamPara::pInstance();
 }
 
+// The smallest multiple of `step` not below n, for negative n too.
 int ceilTo(int n, int step)
 {
-    return (n + step - 1) / step * step;
+    return n >= 0 ? (n + step - 1) / step * step : -(-n / step * step);
 }
 
 // The larger part of an odd n is two more than floor(n / 2).
@@ -84,32 +85,28 @@ void kra_led_choose_mode(LedLayout &led, int mode)
     led.mode = mode;
 }
 
-// Output 1's share is limited to the screen (after rounding), so output 2 is never
-// computed below 0.
+// Output 1 is not held to the screen: output 2 shows what is left, below 0 when output 1
+// takes more than the screen, and Apply refuses such a split.
 void kra_led_type_out1_width(LedLayout &led, int v)
 {
     if (v > LED_OUT_MAX) {
         v = LED_OUT_MAX;
-        if (led.mode != SPLICE_HORIZONTAL)
-            kra_led_choose_mode(led, SPLICE_HORIZONTAL);
+        led.mode = SPLICE_HORIZONTAL;
     }
-    v = std::max(v, 0);
-    const int w = std::max(led.width, 0);
     const bool horizontal = led.mode == SPLICE_HORIZONTAL;
-    if (w <= LED_OUT_MAX) {
-        led.out1_width = std::min(v, w);
-        led.out2_width = horizontal ? w - led.out1_width : led.out1_width;
+    if (led.width <= LED_OUT_MAX) {
+        led.out1_width = v;
+        led.out2_width = horizontal ? led.width - v : v;
     } else {
-        led.out1_width = std::min(ceilTo(v, 32), w);
-        led.out2_width = horizontal ? ceilTo(w, 32) - led.out1_width : led.out1_width;
+        led.out1_width = ceilTo(v, 32);
+        led.out2_width = horizontal ? ceilTo(led.width, 32) - led.out1_width : led.out1_width;
     }
 }
 
 void kra_led_type_out1_height(LedLayout &led, int v)
 {
-    const int h = std::max(led.height, 0);
-    led.out1_height = std::min(std::clamp(v, 0, LED_OUT_MAX), h);
-    led.out2_height = led.mode == SPLICE_VERTICAL ? h - led.out1_height : led.out1_height;
+    led.out1_height = std::min(v, LED_OUT_MAX);
+    led.out2_height = led.mode == SPLICE_VERTICAL ? led.height - led.out1_height : led.out1_height;
 }
 
 LedApplied kra_led_apply(const LedLayout &led, bool fpgas_running)
@@ -117,7 +114,8 @@ LedApplied kra_led_apply(const LedLayout &led, bool fpgas_running)
     LedApplied result;
     const int w = led.width, h = led.height;
     const int mode = led.mode == SPLICE_VERTICAL || led.mode == SPLICE_HORIZONTAL ? led.mode : SPLICE_COPY;
-    // Output 1 width and height, output 2 X, Y, width and height.
+    // Output 1 width and height, output 2 X, Y, width and height. A split that leaves an
+    // output 0 or less wide or high is refused: the block would take it as a huge unsigned size.
     int out[6];
     switch (mode) {
     case SPLICE_HORIZONTAL:
@@ -129,7 +127,7 @@ LedApplied kra_led_apply(const LedLayout &led, bool fpgas_running)
         break;
     case SPLICE_VERTICAL:
         // Output 2 lies below output 1 at its width; only its height field is read.
-        if (led.out1_height <= 0 || led.out1_height >= h || led.out2_height <= 0 || led.out1_width <= 0)
+        if (led.out1_height <= 0 || led.out2_height <= 0 || led.out1_width <= 0)
             return result;
         out[0] = led.out1_width, out[1] = led.out1_height, out[2] = 0, out[3] = led.out1_height;
         out[4] = led.out1_width, out[5] = led.out2_height;

@@ -32,10 +32,13 @@ struct LedLayout {
 LedLayout kra_led_layout();
 // Splits the screen over the outputs for `mode`; copy caps the screen's width at 8188.
 void kra_led_choose_mode(LedLayout &led, int mode);
-// Output 1's typed width: above 8188 it is 8188 and the mode turns horizontal; limited to the
-// screen (after rounding to 32 on a screen wider than 8188); output 2 follows.
+// Output 1's typed width (16-bit range): above 8188 it is 8188 and the mode turns horizontal,
+// the other sizes unchanged; on a screen wider than 8188 it is rounded up to 32. Output 2
+// follows: the rest of the screen when horizontal (below 0 when output 1 takes more), else
+// output 1's width.
 void kra_led_type_out1_width(LedLayout &led, int typed);
-// Output 1's typed height, limited to 0..8188 and the screen; output 2 follows.
+// Output 1's typed height (16-bit range), at most 8188; output 2 follows: the rest of the
+// screen when vertical, else output 1's height.
 void kra_led_type_out1_height(LedLayout &led, int typed);
 
 struct LedApplied {
@@ -44,9 +47,10 @@ struct LedApplied {
     bool handshake = false; // the FPGA manager was told to take the new geometry
 };
 // Writes the LED page. Horizontal splicing gives output 2 the screen's width less output 1's,
-// whatever was shown for it. A layout that leaves an output empty is refused. When the
-// screen's size or mode changed, the windows are reset and, only while both FPGAs run, the
-// geometry hand-shake is started.
+// whatever was shown for it. A layout that leaves an output 0 or less wide or high is
+// refused (nothing written); any other is written as it stands. When the screen's size or
+// mode changed, the windows are reset and, only while both FPGAs run, the geometry
+// hand-shake is started.
 LedApplied kra_led_apply(const LedLayout &led, bool fpgas_running);
 
 // Starts the FPGA manager's LED-geometry hand-shake. Taken inside a write of the live image,

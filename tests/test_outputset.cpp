@@ -146,28 +146,30 @@ void TestOutputSet::typing_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<QVector<int>>("outputs");
     // The block's outputs are 960 x 1080 and 960 x 1080 (defaults).
-    QTest::newRow("10000 forces horizontal and recomputes the heights")
-        << 2 << 10000 << 1081 << "lineEdit_out1_width" << "10000" << 0 << QVector<int>{8192, 1081, 1824, 1081};
+    QTest::newRow("10000 forces horizontal, heights kept")
+        << 2 << 10000 << 1081 << "lineEdit_out1_width" << "10000" << 0 << QVector<int>{8192, 1080, 1824, 1080};
+    QTest::newRow("vertical, 10000 on a 1920 screen forces horizontal")
+        << 2 << 1920 << 1080 << "lineEdit_out1_width" << "10000" << 0 << QVector<int>{8188, 1080, -6268, 1080};
     QTest::newRow("horizontal, above the screen")
-        << 3 << 1920 << 1080 << "lineEdit_out1_width" << "2000" << 0 << QVector<int>{1920, 1080, 0, 1080};
+        << 3 << 1920 << 1080 << "lineEdit_out1_width" << "2000" << 0 << QVector<int>{2000, 1080, -80, 1080};
     QTest::newRow("horizontal, 10000 on a 1920 screen")
-        << 3 << 1920 << 1080 << "lineEdit_out1_width" << "10000" << 0 << QVector<int>{1920, 1080, 0, 1080};
+        << 3 << 1920 << 1080 << "lineEdit_out1_width" << "10000" << 0 << QVector<int>{8188, 1080, -6268, 1080};
     QTest::newRow("horizontal 1000")
         << 3 << 1920 << 1080 << "lineEdit_out1_width" << "1000" << 0 << QVector<int>{1000, 1080, 920, 1080};
     QTest::newRow("horizontal, wide screen rounds to 32")
         << 3 << 10000 << 1080 << "lineEdit_out1_width" << "5000" << 0 << QVector<int>{5024, 1080, 4992, 1080};
-    QTest::newRow("wide screen, rounding limited to the screen")
-        << 3 << 8190 << 1080 << "lineEdit_out1_width" << "8188" << 0 << QVector<int>{8190, 1080, 2, 1080};
+    QTest::newRow("wide screen, rounding up to 32 beyond the screen")
+        << 3 << 8190 << 1080 << "lineEdit_out1_width" << "8188" << 0 << QVector<int>{8192, 1080, 0, 1080};
     QTest::newRow("vertical, wide screen")
         << 2 << 10000 << 1080 << "lineEdit_out1_width" << "5000" << 1 << QVector<int>{5024, 1080, 5024, 1080};
     QTest::newRow("vertical height 500")
         << 2 << 1920 << 1080 << "lineEdit_out1_height" << "500" << 1 << QVector<int>{960, 500, 960, 580};
     QTest::newRow("vertical height above the screen")
-        << 2 << 1920 << 1080 << "lineEdit_out1_height" << "2000" << 1 << QVector<int>{960, 1080, 960, 0};
+        << 2 << 1920 << 1080 << "lineEdit_out1_height" << "2000" << 1 << QVector<int>{960, 2000, 960, -920};
     QTest::newRow("horizontal height 500")
         << 3 << 1920 << 1080 << "lineEdit_out1_height" << "500" << 0 << QVector<int>{960, 500, 960, 500};
     QTest::newRow("more digits than fit")
-        << 2 << 1920 << 1080 << "lineEdit_out1_height" << "99999999999999" << 1 << QVector<int>{960, 1080, 960, 0};
+        << 2 << 1920 << 1080 << "lineEdit_out1_height" << "99999999999999" << 1 << QVector<int>{960, 8188, 960, -7108};
 }
 
 void TestOutputSet::typing()
@@ -410,10 +412,17 @@ void TestOutputSet::openAndBack()
     QVERIFY(kra_screen_built(6));
     g_outputset = new OutputSet(nullptr);
     g_page_focus = 6;
+    QCOMPARE(g_set_focus, g_outputset->findChild<QPushButton *>(QStringLiteral("Button_ledset")));
+    QCOMPARE(g_wlan_focus, g_outputset->findChild<QPushButton *>(QStringLiteral("Button_wlan1")));
+    QVERIFY(g_apply_focus1 && g_apply_focus2 && g_wlan_frame[7]);
     g_outputset->on_Button_back_clicked();
     QVERIFY(!g_outputset);
     QCOMPARE(int(g_page_focus), 5);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The closed screen leaves no highlight pointing at its widgets.
+    QVERIFY(!g_set_focus && !g_apply_focus1 && !g_apply_focus2 && !g_wlan_focus);
+    for (QFrame *f : g_wlan_frame)
+        QVERIFY(!f);
 }
 
 QTEST_MAIN(TestOutputSet)

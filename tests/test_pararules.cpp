@@ -84,15 +84,18 @@ private slots:
                                              << int(SPLICE_COPY)
                                              << QVector<int>{SPLICE_COPY, 8188, 1080, 8188, 1080, 8188, 1080};
         QTest::newRow("unknown mode changes nothing") << v1920 << "mode" << 7 << v1920;
-        QTest::newRow("width above one output turns horizontal")
+        QTest::newRow("width above one output turns horizontal, heights kept")
             << QVector<int>{SPLICE_VERTICAL, 10000, 1081, 10000, 541, 10000, 540} << "width" << 10000
-            << QVector<int>{SPLICE_HORIZONTAL, 10000, 1081, 8192, 1081, 1824, 1081};
+            << QVector<int>{SPLICE_HORIZONTAL, 10000, 1081, 8192, 541, 1824, 540};
         QTest::newRow("vertical width follows") << v1920 << "width" << 1000
                                                 << QVector<int>{SPLICE_VERTICAL, 1920, 1081, 1000, 541, 1000, 540};
         QTest::newRow("vertical height beyond the screen") << v1920 << "height" << 5000
-                                                           << QVector<int>{SPLICE_VERTICAL, 1920, 1081, 1920, 1081, 1920, 0};
+                                                           << QVector<int>{SPLICE_VERTICAL, 1920, 1081, 1920, 5000, 1920, -3919};
         QTest::newRow("negative height") << v1920 << "height" << -3
-                                         << QVector<int>{SPLICE_VERTICAL, 1920, 1081, 1920, 0, 1920, 1081};
+                                         << QVector<int>{SPLICE_VERTICAL, 1920, 1081, 1920, -3, 1920, 1084};
+        QTest::newRow("horizontal width beyond the screen")
+            << QVector<int>{SPLICE_HORIZONTAL, 1920, 1080, 960, 1080, 960, 1080} << "width" << 10000
+            << QVector<int>{SPLICE_HORIZONTAL, 1920, 1080, 8188, 1080, -6268, 1080};
     }
 
     // Editing is local: nothing reaches the block before Apply.
@@ -153,6 +156,9 @@ private slots:
             << QVector<int>{SPLICE_VERTICAL, 1920, 1081, 1920, 541, 0, 540} << true << vertical << true;
         QTest::newRow("refused: vertical output 1 takes the screen")
             << QVector<int>{SPLICE_VERTICAL, 1920, 1, 1920, 1, 1920, 0} << true << QVector<int>{} << false;
+        QTest::newRow("vertical: output 1 as high as the screen, output 2 as shown")
+            << QVector<int>{SPLICE_VERTICAL, 1920, 1080, 1920, 1080, 1920, 540} << true
+            << QVector<int>{SPLICE_VERTICAL, 1920, 1080, 1920, 1080, 0, 1080, 1920, 540} << true;
         QTest::newRow("refused: copy of nothing, FPGA down")
             << QVector<int>{SPLICE_COPY, 0, 1080, 0, 1080, 0, 1080} << false << QVector<int>{} << false;
     }

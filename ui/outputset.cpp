@@ -20,6 +20,12 @@
 #include <algorithm>
 #include <climits>
 
+QPushButton *g_set_focus = nullptr;
+QPushButton *g_apply_focus1 = nullptr;
+QPushButton *g_apply_focus2 = nullptr;
+QPushButton *g_wlan_focus = nullptr;
+QFrame *g_wlan_frame[8] = {};
+
 namespace {
 
 constexpr int kLedMax = 16376;
@@ -69,13 +75,14 @@ int fieldValue(const QLineEdit *field)
     return ok ? v : 0;
 }
 
-// A typed value; digits too many for an int are far above every limit.
+// A typed value; digits too many for an int are far above every limit. Kept within 16 bits
+// below, so that the screen's size less it cannot overflow.
 int typedValue(const QString &text)
 {
     bool ok = false;
     const qlonglong n = text.toLongLong(&ok);
     if (ok)
-        return int(qBound<qlonglong>(INT_MIN, n, INT_MAX));
+        return int(qBound<qlonglong>(SHRT_MIN, n, INT_MAX));
     static const QRegularExpression digits(QStringLiteral("^\\d+$"));
     return digits.match(text).hasMatch() ? INT_MAX : 0;
 }
@@ -132,6 +139,9 @@ OutputSet::OutputSet(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(ne
 
 OutputSet::~OutputSet()
 {
+    for (QFrame *&f : g_wlan_frame)
+        f = nullptr;
+    g_set_focus = g_apply_focus1 = g_apply_focus2 = g_wlan_focus = nullptr;
     delete ui;
 }
 
@@ -230,33 +240,40 @@ void OutputSet::confirmString(QString value)
     if (!fields_.owns(field))
         return;
     if (field == ui->lineEdit_out1_width)
-        confirm_out1_width(typedValue(value));
+        confirm_out1_width(value);
     else if (field == ui->lineEdit_out1_height)
-        confirm_out1_height(typedValue(value));
+        confirm_out1_height(value);
     else
         field->setText(value);
 }
 
-void OutputSet::confirm_out1_width(int v)
+// The field keeps the text typed unless the rules changed its number.
+void OutputSet::confirm_out1_width(const QString &typed)
 {
+    const int v = typedValue(typed);
     LedLayout led = shown_layout();
     kra_led_type_out1_width(led, v);
     if (led.mode != mode_) { // a width beyond one output turns to horizontal splicing
         mode_ = u8(led.mode);
         ui->comboBox->setCurrentIndex(0);
         out_label_changed();
-        show_outputs(led);
-        return;
     }
-    setNumber(ui->lineEdit_out1_width, led.out1_width);
+    if (led.out1_width == v)
+        ui->lineEdit_out1_width->setText(typed);
+    else
+        setNumber(ui->lineEdit_out1_width, led.out1_width);
     setNumber(ui->lineEdit_out2_width, led.out2_width);
 }
 
-void OutputSet::confirm_out1_height(int v)
+void OutputSet::confirm_out1_height(const QString &typed)
 {
+    const int v = typedValue(typed);
     LedLayout led = shown_layout();
     kra_led_type_out1_height(led, v);
-    setNumber(ui->lineEdit_out1_height, led.out1_height);
+    if (led.out1_height == v)
+        ui->lineEdit_out1_height->setText(typed);
+    else
+        setNumber(ui->lineEdit_out1_height, led.out1_height);
     setNumber(ui->lineEdit_out2_height, led.out2_height);
 }
 

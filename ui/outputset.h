@@ -14,6 +14,15 @@ struct LedLayout;
 class QLineEdit;
 class QPushButton;
 
+// Highlighted page button, the highlighted one of Cancel and Apply on the LED page and on the
+// net-port page, highlighted group tab, and the tile frames of the current group; null while
+// the screen is closed. GUI thread only.
+extern QPushButton *g_set_focus;
+extern QPushButton *g_apply_focus1;
+extern QPushButton *g_apply_focus2;
+extern QPushButton *g_wlan_focus;
+extern QFrame *g_wlan_frame[8];
+
 // LED output settings: the LED screen's size, the splicing of the picture over the two
 // outputs and their areas (written to the parameter block by Apply only), and the area of
 // each net port (read from the FPGA parameter images). GUI thread only.
@@ -53,12 +62,12 @@ public slots:
 private:
     void choose_mode(int index);
     // Writes the LED size, the splice mode and the output areas; false when nothing was
-    // written (an FPGA is not running, or the split leaves an output with nothing).
+    // written (the split leaves an output 0 or less wide or high).
     bool apply_led();
     LedLayout shown_layout() const;
     void show_outputs(const LedLayout &led);
-    void confirm_out1_width(int value);
-    void confirm_out1_height(int value);
+    void confirm_out1_width(const QString &typed);
+    void confirm_out1_height(const QString &typed);
     void select_page(QPushButton *button, int page);
     void select_group(int tab);
     static void move_highlight(QPushButton *&focus, QPushButton *button);
@@ -70,13 +79,6 @@ private:
     u8 tile_ = 0;  // highlighted port tile of the group
     QFrame *tiles_ = nullptr;
     QFont tile_font_;
-    // Highlighted page button, Cancel/Apply of each page, group tab and the tile frames.
-    // Held by the screen rather than the process, so a closed screen leaves none dangling.
-    QPushButton *g_set_focus = nullptr;
-    QPushButton *g_apply_focus1 = nullptr;
-    QPushButton *g_apply_focus2 = nullptr;
-    QPushButton *g_wlan_focus = nullptr;
-    QFrame *g_wlan_frame[8] = {};
 };
 
 #endif
