@@ -35,5 +35,12 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$KRA_TOP/build/kraQ71N" --root "$KRA_ROOT"
 fi
 port="${KRA_VNC_PORT:-5900}"
+# Qt's VNC platform only warns when its port is taken and runs on where nobody can reach it.
+for host in 127.0.0.1 ::1; do
+  if timeout 2 bash -c "exec 3<>/dev/tcp/$host/$port" 2>/dev/null; then
+    echo "Port $port is already in use: set KRA_VNC_PORT to a free port (KRA_VNC_PORT=$((port + 1)) ./run.sh)" >&2
+    exit 1
+  fi
+done
 echo "No display: connect a VNC viewer to localhost:$port"
 exec "$KRA_TOP/build/kraQ71N" --root "$KRA_ROOT" -platform "vnc:size=800x480:port=$port"
