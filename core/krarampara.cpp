@@ -370,11 +370,16 @@ void KraRamPara::KraDeleteCrop(char input, char n)
     if (e >= Para::CROP_ENTRIES)
         return;
     {
-        // Window source words that name the entry stay as they are; every reader of a
-        // source word copes with an entry that is not in use.
         ParaWrite pw;
+        const u8 in = ram_para[Para::crop(e, 0)];
         pw.set8(Para::crop(e, 0), 0);
         pw.set8(Para::crop(e, 1), 0);
+        // Windows that showed the crop fall back to its whole input, so that a later crop
+        // reusing this entry never appears in them unasked.
+        for (int w = 0; w < 16; ++w) { // every window record
+            if (live16(Para::win(w, Para::W_SOURCE)) == 0x8000 + e)
+                pw.set16(Para::win(w, Para::W_SOURCE), in);
+        }
     }
     KraCropSourceInit();
 }

@@ -6,6 +6,8 @@
 #include "krarampara.h"
 #include "mainwindow.h"
 #include "syncupdate.h"
+#include "tavik_model_sim.h"
+#include "taviksource.h"
 #include "testsupport.h"
 #include "tip.h"
 #include "utils.h"
@@ -80,6 +82,8 @@ private slots:
     void writersWakeTheirManager();
     void setCropClampsEachAxis_data();
     void setCropClampsEachAxis();
+    void passFitsShownCrops_data();
+    void passFitsShownCrops();
 };
 
 void TestHandoff::writeApplyRefreshSave_data()
@@ -419,8 +423,79 @@ void TestHandoff::setCropClampsEachAxis()
         w.set16(Para::win(0, Para::W_SOURCE), u16(sourceWord));
     }
     ST_RECT r{in.x(), in.y(), in.width(), in.height()};
-    manager()->c331_SetCrop(0, char(enable), &r);
+    {
+        MutexLocker lock(&c331_manage::manage_mutex);
+        manager()->c331_SetCrop(0, char(enable), &r);
+    }
     QCOMPARE(QRect(r.x, r.y, r.width, r.height), out);
+    const C331ModelSim::Crop chip = manager()->model()->crop(0);
+    QCOMPARE(chip.enable, enable != 0);
+    QCOMPARE(QRect(chip.rect.x, chip.rect.y, chip.rect.width, chip.rect.height), out);
+}
+
+void TestHandoff::passFitsShownCrops_data()
+{
+    QTest::addColumn<QRect>("crop");
+    QTest::addColumn<QRect>("fitted"); // to HDMI1's 1280 x 720
+    QTest::newRow("wider than its input") << QRect(100, 50, 1920, 600) << QRect(0, 50, 1280, 600);
+    QTest::newRow("higher than its input") << QRect(100, 300, 640, 720) << QRect(100, 0, 640, 720);
+    QTest::newRow("fits") << QRect(640, 360, 640, 360) << QRect(640, 360, 640, 360);
+}
+
+// The pass fits the crop of every shown window to its input when a window's source or the
+// crop table changed, and again when the input's timing changed; the table keeps the
+// operator's values.
+void TestHandoff::passFitsShownCrops()
+{
+    QFETCH(QRect, crop);
+    QFETCH(QRect, fitted);
+    TestDevice dev;
+    const auto plug = [](const QByteArray &hdmi1) {
+        QDir().mkpath(QFileInfo(TavikModelSim::file_path()).path());
+        QCOMPARE(Utils::write_file_safely(TavikModelSim::file_path(), "\n\n" + hdmi1 + "\n"), 0);
+        QCOMPARE(taviksource::p_tavik_source->run_once(), 12);
+    };
+    const auto chipCrop = [](int window) {
+        const C331ModelSim::Crop c = manager()->model()->crop(window);
+        return qMakePair(c.enable, QRect(c.rect.x, c.rect.y, c.rect.width, c.rect.height));
+    };
+    plug("1280x720@60");
+    TestDevice::settle();
+    {
+        ParaWrite w;
+        w.set8(Para::crop(0, 0), 2);
+        w.set8(Para::crop(0, 1), 0x80);
+        w.set16(Para::crop(0, 2), u16(crop.x()));
+        w.set16(Para::crop(0, 4), u16(crop.y()));
+        w.set16(Para::crop(0, 6), u16(crop.width()));
+        w.set16(Para::crop(0, 8), u16(crop.height()));
+        w.set16(Para::win(2, Para::W_SOURCE), 0x8000);
+        w.set16(Para::win(1, Para::W_SOURCE), 2);
+    }
+    TestDevice::settle();
+    QCOMPARE(chipCrop(2), qMakePair(true, fitted));
+    QCOMPARE(chipCrop(1).first, false);
+    QCOMPARE(int(para()->live16(Para::crop(0, 6))), crop.width());
+
+    // A change that touches no source and no crop sets no crop.
+    const u32 sets = manager()->model()->crop_sets();
+    {
+        ParaWrite w;
+        w.set16(Para::PICTURE, 80);
+    }
+    TestDevice::settle();
+    QCOMPARE(manager()->model()->crop_sets(), sets);
+
+    plug("3840x2160@30"); // the input's timing alone changes: no changed flag
+    QCOMPARE(int(c331_manage::para_changed), 0);
+    manager()->run_once();
+    QCOMPARE(chipCrop(2), qMakePair(true, crop));
+
+    para()->KraCropSourceInit();
+    para()->KraDeleteCrop(2, 1); // the window falls back to the whole input
+    TestDevice::settle();
+    QCOMPARE(chipCrop(2).first, false);
+    QCOMPARE(para()->live16(Para::win(2, Para::W_SOURCE)), u16(2));
 }
 
 QTEST_MAIN(TestHandoff)

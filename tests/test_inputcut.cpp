@@ -224,8 +224,8 @@ private slots:
         QCOMPARE(tileCount(), para()->KraGetSourceNum(2, 40) + 1);
     }
 
-    // Windows that show the deleted crop keep their source word.
-    void deleteKeepsWindowSources()
+    // Windows that show the deleted crop show its whole input; others keep their source.
+    void deleteRepointsWindows()
     {
         putCrop(0, 3, 1, 100, 10);
         putCrop(1, 3, 2, 200, 20);
@@ -242,8 +242,8 @@ private slots:
         QCOMPARE(button("Button_delete")->pos(), QPoint(80, 406));
         button("Button_delete")->click();
         QCOMPARE(para()->ram_para[Para::crop(1, 1)], u8(0));
-        QCOMPARE(para()->live16(Para::win(0, Para::W_SOURCE)), u16(0x8001));
-        QCOMPARE(para()->live16(Para::win(3, Para::W_SOURCE)), u16(0x8001));
+        QCOMPARE(para()->live16(Para::win(0, Para::W_SOURCE)), u16(3));
+        QCOMPARE(para()->live16(Para::win(3, Para::W_SOURCE)), u16(3));
         QCOMPARE(para()->live16(Para::win(1, Para::W_SOURCE)), u16(0x8000));
         QCOMPARE(count("HDMI2"), QString("(2)"));
     }

@@ -112,7 +112,7 @@ private slots:
     void addNewCropStoresNothingWhenTableFull();
     void setCropParaKeepsHeader_data();
     void setCropParaKeepsHeader();
-    void deleteCropKeepsWindowSources();
+    void deleteCropRepointsWindows();
 
     void setImageSource_data();
     void setImageSource();
@@ -395,30 +395,41 @@ void TestKraRamPara::setCropParaKeepsHeader()
     QCOMPARE(int(c331_manage::para_changed), 1);
 }
 
-void TestKraRamPara::deleteCropKeepsWindowSources()
+// Windows on the deleted crop show its whole input, also once another input's crop takes
+// the freed entry; windows on other entries keep theirs.
+void TestKraRamPara::deleteCropRepointsWindows()
 {
     TestDevice dev;
-    putCrop(4, 3, 2, 10, 20, 30, 40);
-    putCrop(5, 1, 1);
-    setSource(0, 0x8004);
-    setSource(2, 0x8004);
-    setSource(1, 0x8005);
+    putCrop(0, 2, 1, 10, 20, 30, 40); // HDMI1's crop
+    putCrop(1, 3, 1);
+    setSource(2, 0x8000);
+    setSource(0, 0x8000);
+    setSource(9, 0x8000); // a record beyond the six shown
+    setSource(1, 0x8001);
     setSource(3, 3);
 
-    para()->KraDeleteCrop(3, 1);
+    para()->KraDeleteCrop(2, 1);
 
     const u8 *img = para()->ram_para;
-    QCOMPARE(img[Para::crop(4, 0)], u8(0));
-    QCOMPARE(img[Para::crop(4, 1)], u8(0));
-    QCOMPARE(para()->live16(Para::crop(4, 2)), u16(10));
-    QCOMPARE(para()->live16(Para::crop(4, 8)), u16(40));
-    QCOMPARE(source(0), u16(0x8004));
-    QCOMPARE(source(2), u16(0x8004));
-    QCOMPARE(source(1), u16(0x8005));
+    QCOMPARE(img[Para::crop(0, 0)], u8(0));
+    QCOMPARE(img[Para::crop(0, 1)], u8(0));
+    QCOMPARE(para()->live16(Para::crop(0, 2)), u16(10));
+    QCOMPARE(para()->live16(Para::crop(0, 8)), u16(40));
+    QCOMPARE(source(2), u16(2));
+    QCOMPARE(source(0), u16(2));
+    QCOMPARE(source(9), u16(2));
+    QCOMPARE(source(1), u16(0x8001));
     QCOMPARE(source(3), u16(3));
-    QCOMPARE(para()->KraGetSourceNum(3, 40), 0);
-    QCOMPARE(para()->KraGetCropID(3, 1), 0);
+    QCOMPARE(para()->KraGetSourceNum(2, 40), 0);
+    QCOMPARE(para()->KraGetCropID(2, 1), 0);
     QCOMPARE(int(c331_manage::para_changed), 1);
+
+    CROP_PARA crop{0, 0, 0, 640, 360};
+    para()->KraAddNewCrop(5, &crop); // HDMI4's crop takes the freed entry
+    QCOMPARE(img[Para::crop(0, 0)], u8(5));
+    QCOMPARE(img[Para::crop(0, 1)], u8(0x80));
+    QCOMPARE(source(2), u16(2));
+    QCOMPARE(para()->KraGetImageSource(img, 2, nullptr, nullptr, 0), u8(2));
 }
 
 void TestKraRamPara::setImageSource_data()

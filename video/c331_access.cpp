@@ -11,6 +11,7 @@ bool C331Device::missing(const char *what)
 }
 
 bool C331Device::apply(const std::vector<C331Change> &) { return missing("change set"); }
+bool C331Device::set_crop(int, bool, const ST_RECT &) { return missing("crop"); }
 bool C331Device::init_panel() { return missing("panel init"); }
 
 u32 C331Device::read_font_present()

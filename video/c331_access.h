@@ -4,6 +4,13 @@
 #include "global.h"
 #include <vector>
 
+struct ST_RECT {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
 // One applied difference of the live image against the shadow copy.
 struct C331Change {
     int addr;
@@ -19,6 +26,9 @@ public:
     virtual ~C331Access() = default;
     // Writes one change set of the parameter block into the chip.
     virtual bool apply(const std::vector<C331Change> &set) = 0;
+    // Sets the part of its input that window 0..5 shows: `rect` when `enable`, else the
+    // whole input.
+    virtual bool set_crop(int window, bool enable, const ST_RECT &rect) = 0;
     // Re-initialises the LED panel timing after the LED geometry changed.
     virtual bool init_panel() = 0;
     // The font-present bits from the font headers of the chip's serial flash.
@@ -31,6 +41,7 @@ class C331Device : public C331Access
 {
 public:
     bool apply(const std::vector<C331Change> &set) override;
+    bool set_crop(int window, bool enable, const ST_RECT &rect) override;
     bool init_panel() override;
     u32 read_font_present() override;
 

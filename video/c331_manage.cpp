@@ -4,6 +4,8 @@
 #include "utils.h"
 #include "wake.h"
 
+#include <cstring>
+
 namespace {
 // Between passes: every writer of the flags wakes the thread (see wake.h), so the time-out
 // is only a back-stop; ten ticks keep the idle thread to ten wakes a second.
@@ -60,19 +62,57 @@ void *c331_manage::thread_main(void *arg)
 }
 
 // Registers the chip follows: everything of the image that the user interface or the
-// protocol may change. Only the saved range and the input timings are watched.
-void c331_manage::apply_changes()
+// protocol may change. Only the saved range and the input timings are watched. Returns true
+// when the set touches what the windows' crops depend on: a shown window's source or the
+// crop table.
+bool c331_manage::apply_changes()
 {
     KraRamPara *p = KraRamPara::pInstance();
     std::vector<C331Change> set;
+    bool crops = false;
     for (int a = Para::TIMING; a < Para::IMAGE_SIZE; ++a) {
         if (a == Para::TIMING + 36)
             a = Para::SAVED_FIRST; // skip to the saved range after the six timing records
-        if (p->ram_para[a] != p->ram_para_bak[a])
-            set.push_back({a, p->ram_para_bak[a], p->ram_para[a]});
+        if (p->ram_para[a] == p->ram_para_bak[a])
+            continue;
+        set.push_back({a, p->ram_para_bak[a], p->ram_para[a]});
+        const int inWindow = (a - Para::WINDOW) % Para::WINDOW_SIZE;
+        if ((a >= Para::CROP && a < Para::CROP_END)
+            || (a >= Para::WINDOW && a < Para::win(Para::WINDOWS_SHOWN, 0)
+                && (inWindow == Para::W_SOURCE || inWindow == Para::W_SOURCE + 1)))
+            crops = true;
     }
     if (!access_->apply(set))
         writeLogMsg(LOG_ERROR, QStringLiteral("c331_manage: change set not applied"));
+    return crops;
+}
+
+// The input-source manager writes the timings under manage_mutex, which the pass holds. The
+// shadow copy cannot tell a new timing: it follows the live image only when the block is saved.
+bool c331_manage::timings_changed()
+{
+    const u8 *now = KraRamPara::pInstance()->ram_para + Para::TIMING;
+    if (memcmp(now, fitted_timings_, sizeof fitted_timings_) == 0)
+        return false;
+    memcpy(fitted_timings_, now, sizeof fitted_timings_);
+    return true;
+}
+
+void c331_manage::fit_crops()
+{
+    KraRamPara *p = KraRamPara::pInstance();
+    for (int w = 0; w < Para::WINDOWS_SHOWN; ++w) {
+        short isCrop = 0;
+        char entry = 0;
+        p->KraGetImageSource(p->ram_para, u8(w), &isCrop, &entry, 0);
+        const int e = u8(entry);
+        const bool crop = isCrop && e < Para::CROP_ENTRIES && (p->ram_para[Para::crop(e, 1)] & 0x80);
+        ST_RECT rect{0, 0, 0, 0};
+        if (crop)
+            rect = {p->live16(Para::crop(e, 2)), p->live16(Para::crop(e, 4)), p->live16(Para::crop(e, 6)),
+                    p->live16(Para::crop(e, 8))};
+        c331_SetCrop(char(w), char(crop), &rect);
+    }
 }
 
 // The video chip's side of the LED-geometry hand-shake: while the flag is 1 it waits; once
@@ -98,11 +138,15 @@ int c331_manage::run_once()
     {
         MutexLocker lock(&manage_mutex);
         led_handshake_pass();
+        bool refit = timings_changed();
         if (para_changed != 0) {
-            apply_changes();
+            if (apply_changes())
+                refit = true;
             code = para_changed;
             para_changed = 0;
         }
+        if (refit)
+            fit_crops();
     }
     // Raised outside the mutex: the receiver runs queued in the GUI thread.
     if (code)
@@ -112,27 +156,31 @@ int c331_manage::run_once()
 
 void c331_manage::c331_SetCrop(char window, char enable, ST_RECT *rect)
 {
-    if (!enable || !rect)
-        return;
-    KraRamPara *p = KraRamPara::pInstance();
     const u8 w = u8(window);
-    if (w >= Para::WINDOWS_SHOWN)
+    if (w >= Para::WINDOWS_SHOWN || !rect)
         return;
-    const u8 input = p->KraGetImageSource(p->ram_para, w, nullptr, nullptr, 0);
-    if (input > 5)
-        return;
-    int inW, inH;
-    {
-        MutexLocker lock(&Utils::_source_hdminfo_mutex);
-        inW = p->live16(Para::TIMING + 6 * input);
-        inH = p->live16(Para::TIMING + 6 * input + 2);
+    if (enable) {
+        KraRamPara *p = KraRamPara::pInstance();
+        const u8 input = p->KraGetImageSource(p->ram_para, w, nullptr, nullptr, 0);
+        if (input > 5) {
+            enable = 0; // no picture to fit the crop to
+        } else {
+            int inW, inH;
+            {
+                MutexLocker lock(&Utils::_source_hdminfo_mutex);
+                inW = p->live16(Para::TIMING + 6 * input);
+                inH = p->live16(Para::TIMING + 6 * input + 2);
+            }
+            if (rect->x + rect->width > inW) {
+                rect->x = 0;
+                rect->width = inW;
+            }
+            if (rect->y + rect->height > inH) {
+                rect->y = 0;
+                rect->height = inH;
+            }
+        }
     }
-    if (rect->x + rect->width > inW) {
-        rect->x = 0;
-        rect->width = inW;
-    }
-    if (rect->y + rect->height > inH) {
-        rect->y = 0;
-        rect->height = inH;
-    }
+    if (!access_->set_crop(w, enable != 0, *rect))
+        writeLogMsg(LOG_ERROR, QStringLiteral("c331_manage: crop of window %1 not set").arg(w));
 }

@@ -11,13 +11,6 @@
 #include <memory>
 #include <vector>
 
-struct ST_RECT {
-    int x;
-    int y;
-    int width;
-    int height;
-};
-
 class C331ModelSim;
 
 // The video-chip manager. Its thread checks para_changed on every pass; every writer of the
@@ -41,7 +34,11 @@ public:
     // One pass of the thread's loop; returns the change code raised, or 0.
     int run_once();
 
-    // Clamps a crop shown by `window` to the measured picture of the window's input.
+    // Fits a crop shown by window 0..5 to the measured picture of the window's input (each
+    // axis apart: a crop reaching beyond the picture takes its whole width or height) and
+    // sets it in the chip; `enable` 0: the window shows its whole input. Called under
+    // manage_mutex: the manager's pass calls it whenever a window's source, the crop table or
+    // an input's timing changed.
     void c331_SetCrop(char window, char enable, ST_RECT *rect);
 
     // The chip access; replacing it (under manage_mutex) is for tests.
@@ -52,12 +49,15 @@ public:
 private:
     c331_manage();
     static void *thread_main(void *arg);
-    void apply_changes();
+    bool apply_changes();
+    bool timings_changed();
+    void fit_crops();
     void led_handshake_pass();
 
     pthread_t thread_{};
     std::unique_ptr<C331Access> access_; // used under manage_mutex
     bool led_reinit_pending_ = false;    // thread-only
+    u8 fitted_timings_[6 * 6] = {};      // input timings the crops were fitted to; under manage_mutex
 };
 
 #endif

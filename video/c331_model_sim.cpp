@@ -9,6 +9,22 @@ bool C331ModelSim::apply(const std::vector<C331Change> &set)
     return true;
 }
 
+bool C331ModelSim::set_crop(int window, bool enable, const ST_RECT &rect)
+{
+    if (window < 0 || window >= 6)
+        return false;
+    MutexLocker lock(&mutex_);
+    crops_[window] = {enable, rect};
+    ++crop_sets_;
+    return true;
+}
+
+C331ModelSim::Crop C331ModelSim::crop(int window) const
+{
+    MutexLocker lock(&mutex_);
+    return window >= 0 && window < 6 ? crops_[window] : Crop();
+}
+
 bool C331ModelSim::init_panel()
 {
     ++panel_inits_;
