@@ -419,6 +419,40 @@ private slots:
         QCOMPARE(int(fpga()->model()->mapping_arg()), arg);
     }
 
+    // A register write that fails leaves the switch as shown and both register images as
+    // they were (a write that took is set back), and starts no job.
+    void mappingWriteFails_data()
+    {
+        QTest::addColumn<int>("failing");
+        QTest::addColumn<bool>("wasOn");
+        QTest::newRow("FPGA 0, switching off") << 0 << true;
+        QTest::newRow("FPGA 1, switching off") << 1 << true;
+        QTest::newRow("FPGA 1, switching on") << 1 << false;
+    }
+    void mappingWriteFails()
+    {
+        QFETCH(int, failing);
+        QFETCH(bool, wasOn);
+        const u8 was[2] = {u8(wasOn ? 0x81 : 0x01), u8(wasOn ? 0x80 : 0x00)};
+        fpga()->model()->set_chip_register(0, 0, was[0]);
+        fpga()->model()->set_chip_register(1, 0, was[1]);
+        click("Button_mapping");
+        const QAbstractButton *state = child<QAbstractButton>("Button_mapping_state");
+        const QImage shown = state->icon().pixmap(70, 32).toImage();
+        QCOMPARE(shown, QIcon(wasOn ? ":/png/button_on.png" : ":/png/button_off.png").pixmap(70, 32).toImage());
+        fpga()->model()->set_write_fails(failing, 0, true);
+        click("Button_mapping_state");
+        fpga()->model()->set_write_fails(failing, 0, false);
+        QCOMPARE(state->icon().pixmap(70, 32).toImage(), shown);
+        QCOMPARE(jobWord(), 0);
+        QVERIFY(!g_qround_bar);
+        for (int f = 0; f < 2; ++f) {
+            QCOMPARE(int(fpga_manage::register_image(f, 0)), int(was[f]));
+            fpga()->read_from_register(0, f);
+            QCOMPARE(int(fpga_manage::register_image(f, 0)), int(was[f])); // the chips too
+        }
+    }
+
     // Send to the bar's close with the manager's own thread.
     void wholeJobWithTheThread()
     {

@@ -744,8 +744,17 @@ void SmartMapping::on_Button_mapping_state_clicked()
     if (!fpga || !fpga_manage::job_start_free())
         return;
     const bool on = mapping_on();
-    for (int f = 0; f < 2; ++f)
-        fpga->write_to_register(0, 0x80, on ? 0 : 0x80, f);
+    const u8 was[2] = {fpga_manage::register_image(0, 0), fpga_manage::register_image(1, 0)};
+    const u8 mask = 1 << kMappingBit;
+    for (int f = 0; f < 2; ++f) {
+        if (fpga->write_to_register(0, mask, on ? 0 : mask, f) == 0)
+            continue;
+        // Switched on one FPGA, or on none: both are set back and the switch stays as shown.
+        for (int g = 0; g <= f; ++g)
+            fpga->write_to_register(0, mask, was[g], g);
+        writeLogMsg(LOG_ERROR, QStringLiteral("smart mapping: mapping switch not written to FPGA %1").arg(f));
+        return;
+    }
     ui->Button_mapping_state->setIcon(
         kra_icon(on ? QStringLiteral(":/png/button_off.png") : QStringLiteral(":/png/button_on.png")));
     fpga_manage::set_send_para_u32(SendPara::MAP_ARG, on ? 0 : 9);
