@@ -360,6 +360,43 @@ private slots:
         QCOMPARE(field(name)->text(), QString("7"));
     }
 
+    // The keyboard, built before the screen, runs raised and active over it.
+    void keyboardOnTop()
+    {
+        open();
+        screen_->show();
+        screen_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(screen_));
+        button("Button_add")->click();
+        NumberKeyboard *kb = g_numberkeyboard;
+        struct Raises : QObject {
+            int n = 0;
+            bool eventFilter(QObject *, QEvent *e) override
+            {
+                n += e->type() == QEvent::ZOrderChange;
+                return false;
+            }
+        } raises;
+        kb->installEventFilter(&raises);
+        NumberKeyboard::runner = nullptr;
+        bool onTop = false;
+        QTimer poll;
+        int polls = 0;
+        QObject::connect(&poll, &QTimer::timeout, kb, [&] {
+            onTop = raises.n > 0 && QApplication::activeWindow() == kb;
+            if (onTop || ++polls > 200) {
+                kb->press_digit(7);
+                kb->press_ok();
+            }
+        });
+        poll.start(10);
+        QTest::mouseClick(field("W"), Qt::LeftButton);
+        poll.stop();
+        QVERIFY(onTop);
+        QVERIFY(kb->isHidden());
+        QCOMPARE(field("W")->text(), QString("7"));
+    }
+
     // A value typed on the shared keyboard belongs to the screen whose field asked for it.
     void keyboardValueStaysWithItsScreen()
     {
