@@ -64,8 +64,23 @@ bool FpgaModelSim::read_register(int fpga, int reg, u8 *value)
 
 bool FpgaModelSim::write_register(int fpga, int reg, u8 value)
 {
+    if (fpga < 0 || fpga > 1 || reg < 0 || reg >= REGS)
+        return false;
+    {
+        MutexLocker lock(&mutex_);
+        if (write_fails_[fpga][reg])
+            return false;
+    }
     set_chip_register(fpga, reg, value);
-    return fpga >= 0 && fpga <= 1 && reg >= 0 && reg < REGS;
+    return true;
+}
+
+void FpgaModelSim::set_write_fails(int fpga, int reg, bool fails)
+{
+    if (fpga < 0 || fpga > 1 || reg < 0 || reg >= REGS)
+        return;
+    MutexLocker lock(&mutex_);
+    write_fails_[fpga][reg] = fails;
 }
 
 void FpgaModelSim::set_chip_register(int fpga, int reg, u8 value)

@@ -49,6 +49,9 @@ public:
     void set_power(int fpga, bool on);
     // Sets what a register of the chip holds.
     void set_chip_register(int fpga, int reg, u8 value);
+    // From now on a write of register `reg` of `fpga` fails and leaves the chip as it was
+    // (true), or works again (false).
+    void set_write_fails(int fpga, int reg, bool fails);
     // Reads the simulation files when their status changed; true when one switched an FPGA.
     // poll() does this at most every 100 ms, and ages the registers by the time since.
     bool poll_file();
@@ -93,6 +96,7 @@ private:
     u32 age_steps_[2] = {0, 0};
     u32 age_seed_[2] = {1, 2};
     bool pinned_[2][REGS] = {};
+    bool write_fails_[2][REGS] = {};
     QStringList installed_;
     QStringList not_installed_;
     // What an FPGA's output status reads while it runs or not, unless set from outside.

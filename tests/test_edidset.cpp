@@ -175,33 +175,43 @@ private slots:
         QCOMPARE(drawn(l->pixmap(Qt::ReturnByValue)), drawn(QPixmap(picture)));
     }
 
-    // Width and height are stored as typed, without limits; text that does not read as a
-    // 16-bit signed number is stored as 0.
+    // A typed width or height that does not fit a signed 16-bit word is refused (the field
+    // keeps its text); a text that is no such number (set from code) leaves the record's word
+    // as it was (1920 x 1080). Nothing else is refused.
     void sizeLimits_data()
     {
         QTest::addColumn<QString>("wh");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("byCode");
         QTest::addColumn<int>("stored");
         for (const char *wh : {"W", "H"}) {
-            QTest::addRow("%s 0", wh) << wh << "0" << 0;
-            QTest::addRow("%s empty", wh) << wh << "" << 0;
-            QTest::addRow("%s 4096", wh) << wh << "4096" << 4096;
-            QTest::addRow("%s 40000", wh) << wh << "40000" << 0;
-            QTest::addRow("%s -1", wh) << wh << "-1" << 0xFFFF;
-            QTest::addRow("%s not a number", wh) << wh << "12a" << 0;
-            QTest::addRow("%s 4095", wh) << wh << "4095" << 4095;
-            QTest::addRow("%s 1", wh) << wh << "1" << 1;
-            QTest::addRow("%s 32767", wh) << wh << "32767" << 32767;
+            const int was = QString(wh) == "W" ? 1920 : 1080;
+            QTest::addRow("%s 0", wh) << wh << "0" << false << 0;
+            QTest::addRow("%s 4096", wh) << wh << "4096" << false << 4096;
+            QTest::addRow("%s 40000 refused", wh) << wh << "40000" << false << was;
+            QTest::addRow("%s 32768 refused", wh) << wh << "32768" << false << was;
+            QTest::addRow("%s 1", wh) << wh << "1" << false << 1;
+            QTest::addRow("%s 32767", wh) << wh << "32767" << false << 32767;
+            QTest::addRow("%s empty", wh) << wh << "" << true << was;
+            QTest::addRow("%s not a number", wh) << wh << "12a" << true << was;
+            QTest::addRow("%s 40000 set", wh) << wh << "40000" << true << was;
+            QTest::addRow("%s -1", wh) << wh << "-1" << true << 0xFFFF;
         }
     }
     void sizeLimits()
     {
         QFETCH(QString, wh);
         QFETCH(QString, text);
+        QFETCH(bool, byCode);
         QFETCH(int, stored);
         open();
         openEditor();
-        field(wh)->setText(text);
+        const QString before = field(wh)->text();
+        if (byCode)
+            field(wh)->setText(text);
+        else
+            type(field(wh), text);
+        QCOMPARE(field(wh)->text(), byCode || text.toInt() < 32768 ? text : before);
         c331_manage::para_changed = 0;
         save();
         QVERIFY(!editorOpen());

@@ -248,27 +248,33 @@ private slots:
         QCOMPARE(count("HDMI2"), QString("(2)"));
     }
 
-    // Each field is stored as a 16-bit number, whatever it says: no value is refused.
-    void unlimitedValues_data()
+    // A typed value that does not fit a signed 16-bit word is refused (the field keeps its
+    // text); a text that is no such number (set from code) leaves the crop's value as it was.
+    // Nothing else is refused. `stored` -1: the value the crop had (or a new crop starts with).
+    void valuesThatDoNotFit_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("byCode");
         QTest::addColumn<int>("stored");
         for (bool adding : {false, true}) {
             const char *mode = adding ? "new crop, " : "edited crop, ";
-            QTest::newRow(qPrintable(mode + QString("zero width"))) << "W" << "0" << 0;
-            QTest::newRow(qPrintable(mode + QString("zero height"))) << "H" << "0" << 0;
-            QTest::newRow(qPrintable(mode + QString("40000"))) << "X" << "40000" << 0;
-            QTest::newRow(qPrintable(mode + QString("empty"))) << "Y" << "" << 0;
-            QTest::newRow(qPrintable(mode + QString("not a number"))) << "W" << "12a" << 0;
-            QTest::newRow(qPrintable(mode + QString("negative"))) << "X" << "-5" << 0xFFFB;
-            QTest::newRow(qPrintable(mode + QString("beyond the input"))) << "H" << "32767" << 32767;
+            QTest::newRow(qPrintable(mode + QString("zero width"))) << "W" << "0" << false << 0;
+            QTest::newRow(qPrintable(mode + QString("zero height"))) << "H" << "0" << false << 0;
+            QTest::newRow(qPrintable(mode + QString("40000 refused"))) << "X" << "40000" << false << -1;
+            QTest::newRow(qPrintable(mode + QString("32768 refused"))) << "W" << "32768" << false << -1;
+            QTest::newRow(qPrintable(mode + QString("beyond the input"))) << "H" << "32767" << false << 32767;
+            QTest::newRow(qPrintable(mode + QString("empty"))) << "Y" << "" << true << -1;
+            QTest::newRow(qPrintable(mode + QString("not a number"))) << "W" << "12a" << true << -1;
+            QTest::newRow(qPrintable(mode + QString("40000 set"))) << "H" << "40000" << true << -1;
+            QTest::newRow(qPrintable(mode + QString("negative"))) << "X" << "-5" << true << 0xFFFB;
         }
     }
-    void unlimitedValues()
+    void valuesThatDoNotFit()
     {
         QFETCH(QString, name);
         QFETCH(QString, text);
+        QFETCH(bool, byCode);
         QFETCH(int, stored);
         const bool adding = QString(QTest::currentDataTag()).startsWith("new");
         putCrop(0, 2, 1, 100, 10);
@@ -278,15 +284,19 @@ private slots:
             button("Button_add")->click();
         else
             tile(1)->click();
-        g_lineedit = field(name);
-        screen_->confirmString(text);
-        QCOMPARE(field(name)->text(), text);
+        const QString before = field(name)->text();
+        if (byCode)
+            field(name)->setText(text);
+        else
+            type(name, text);
+        QCOMPARE(field(name)->text(), byCode || stored >= 0 ? text : before);
         c331_manage::para_changed = 0;
         button("Button_ok")->click();
 
         const int entry = adding ? 1 : 0;
         QVector<int> expected = adding ? QVector<int>{0, 0, 1920, 1080} : QVector<int>{0, 0, 100, 10};
-        expected[QStringLiteral("XYWH").indexOf(name)] = stored;
+        if (stored >= 0)
+            expected[QStringLiteral("XYWH").indexOf(name)] = stored;
         QCOMPARE(para()->ram_para[Para::crop(entry, 0)], u8(2));
         QCOMPARE(para()->ram_para[Para::crop(entry, 1)], u8(adding ? 0x81 : 0x80));
         QVector<int> values;
@@ -348,6 +358,43 @@ private slots:
         QTest::mouseClick(field(name), Qt::LeftButton);
         QCOMPARE(shown, caption);
         QCOMPARE(field(name)->text(), QString("7"));
+    }
+
+    // The keyboard, built before the screen, runs raised and active over it.
+    void keyboardOnTop()
+    {
+        open();
+        screen_->show();
+        screen_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(screen_));
+        button("Button_add")->click();
+        NumberKeyboard *kb = g_numberkeyboard;
+        struct Raises : QObject {
+            int n = 0;
+            bool eventFilter(QObject *, QEvent *e) override
+            {
+                n += e->type() == QEvent::ZOrderChange;
+                return false;
+            }
+        } raises;
+        kb->installEventFilter(&raises);
+        NumberKeyboard::runner = nullptr;
+        bool onTop = false;
+        QTimer poll;
+        int polls = 0;
+        QObject::connect(&poll, &QTimer::timeout, kb, [&] {
+            onTop = raises.n > 0 && QApplication::activeWindow() == kb;
+            if (onTop || ++polls > 200) {
+                kb->press_digit(7);
+                kb->press_ok();
+            }
+        });
+        poll.start(10);
+        QTest::mouseClick(field("W"), Qt::LeftButton);
+        poll.stop();
+        QVERIFY(onTop);
+        QVERIFY(kb->isHidden());
+        QCOMPARE(field("W")->text(), QString("7"));
     }
 
     // A value typed on the shared keyboard belongs to the screen whose field asked for it.

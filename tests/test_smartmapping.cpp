@@ -109,34 +109,54 @@ private slots:
         dev_.reset();
     }
 
+    // A typed value wider than its entry is refused and the field keeps its text; a text that
+    // is no number (set from code) leaves line_type's entry as it was (6 rows, 3 from x).
     void sendStoresWhatWasTyped_data()
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("byCode");
         QTest::addColumn<QVector<int>>("grid"); // width, height, x, y, rows, columns
-        QTest::newRow("form defaults") << "" << "" << QVector<int>{128, 96, 0, 0, 1, 1};
-        QTest::newRow("width 70000 cut to 16 bits") << "lineEdit_X" << "70000" << QVector<int>{4464, 96, 0, 0, 1, 1};
-        QTest::newRow("width 65535") << "lineEdit_X" << "65535" << QVector<int>{65535, 96, 0, 0, 1, 1};
-        QTest::newRow("300 rows cut to 8 bits") << "lineEdit_line" << "300" << QVector<int>{128, 96, 0, 0, 44, 1};
-        QTest::newRow("255 columns") << "lineEdit_column" << "255" << QVector<int>{128, 96, 0, 0, 1, 255};
-        QTest::newRow("zero height") << "lineEdit_Y" << "0" << QVector<int>{128, 0, 0, 0, 1, 1};
-        QTest::newRow("zero rows sent") << "lineEdit_line" << "0" << QVector<int>{128, 96, 0, 0, 0, 1};
-        QTest::newRow("vertical offset") << "lineEdit_vert" << "480" << QVector<int>{128, 96, 0, 480, 1, 1};
+        QTest::newRow("form defaults") << "" << "" << false << QVector<int>{128, 96, 0, 0, 1, 1};
+        QTest::newRow("width 70000 refused") << "lineEdit_X" << "70000" << false << QVector<int>{128, 96, 0, 0, 1, 1};
+        QTest::newRow("width 65536 refused") << "lineEdit_X" << "65536" << false << QVector<int>{128, 96, 0, 0, 1, 1};
+        QTest::newRow("width 65535") << "lineEdit_X" << "65535" << false << QVector<int>{65535, 96, 0, 0, 1, 1};
+        QTest::newRow("300 rows refused") << "lineEdit_line" << "300" << false << QVector<int>{128, 96, 0, 0, 1, 1};
+        QTest::newRow("256 columns refused") << "lineEdit_column" << "256" << false << QVector<int>{128, 96, 0, 0, 1, 1};
+        QTest::newRow("255 columns") << "lineEdit_column" << "255" << false << QVector<int>{128, 96, 0, 0, 1, 255};
+        QTest::newRow("zero height") << "lineEdit_Y" << "0" << false << QVector<int>{128, 0, 0, 0, 1, 1};
+        QTest::newRow("zero rows sent") << "lineEdit_line" << "0" << false << QVector<int>{128, 96, 0, 0, 0, 1};
+        QTest::newRow("vertical offset") << "lineEdit_vert" << "480" << false << QVector<int>{128, 96, 0, 480, 1, 1};
+        QTest::newRow("offset 65536 refused") << "lineEdit_horzion" << "65536" << false << QVector<int>{128, 96, 0, 0, 1, 1};
+        QTest::newRow("rows not a number") << "lineEdit_line" << "12a" << true << QVector<int>{128, 96, 0, 0, 6, 1};
+        QTest::newRow("empty x offset") << "lineEdit_horzion" << "" << true << QVector<int>{128, 96, 3, 0, 1, 1};
+        QTest::newRow("rows 300 set") << "lineEdit_line" << "300" << true << QVector<int>{128, 96, 0, 0, 6, 1};
     }
     void sendStoresWhatWasTyped()
     {
         QFETCH(QString, field);
         QFETCH(QString, typed);
+        QFETCH(bool, byCode);
+        QFETCH(QVector<int>, grid);
         fpga_manage::store_line_type({1, 2, 3, 4, 5, 6, 7, 9});
         s_ = dev_->open<SmartMapping>(Page::SmartMapping); // a screen built anew
-        if (!field.isEmpty())
+        if (byCode)
+            child<My_lineEdit>(field)->setText(typed);
+        else if (!field.isEmpty())
             type(field, typed);
+        if (!byCode) {
+            QVector<int> shown;
+            for (const char *f : {"lineEdit_X", "lineEdit_Y", "lineEdit_horzion", "lineEdit_vert",
+                                  "lineEdit_line", "lineEdit_column"})
+                shown << child<My_lineEdit>(f)->text().toInt();
+            QCOMPARE(shown, grid);
+        }
         click("Button_next");
         QCOMPARE(shownPage(), 1);
         click("Button_next_2");
         click("Button_send");
         const LINE_TYPE t = fpga_manage::line_type_copy();
-        QTEST((QVector<int>{t.box_width, t.box_height, t.offset_x, t.offset_y, t.rows, t.columns}), "grid");
+        QCOMPARE((QVector<int>{t.box_width, t.box_height, t.offset_x, t.offset_y, t.rows, t.columns}), grid);
         QCOMPARE(int(t.net_port), 0); // a built screen starts at port 0 and pattern 1
         QCOMPARE(int(t.pattern), 1);
         QCOMPARE(jobWord(), int(JOB_SMART_MAPPING));
@@ -397,6 +417,40 @@ private slots:
         QCOMPARE(int(fpga_manage::MCU_REG_func[0][0] & 0x7F), 1); // the other bits kept
         runFpgaJob();
         QCOMPARE(int(fpga()->model()->mapping_arg()), arg);
+    }
+
+    // A register write that fails leaves the switch as shown and both register images as
+    // they were (a write that took is set back), and starts no job.
+    void mappingWriteFails_data()
+    {
+        QTest::addColumn<int>("failing");
+        QTest::addColumn<bool>("wasOn");
+        QTest::newRow("FPGA 0, switching off") << 0 << true;
+        QTest::newRow("FPGA 1, switching off") << 1 << true;
+        QTest::newRow("FPGA 1, switching on") << 1 << false;
+    }
+    void mappingWriteFails()
+    {
+        QFETCH(int, failing);
+        QFETCH(bool, wasOn);
+        const u8 was[2] = {u8(wasOn ? 0x81 : 0x01), u8(wasOn ? 0x80 : 0x00)};
+        fpga()->model()->set_chip_register(0, 0, was[0]);
+        fpga()->model()->set_chip_register(1, 0, was[1]);
+        click("Button_mapping");
+        const QAbstractButton *state = child<QAbstractButton>("Button_mapping_state");
+        const QImage shown = state->icon().pixmap(70, 32).toImage();
+        QCOMPARE(shown, QIcon(wasOn ? ":/png/button_on.png" : ":/png/button_off.png").pixmap(70, 32).toImage());
+        fpga()->model()->set_write_fails(failing, 0, true);
+        click("Button_mapping_state");
+        fpga()->model()->set_write_fails(failing, 0, false);
+        QCOMPARE(state->icon().pixmap(70, 32).toImage(), shown);
+        QCOMPARE(jobWord(), 0);
+        QVERIFY(!g_qround_bar);
+        for (int f = 0; f < 2; ++f) {
+            QCOMPARE(int(fpga_manage::register_image(f, 0)), int(was[f]));
+            fpga()->read_from_register(0, f);
+            QCOMPARE(int(fpga_manage::register_image(f, 0)), int(was[f])); // the chips too
+        }
     }
 
     // Send to the bar's close with the manager's own thread.

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <climits>
 
 namespace {
 
@@ -105,8 +106,9 @@ EDIDset::EDIDset(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new Ui
     connect(button_delete_, &QPushButton::clicked, this, &EDIDset::kra_button_delete_clicked);
     connect(button_cancel_, &QPushButton::clicked, this, &EDIDset::kra_button_cancel_clicked);
     connect(button_ok_, &QPushButton::clicked, this, &EDIDset::kra_button_ok_clicked);
-    fields_.add(ui->lineEdit_W, kra_words::key_width);
-    fields_.add(ui->lineEdit_H, kKeyHeight);
+    // The record's words are taken as signed 16-bit numbers.
+    fields_.add(ui->lineEdit_W, kra_words::key_width, SHRT_MIN, SHRT_MAX);
+    fields_.add(ui->lineEdit_H, kKeyHeight, SHRT_MIN, SHRT_MAX);
 
     language_changed();
 }
@@ -243,7 +245,8 @@ void EDIDset::show_numberkeyboard_ui(QString)
 
 void EDIDset::confirmString(QString text)
 {
-    if (fields_.owns(g_lineedit))
+    // A value that does not fit its word is refused: the field keeps its text.
+    if (fields_.takes(g_lineedit, text))
         g_lineedit->setText(text);
 }
 
@@ -251,15 +254,19 @@ void EDIDset::kra_button_ok_clicked() { save(); }
 
 void EDIDset::save()
 {
-    // No limits: text that does not read as a 16-bit signed number is stored as 0.
-    const int width = kra_field_s16(ui->lineEdit_W->text());
-    const int height = kra_field_s16(ui->lineEdit_H->text());
-    // The rate shown is either the record's own word or a toggled 30/60: read back as the
-    // unsigned word it came from, so an untouched rate is stored unchanged.
+    // No other limits; a value that is not a 16-bit signed number keeps the record's word,
+    // so a rate nobody toggled is stored as the record held it.
+    const int r = edid_select_;
+    int width = edid_word(r, 0);
+    int height = edid_word(r, 2);
+    int rate = edid_word(r, 4);
+    fields_.read(ui->lineEdit_W, &width);
+    fields_.read(ui->lineEdit_H, &height);
     bool ok = false;
-    const u16 rate = ui->label_rate->text().toUShort(&ok, 10);
-    KraRamPara::pInstance()->KraSetEDIDPara(edid_select_, short(width), short(height),
-                                            short(ok ? rate : 0));
+    const int shown = kra_field_s16(ui->label_rate->text(), &ok);
+    if (ok)
+        rate = shown;
+    KraRamPara::pInstance()->KraSetEDIDPara(r, short(width), short(height), short(rate));
     source_init();
     close_editor();
 }

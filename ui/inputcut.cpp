@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <climits>
 
 namespace {
 
@@ -27,6 +28,8 @@ const char *const kEditButtonStyle =
     "color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);font:20px";
 const KraTileGrid kTiles = {10, 15, 240, 110, 220, 90};
 constexpr int kEditButtonY = 406;
+// The rectangle a new crop starts with.
+constexpr CROP_PARA kNewCrop = {0, 0, 0, 1920, 1080};
 
 KraRamPara *para() { return KraRamPara::pInstance(); }
 
@@ -75,10 +78,11 @@ InputCut::InputCut(QWidget *parent) : QDialog(parent, kra_screen_flags), ui(new 
     connect(button_cancel_, &QPushButton::clicked, this, &InputCut::kra_button_cancel_clicked);
     connect(button_ok_, &QPushButton::clicked, this, &InputCut::kra_button_ok_clicked);
     connect(button_delete_, &QPushButton::clicked, this, &InputCut::kra_button_delete_clicked);
-    fields_.add(ui->lineEdit_X, QStringLiteral("X"));
-    fields_.add(ui->lineEdit_Y, QStringLiteral("Y"));
-    fields_.add(ui->lineEdit_W, kra_words::key_width);
-    fields_.add(ui->lineEdit_H, kKeyHeight);
+    // The table's words are taken as signed 16-bit numbers.
+    fields_.add(ui->lineEdit_X, QStringLiteral("X"), SHRT_MIN, SHRT_MAX);
+    fields_.add(ui->lineEdit_Y, QStringLiteral("Y"), SHRT_MIN, SHRT_MAX);
+    fields_.add(ui->lineEdit_W, kra_words::key_width, SHRT_MIN, SHRT_MAX);
+    fields_.add(ui->lineEdit_H, kKeyHeight, SHRT_MIN, SHRT_MAX);
 
     language_changed();
 }
@@ -221,10 +225,10 @@ void InputCut::open_new_crop()
         button_add_->hide();
     crop_caption_ = QString::asprintf("-Crop-%d", new_crop_number());
     caption_editor();
-    ui->lineEdit_X->setText(QStringLiteral("0"));
-    ui->lineEdit_Y->setText(QStringLiteral("0"));
-    ui->lineEdit_W->setText(QStringLiteral("1920"));
-    ui->lineEdit_H->setText(QStringLiteral("1080"));
+    ui->lineEdit_X->setText(QString::number(kNewCrop.x));
+    ui->lineEdit_Y->setText(QString::number(kNewCrop.y));
+    ui->lineEdit_W->setText(QString::number(kNewCrop.width));
+    ui->lineEdit_H->setText(QString::number(kNewCrop.height));
     show_editor(false);
 }
 
@@ -305,18 +309,22 @@ void InputCut::show_numberkeyboard_ui(QString)
 
 void InputCut::confirmString(QString text)
 {
-    // A value typed for another screen's field (one open below this) is not ours.
-    if (fields_.owns(g_lineedit))
+    // A value typed for another screen's field (one open below this) is not ours; one that
+    // does not fit its word is refused.
+    if (fields_.takes(g_lineedit, text))
         g_lineedit->setText(text);
 }
 
-// No limit applies here: a field that is not a 16-bit number reads as 0, and the video-chip
-// manager fits a crop to its input when a window shows it.
-CROP_PARA InputCut::read_fields() const
+// The fields over `crop`: one that does not hold a 16-bit number leaves its value as it is.
+// No other limit applies here: the video-chip manager fits a crop to its input when a window
+// shows it.
+void InputCut::read_fields(CROP_PARA *crop) const
 {
-    return CROP_PARA{source_select_, kra_field_s16(ui->lineEdit_X->text()),
-                     kra_field_s16(ui->lineEdit_Y->text()), kra_field_s16(ui->lineEdit_W->text()),
-                     kra_field_s16(ui->lineEdit_H->text())};
+    crop->first = source_select_;
+    fields_.read(ui->lineEdit_X, &crop->x);
+    fields_.read(ui->lineEdit_Y, &crop->y);
+    fields_.read(ui->lineEdit_W, &crop->width);
+    fields_.read(ui->lineEdit_H, &crop->height);
 }
 
 void InputCut::kra_button_ok_clicked() { store(); }
@@ -325,15 +333,20 @@ void InputCut::store()
 {
     if (!editor_open())
         return;
-    CROP_PARA crop = read_fields();
     KraRamPara *p = para();
     if (new_crop_) {
+        CROP_PARA crop = kNewCrop;
+        read_fields(&crop);
         p->KraAddNewCrop(source_select_, &crop); // stores nothing when the table is full
     } else {
         p->KraCropSourceInit();
         const int n = kra_crop_position(edit_input_, edit_number_);
-        if (n > 0)
+        if (n > 0) {
+            CROP_PARA crop{};
+            p->KraGetCropPara(edit_input_, n, &crop, nullptr);
+            read_fields(&crop);
             p->KraSetCropPara(char(edit_input_), char(n), &crop);
+        }
     }
     crops_changed();
 }

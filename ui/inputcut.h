@@ -64,7 +64,7 @@ private:
     void open_crop(int tile);
     void show_editor(bool editing);
     void caption_editor();
-    CROP_PARA read_fields() const;
+    void read_fields(CROP_PARA *crop) const;
     void store();
     void delete_crop();
     void crops_changed();

@@ -19,26 +19,49 @@ KraNumberFields::~KraNumberFields()
         g_lineedit = nullptr;
 }
 
-void KraNumberFields::add(My_lineEdit *field, const KraText &caption)
+void KraNumberFields::add(My_lineEdit *field, const KraText &caption, int min, int max)
 {
-    fields_.push_back({field, &caption, QString()});
+    fields_.push_back({field, &caption, QString(), min, max});
     connectField(field);
 }
 
-void KraNumberFields::add(My_lineEdit *field, const QString &caption)
+void KraNumberFields::add(My_lineEdit *field, const QString &caption, int min, int max)
 {
-    fields_.push_back({field, nullptr, caption});
+    fields_.push_back({field, nullptr, caption, min, max});
     connectField(field);
+}
+
+const KraNumberFields::Field *KraNumberFields::find(const QLineEdit *field) const
+{
+    if (!field)
+        return nullptr;
+    for (const Field &f : fields_)
+        if (f.field == field)
+            return &f;
+    return nullptr;
 }
 
 bool KraNumberFields::owns(const QLineEdit *field) const
 {
-    if (!field)
+    return find(field) != nullptr;
+}
+
+bool KraNumberFields::takes(const QLineEdit *field, const QString &text) const
+{
+    const Field *f = find(field);
+    if (!f)
         return false;
-    for (const Field &f : fields_)
-        if (f.field == field)
-            return true;
-    return false;
+    bool ok = false;
+    const qlonglong v = text.toLongLong(&ok, 10);
+    return ok && v >= f->min && v <= f->max;
+}
+
+bool KraNumberFields::read(const QLineEdit *field, int *value) const
+{
+    if (!field || !takes(field, field->text()))
+        return false;
+    *value = field->text().toInt();
+    return true;
 }
 
 void KraNumberFields::connectField(My_lineEdit *field)

@@ -80,6 +80,15 @@ int NumberKeyboard::run()
     return exec();
 }
 
+// Built once and shown again over screens built after it: without a window manager nothing
+// else would lift it above them, and it would take no touch.
+void NumberKeyboard::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    raise();
+    activateWindow();
+}
+
 void NumberKeyboard::refresh_display()
 {
     // Until a digit is typed the field's current value is shown greyed.

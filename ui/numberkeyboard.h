@@ -7,8 +7,8 @@
 class QLabel;
 
 // The shared on-screen number keyboard, placed over the right part of the main window and
-// run modal. GUI thread only. OK hands the typed digits to every connected screen; the
-// screen that set g_lineedit takes them.
+// run modal, raised and activated over the screen that asked. GUI thread only. OK hands the
+// typed digits to every connected screen; the screen that set g_lineedit takes them.
 class NumberKeyboard : public QDialog
 {
     Q_OBJECT
@@ -31,6 +31,9 @@ public:
 
 signals:
     void sendKeyBoardUIDataToLineEdit(QString text);
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     void refresh_display();

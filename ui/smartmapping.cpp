@@ -102,19 +102,29 @@ const KraFormText<Ui_, QLabel> kPage7Labels[] = {
                             "Mapping開關"}}},
 };
 
-// Number fields and their keyboard captions.
+// Number fields, their keyboard captions and the widest value their entry of line_type holds.
 struct FieldRule {
     My_lineEdit *Ui::SmartMapping::*field;
     KraText caption;
+    int max;
 };
 const FieldRule kFields[] = {
-    {&Ui::SmartMapping::lineEdit_X, {{"箱体宽度", "width", "width", "width", "箱體寬度"}}},
-    {&Ui::SmartMapping::lineEdit_Y, {{"箱体高度", "height", "height", "height", "箱體高度"}}},
-    {&Ui::SmartMapping::lineEdit_line, {{"箱体行数", "rows", "rows", "rows", "箱體行數"}}},
-    {&Ui::SmartMapping::lineEdit_column, {{"箱体列数", "lines", "lines", "lines", "箱體列數"}}},
-    {&Ui::SmartMapping::lineEdit_horzion, {{"水平偏移", "Horizontal", "Horizontal", "Horizontal", "水平偏移"}}},
-    {&Ui::SmartMapping::lineEdit_vert, {{"垂直偏移", "Vertical", "Vertical", "Vertical", "垂直偏移"}}},
+    {&Ui::SmartMapping::lineEdit_X, {{"箱体宽度", "width", "width", "width", "箱體寬度"}}, 0xFFFF},
+    {&Ui::SmartMapping::lineEdit_Y, {{"箱体高度", "height", "height", "height", "箱體高度"}}, 0xFFFF},
+    {&Ui::SmartMapping::lineEdit_line, {{"箱体行数", "rows", "rows", "rows", "箱體行數"}}, 0xFF},
+    {&Ui::SmartMapping::lineEdit_column, {{"箱体列数", "lines", "lines", "lines", "箱體列數"}}, 0xFF},
+    {&Ui::SmartMapping::lineEdit_horzion, {{"水平偏移", "Horizontal", "Horizontal", "Horizontal", "水平偏移"}}, 0xFFFF},
+    {&Ui::SmartMapping::lineEdit_vert, {{"垂直偏移", "Vertical", "Vertical", "Vertical", "垂直偏移"}}, 0xFFFF},
 };
+
+// A field whose text is not a number its entry holds (set from code) leaves the entry as it is.
+template <typename T>
+void store_field(const KraNumberFields &fields, const QLineEdit *field, T *entry)
+{
+    int v = 0;
+    if (fields.read(field, &v))
+        *entry = T(v);
+}
 
 // One sheet for the looks that change: "look" names the kind, "marked" the state.
 QString screenSheet()
@@ -184,7 +194,7 @@ SmartMapping::SmartMapping(QWidget *parent)
     fpga_manage::store_line_type(grid);
 
     for (const FieldRule &f : kFields)
-        fields_.add(ui->*f.field, f.caption);
+        fields_.add(ui->*f.field, f.caption, 0, f.max);
     // Queued: runs once the bar (connected per job) has taken the value, and closed at 100.
     connect(this, &SmartMapping::sig_qround_bar_update, this, &SmartMapping::job_progressed,
             Qt::QueuedConnection);
@@ -394,8 +404,8 @@ void SmartMapping::language_for_mapping_onoff_page7()
 void SmartMapping::on_Button_next_clicked()
 {
     LINE_TYPE grid = fpga_manage::line_type_copy();
-    grid.box_width = u16(ui->lineEdit_X->text().toUInt());
-    grid.box_height = u16(ui->lineEdit_Y->text().toUInt());
+    store_field(fields_, ui->lineEdit_X, &grid.box_width);
+    store_field(fields_, ui->lineEdit_Y, &grid.box_height);
     fpga_manage::store_line_type(grid);
     select_tab(1);
     language_for_shortcutt_page1();
@@ -473,10 +483,10 @@ void SmartMapping::on_Button_send_clicked()
     if (!fpga_manage::job_start_free())
         return;
     LINE_TYPE grid = fpga_manage::line_type_copy();
-    grid.rows = u8(ui->lineEdit_line->text().toUInt());
-    grid.columns = u8(ui->lineEdit_column->text().toUInt());
-    grid.offset_x = u16(ui->lineEdit_horzion->text().toUInt());
-    grid.offset_y = u16(ui->lineEdit_vert->text().toUInt());
+    store_field(fields_, ui->lineEdit_line, &grid.rows);
+    store_field(fields_, ui->lineEdit_column, &grid.columns);
+    store_field(fields_, ui->lineEdit_horzion, &grid.offset_x);
+    store_field(fields_, ui->lineEdit_vert, &grid.offset_y);
     fpga_manage::store_line_type(grid);
     start_job(JOB_SMART_MAPPING);
 }
@@ -496,16 +506,11 @@ void SmartMapping::show_numberkeyboard_ui(QString)
     fields_.ask_for(sender());
 }
 
-// The text is taken as typed; Next and Send store its number cut to the width of its
-// record entry, and a text that is no number as 0.
+// A value that does not fit its entry of line_type is refused: the field keeps its text.
 void SmartMapping::confirmString(QString text)
 {
-    for (const FieldRule &f : kFields) {
-        if (g_lineedit == ui->*f.field) {
-            g_lineedit->setText(text);
-            return;
-        }
-    }
+    if (fields_.takes(g_lineedit, text))
+        g_lineedit->setText(text);
 }
 
 // ---- port grid (pages 1 and 4) ----
@@ -739,8 +744,17 @@ void SmartMapping::on_Button_mapping_state_clicked()
     if (!fpga || !fpga_manage::job_start_free())
         return;
     const bool on = mapping_on();
-    for (int f = 0; f < 2; ++f)
-        fpga->write_to_register(0, 0x80, on ? 0 : 0x80, f);
+    const u8 was[2] = {fpga_manage::register_image(0, 0), fpga_manage::register_image(1, 0)};
+    const u8 mask = 1 << kMappingBit;
+    for (int f = 0; f < 2; ++f) {
+        if (fpga->write_to_register(0, mask, on ? 0 : mask, f) == 0)
+            continue;
+        // Switched on one FPGA, or on none: both are set back and the switch stays as shown.
+        for (int g = 0; g <= f; ++g)
+            fpga->write_to_register(0, mask, was[g], g);
+        writeLogMsg(LOG_ERROR, QStringLiteral("smart mapping: mapping switch not written to FPGA %1").arg(f));
+        return;
+    }
     ui->Button_mapping_state->setIcon(
         kra_icon(on ? QStringLiteral(":/png/button_off.png") : QStringLiteral(":/png/button_on.png")));
     fpga_manage::set_send_para_u32(SendPara::MAP_ARG, on ? 0 : 9);
