@@ -1,12 +1,12 @@
 #include "tavik_model_sim.h"
 #include "utils.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
 
 namespace {
 constexpr int kPorts = 6;
+constexpr qint64 kSimFileMax = 64 * 1024;
 
 // "1920 1080 60", "1920,1080,60" or "1920x1080@60"; anything else is no signal.
 void parseLine(QString line, u16 out[3])
@@ -42,10 +42,10 @@ void TavikModelSim::begin_pass()
     const QString path = file_path();
     if (!file_.changed(path))
         return;
+    // Only a regular file: a FIFO there would hang the input-source thread. Anything else, or
+    // a larger file, unplugs every input.
     QByteArray data;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        data = file.read(64 * 1024);
+    Utils::read_file_guarded(path, kSimFileMax, &data);
     const QStringList lines = QString::fromUtf8(data).split(QLatin1Char('\n'));
     for (int port = 0; port < kPorts; ++port) {
         if (port < lines.size())

@@ -7,24 +7,18 @@
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QSettings>
-#include <sys/stat.h>
 
 ConfigEngine *ConfigEngine::p_config = nullptr;
 
 namespace {
-constexpr off_t kIniFileMax = 64 * 1024; // a real file holds a few hundred bytes
+constexpr qint64 kIniFileMax = 64 * 1024; // a real file holds a few hundred bytes
 
 // QSettings reads whatever sits at the path (a FIFO or device there would hang it) and
 // writes through a link to its target, wherever that is.
 void setAsideUnlessRegular(const QString &path)
 {
-    struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) == 0
-        && (!S_ISREG(st.st_mode) || st.st_size > kIniFileMax)) {
-        writeLogMsg(LOG_ERROR, QStringLiteral("INI file rejected"));
-        MutexLocker lock(&Utils::_file_deal_mutex);
-        Utils::set_file_aside(path);
-    }
+    MutexLocker lock(&Utils::_file_deal_mutex);
+    Utils::set_aside_unless_regular(path, kIniFileMax);
 }
 } // namespace
 
@@ -74,17 +68,42 @@ QVariant ConfigEngine::read_config_variant(ConfigItem::ConfigName item)
     return s.value(key(item), defaultValue(item));
 }
 
-void ConfigEngine::write_config_variant(ConfigItem::ConfigName item, const QVariant &value)
+bool ConfigEngine::write_config_variant(ConfigItem::ConfigName item, const QVariant &value)
+{
+    return write_config_items({{item, value}});
+}
+
+bool ConfigEngine::write_config_items(const QVector<QPair<ConfigItem::ConfigName, QVariant>> &items)
 {
     QMutexLocker lock(&mutex_);
     QDir().mkpath(QFileInfo(fileName()).absolutePath());
     setAsideUnlessRegular(fileName());
+    bool written;
     {
         QSettings s(fileName(), QSettings::IniFormat);
-        s.setValue(key(item), value);
+        QVector<QPair<QString, QVariant>> before; // a null value: the item was not in the file
+        for (const auto &item : items) {
+            const QString k = key(item.first);
+            before.append({k, s.contains(k) ? s.value(k) : QVariant()});
+            s.setValue(k, item.second);
+        }
         s.sync();
+        written = s.status() == QSettings::NoError;
+        if (!written) {
+            // Qt keeps unwritten values in its in-process cache, where every later read would
+            // find them: put back what the file holds.
+            for (auto it = before.crbegin(); it != before.crend(); ++it) {
+                if (it->second.isNull())
+                    s.remove(it->first);
+                else
+                    s.setValue(it->first, it->second);
+            }
+            writeLogMsg(LOG_ERROR, QStringLiteral("INI file not written"));
+        }
     }
-    Utils::sync_folder(fileName());
+    if (written)
+        Utils::sync_folder(fileName());
+    return written;
 }
 
 void ConfigEngine::read_all_to_globals()

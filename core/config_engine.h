@@ -2,6 +2,8 @@
 #define CONFIG_ENGINE_H
 
 #include <QMutex>
+#include <QPair>
+#include <QVector>
 #include <QString>
 #include <QVariant>
 
@@ -29,7 +31,10 @@ public:
     // Stores one item and syncs the file (Qt writes INI files through a temporary file
     // renamed over the old one; the folder is synced after). Qt's lock file beside the INI,
     // left by a kill during a write, is removed at start-up by Utils::clear_save_leftovers.
-    void write_config_variant(ConfigItem::ConfigName item, const QVariant &value);
+    // False when the file was not written (a full disk): then the store reads as before.
+    bool write_config_variant(ConfigItem::ConfigName item, const QVariant &value);
+    // Stores several items in one write of the file: all of them or none.
+    bool write_config_items(const QVector<QPair<ConfigItem::ConfigName, QVariant>> &items);
     // Reads every item into its global (g_str_ip, g_srt_mask, ...).
     void read_all_to_globals();
 

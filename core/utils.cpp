@@ -81,10 +81,25 @@ int Utils::system_mutex(const QString &command, int *status)
     MutexLocker lock(&_system_mutex);
     int r = 0;
     if (s_record_commands) {
-        QFile log(commandLogPath());
-        if (log.open(QIODevice::WriteOnly | QIODevice::Append)) {
-            log.write(command.toUtf8());
-            log.write("\n");
+        // A FIFO there would hang every command, a link would append outside the data root.
+        const QString path = commandLogPath();
+        set_aside_unless_regular(path);
+        const int fd = ::open(QFile::encodeName(path).constData(),
+                              O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            struct stat st;
+            if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+                const QByteArray line = command.toUtf8() + '\n';
+                for (qint64 done = 0; done < line.size();) {
+                    const ssize_t n = ::write(fd, line.constData() + done, size_t(line.size() - done));
+                    if (n < 0 && errno == EINTR)
+                        continue;
+                    if (n <= 0)
+                        break;
+                    done += n;
+                }
+            }
+            ::close(fd);
         }
     } else {
         r = system(command.toLocal8Bit().constData());
@@ -150,6 +165,9 @@ void writeLogMsg(_LogType, const QString &)
 int Utils::write_file_safely(const QString &path, const QByteArray &data)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
+    // QSaveFile writes to the target of a link, wherever that is.
+    if (set_aside_unless_regular(path) != 0)
+        return 1;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return 1;
@@ -173,6 +191,17 @@ int Utils::set_file_aside(const QString &path)
     return sync_folder(path);
 }
 
+int Utils::set_aside_unless_regular(const QString &path, qint64 limit)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return errno == ENOENT ? 0 : 1;
+    if (S_ISREG(st.st_mode) && (limit < 0 || st.st_size <= limit))
+        return 0;
+    writeLogMsg(LOG_ERROR, QStringLiteral("%1 set aside: no regular file, or too large").arg(path));
+    return set_file_aside(path);
+}
+
 int Utils::sync_folder(const QString &path)
 {
     const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
@@ -184,17 +213,38 @@ int Utils::sync_folder(const QString &path)
     return r == 0 ? 0 : 1;
 }
 
-int Utils::open_regular(const QString &path, qint64 *size)
+namespace {
+// True when the file open at `fd` lies inside the folder `within` (a device path) of the data
+// root, both taken by their real paths: a link anywhere on the way out is seen through.
+bool openedWithin(int fd, const QString &within)
 {
+    char target[4096];
+    const ssize_t n = ::readlink(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), target,
+                                 sizeof target - 1);
+    if (n <= 0)
+        return false;
+    QString root = QDir(kra_root()).canonicalPath();
+    if (root.isEmpty())
+        return false;
+    if (root == QLatin1String("/"))
+        root.clear();
+    const QString folder = root + QDir::cleanPath(QLatin1Char('/') + within) + QLatin1Char('/');
+    return QFile::decodeName(QByteArray(target, int(n))).startsWith(folder);
+}
+} // namespace
+
+int Utils::open_regular(const QString &path, qint64 *size, const QString &within)
+{
+    const bool confined = !within.isEmpty();
     const QByteArray name = QFile::encodeName(path);
     struct stat st;
-    if (::stat(name.constData(), &st) != 0)
+    if ((confined ? ::lstat(name.constData(), &st) : ::stat(name.constData(), &st)) != 0)
         return -1;
     if (!S_ISREG(st.st_mode)) {
         errno = EINVAL;
         return -1;
     }
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (confined ? O_NOFOLLOW : 0));
     if (fd < 0)
         return -1;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -202,16 +252,21 @@ int Utils::open_regular(const QString &path, qint64 *size)
         errno = EINVAL;
         return -1;
     }
+    if (confined && !openedWithin(fd, within)) {
+        ::close(fd);
+        errno = EACCES;
+        return -1;
+    }
     if (size)
         *size = st.st_size;
     return fd;
 }
 
-int Utils::read_file_guarded(const QString &path, qint64 limit, QByteArray *out)
+int Utils::read_file_guarded(const QString &path, qint64 limit, QByteArray *out, const QString &within)
 {
     out->clear();
     qint64 size = 0;
-    const int fd = open_regular(path, &size);
+    const int fd = open_regular(path, &size, within);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? READ_MISSING : READ_REFUSED;
     int result = size > limit ? READ_REFUSED : READ_OK;

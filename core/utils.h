@@ -42,7 +42,8 @@ public:
 
     // Runs one shell command under _system_mutex. While commands are recorded (always on
     // the host build) the command is not run: its line is appended to "<root>/commands.log"
-    // and 0 is returned.
+    // (only ever to a regular file: anything else there is set aside first) and 0 is
+    // returned.
     static int system_mutex(const QString &command, int *status);
     // Records commands instead of running them; test programs set it in every build kind,
     // so the suite of a device build runs harmlessly on a PC. No effect on the host build.
@@ -58,8 +59,13 @@ public:
     // True for a well-formed dotted-quad address ("a.b.c.d", each 0..255, no extras).
     static bool isDottedQuad(const QString &text);
     // Writes a whole file through a temporary file renamed over the old one, then syncs the
-    // folder so that the new name survives a power cut; 0 on success.
+    // folder so that the new name survives a power cut; 0 on success. Whatever sits at the
+    // path and is no regular file (a link, a FIFO) is set aside first: the save never goes
+    // through it.
     static int write_file_safely(const QString &path, const QByteArray &data);
+    // Sets aside what is at `path` unless it is a regular file (of at most `limit` bytes when
+    // one is given) or nothing; a link is not followed. 0 when nothing else is left there.
+    static int set_aside_unless_regular(const QString &path, qint64 limit = -1);
     // Moves a rejected file aside to "<path>.bad" (replacing an older one); 0 on success.
     static int set_file_aside(const QString &path);
     // Makes the last rename or removal in the folder of `path` durable; 0 on success.
@@ -68,12 +74,16 @@ public:
     // Opens a regular file for reading (checked before opening, so a FIFO or device is never
     // opened, and again after, in case it was swapped; opened without blocking). Returns the
     // descriptor and its size, or -1 with errno set (ENOENT: missing).
-    static int open_regular(const QString &path, qint64 *size);
+    // With `within` (a device path of a folder, such as "/mnt/usb1"), for files picked from a
+    // listing that may have been swapped since: a link at the path is not followed, and the
+    // file opened must lie in that folder of the data root, by its real path (EACCES else).
+    static int open_regular(const QString &path, qint64 *size, const QString &within = QString());
     enum ReadResult { READ_OK = 0, READ_MISSING = 1, READ_REFUSED = 2 };
     // Reads a whole data file of at most `limit` bytes into `out` through open_regular: a FIFO
     // or device (which would hang the reader) is refused, as is a larger file. Returns a
     // ReadResult.
-    static int read_file_guarded(const QString &path, qint64 limit, QByteArray *out);
+    static int read_file_guarded(const QString &path, qint64 limit, QByteArray *out,
+                                 const QString &within = QString());
     // Removes what interrupted saves of the application left behind (temporary files beside
     // the parameter block, user modes, JSON and INI files, and the INI's lock, which would
     // stall every settings write). Only at start-up, before anything writes.

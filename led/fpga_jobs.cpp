@@ -129,8 +129,16 @@ void fpga_manage::load_scan_deal()
         last_percent_[PROGRESS_SMARTMAPPING] = -1;
         report(PROGRESS_SMARTMAPPING, 0);
         scan_data_.clear();
-        // Only a regular file: a FIFO or device there would hang the thread.
-        if (port >= kNetPorts || Utils::read_file_guarded(path, kScanFileMax, &scan_data_) != Utils::READ_OK
+        // Only a regular file (a FIFO or device there would hang the thread), and only from
+        // the folder it was listed in, the scan folder or the stick's top: a link put there
+        // since the listing is not followed.
+        QString folder;
+        for (const QString &dir : {QStringLiteral("/data/smartmapping"), UsbServer::stick_path()}) {
+            if (QDir::cleanPath(QFileInfo(path).absolutePath()) == QDir::cleanPath(kra_path(dir)))
+                folder = dir;
+        }
+        if (port >= kNetPorts || folder.isEmpty()
+            || Utils::read_file_guarded(path, kScanFileMax, &scan_data_, folder) != Utils::READ_OK
             || scan_data_.isEmpty()) {
             writeLogMsg(LOG_ERROR, QStringLiteral("load scan: cannot load %1 to port %2").arg(path).arg(port + 1));
             scan_data_.clear();
@@ -300,9 +308,15 @@ void fpga_manage::usb_upgrade_deal()
     }
     case 1: {
         usb_files_.clear();
-        if (UsbServer::upgrade_dir().isEmpty())
-            writeLogMsg(LOG_ERROR, QStringLiteral("usb upgrade: %1 is no directory on the stick").arg(g_usb_grade_path));
-        const UsbUpgradeFiles list = UsbServer::upgrade_files();
+        // The files the page highlighted when Load was pressed: one that went or was swapped
+        // since is reported not installed, not silently left out by a new listing. Started
+        // without the page, the upgrade lists the stick itself.
+        UsbUpgradeFiles list;
+        if (!UsbServer::take_handed(&list)) {
+            if (UsbServer::upgrade_dir().isEmpty())
+                writeLogMsg(LOG_ERROR, QStringLiteral("usb upgrade: %1 is no directory on the stick").arg(g_usb_grade_path));
+            list = UsbServer::upgrade_files();
+        }
         for (int i = 0; i < list.files.size(); ++i) {
             if (list.install[i])
                 usb_files_ << list.files[i];

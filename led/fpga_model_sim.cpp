@@ -1,5 +1,6 @@
 #include "fpga_model_sim.h"
 #include "fpga_manage.h"
+#include "usbserver.h"
 #include "utils.h"
 
 #include <QDateTime>
@@ -306,9 +307,10 @@ bool FpgaModelSim::begin_update()
 
 bool FpgaModelSim::install_update(const QString &path)
 {
-    // The file may have gone or been swapped for a FIFO or device since the listing.
+    // The file may have gone or been swapped for a FIFO, a folder or a link since the
+    // listing: only a plain file still on the stick is taken.
     qint64 size = 0;
-    const int fd = Utils::open_regular(path, &size);
+    const int fd = Utils::open_regular(path, &size, UsbServer::stick_path());
     const bool good = fd >= 0 && size >= kUpdateHeadSize;
     if (fd >= 0)
         ::close(fd);

@@ -5,12 +5,40 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QTimer>
 
 namespace {
 UsbServer *s_instance = nullptr;
 const QString kStick = QStringLiteral("/mnt/usb1");
+QMutex s_handed_mutex;
+bool s_handed = false;
+UsbUpgradeFiles s_handed_files; // guarded by s_handed_mutex
 } // namespace
+
+const QString &UsbServer::stick_path()
+{
+    return kStick;
+}
+
+void UsbServer::hand_to_upgrade(const UsbUpgradeFiles &listed)
+{
+    QMutexLocker lock(&s_handed_mutex);
+    s_handed_files = listed;
+    s_handed = true;
+}
+
+bool UsbServer::take_handed(UsbUpgradeFiles *listed)
+{
+    QMutexLocker lock(&s_handed_mutex);
+    if (!s_handed)
+        return false;
+    *listed = s_handed_files;
+    s_handed_files = UsbUpgradeFiles();
+    s_handed = false;
+    return true;
+}
 
 UsbServer *UsbServer::pInstance()
 {

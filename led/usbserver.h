@@ -34,6 +34,13 @@ public:
     // links and ".." resolved, or empty when it is missing or lies outside the stick.
     static QString upgrade_dir();
     static UsbUpgradeFiles upgrade_files();
+    // The stick's device path: update packages are read only from inside it.
+    static const QString &stick_path();
+    // What the update page listed when Load was pressed, for the upgrade it starts: the
+    // upgrade installs those files, and reports each one that is no longer a plain file on
+    // the stick as not installed. Any thread; the upgrade takes it once.
+    static void hand_to_upgrade(const UsbUpgradeFiles &listed);
+    static bool take_handed(UsbUpgradeFiles *listed);
 
     // Polls the stick a few times a second.
     void start();

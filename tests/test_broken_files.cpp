@@ -7,6 +7,8 @@
 #include "json_file.h"
 #include "krarampara.h"
 #include "omenu.h"
+#include "tavik_model_sim.h"
+#include "taviksource.h"
 #include "testsupport.h"
 #include "utils.h"
 
@@ -204,6 +206,8 @@ private slots:
             QTest::addRow("OSD menu, %s", kind) << "osd" << fifo << true;
             QTest::addRow("OSD menu copied into a mode, %s", kind) << "osdcopy" << fifo << false;
             QTest::addRow("INI, %s", kind) << "ini" << fifo << true;
+            QTest::addRow("input sources, %s", kind) << "inputs" << fifo << false;
+            QTest::addRow("command log, %s", kind) << "log" << fifo << true;
         }
     }
     void noRegularFileAtLoaderPath()
@@ -218,9 +222,12 @@ private slots:
             {"osd", KraRamPara::modeOsdPath(0)},
             {"osdcopy", kra_path(QStringLiteral("/data/configs/omenu.json"))},
             {"ini", ConfigEngine::pInstance()->fileName()},
+            {"inputs", TavikModelSim::file_path()},
+            {"log", Utils::commandLogPath()},
         };
         const QString path = paths.value(loader);
         const QByteArray name = QFile::encodeName(path);
+        QDir().mkpath(QFileInfo(path).absolutePath());
         // Never a link to a real device: a regressed save writing through the link would replace it.
         const QByteArray elsewhere = QFile::encodeName(dev_->root() + QStringLiteral("/elsewhere"));
         QCOMPARE(::mkfifo(fifo ? name.constData() : elsewhere.constData(), 0600), 0);
@@ -265,6 +272,13 @@ private slots:
                     return 1;
                 return QFile::exists(KraRamPara::modeOsdPath(0)) ? 2 : 0;
             };
+        } else if (loader == "inputs") {
+            load = [] { return taviksource::pInstanceNoThread()->run_once() == 0 ? 0 : 1; };
+        } else if (loader == "log") {
+            load = [] {
+                Utils::system_mutex(QStringLiteral("sync"), nullptr);
+                return TestDevice::commands() == QStringList{"sync"} ? 0 : 1;
+            };
         } else {
             load = [] {
                 ConfigEngine *c = ConfigEngine::pInstance();
@@ -280,7 +294,7 @@ private slots:
             QCOMPARE(kindAt(QFile::decodeName(elsewhere)), 'p');
         if (setAside) {
             QCOMPARE(kindAt(path + QStringLiteral(".bad")), kind);
-            QCOMPARE(kindAt(path), loader == "ini" ? 'f' : '-');
+            QCOMPARE(kindAt(path), loader == "ini" || loader == "log" ? 'f' : '-');
         } else {
             QCOMPARE(kindAt(path), kind);
         }
@@ -371,6 +385,100 @@ private slots:
         std::lock_guard<std::mutex> l(s_synced_mutex);
         QVERIFY2(s_synced_folders.contains(QDir(kra_path(folder)).canonicalPath()),
                  qPrintable(s_synced_folders.join(QLatin1Char(' '))));
+    }
+
+    // A save finds a link where its file belongs: the link is set aside, the file written in
+    // its place, and the link's target is left alone.
+    void savesNeverThroughALink_data()
+    {
+        QTest::addColumn<QString>("save");
+        QTest::newRow("parameter block") << "block";
+        QTest::newRow("user mode") << "mode";
+        QTest::newRow("user mode's OSD menu copy") << "osd";
+        QTest::newRow("command log") << "log";
+    }
+    void savesNeverThroughALink()
+    {
+        QFETCH(QString, save);
+        const QString path = save == "block" ? KraRamPara::blockPath()
+                             : save == "mode" ? KraRamPara::modePath(0)
+                             : save == "osd"  ? KraRamPara::modeOsdPath(0)
+                                              : Utils::commandLogPath();
+        const QString target = dev_->root() + QStringLiteral("/elsewhere");
+        putFile(target, "outside");
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QVERIFY(QFile::link(target, path));
+        if (save == "block") {
+            QCOMPARE(para()->ram_para_write_file(nullptr), 0);
+        } else if (save == "log") {
+            Utils::system_mutex(QStringLiteral("sync"), nullptr);
+            QCOMPARE(TestDevice::commands(), QStringList{"sync"});
+        } else {
+            putFile(kra_path(QStringLiteral("/data/configs/omenu.json")), kOsd);
+            {
+                ParaWrite w(false);
+                w.set16(Para::OSD_ON, 1);
+            }
+            QCOMPARE(para()->user_mode_save(0), 0);
+            QCOMPARE(para()->KraUserModeSaved(0), 1);
+        }
+        QCOMPARE(readBytes(target), QByteArray("outside"));
+        QCOMPARE(kindAt(path), 'f');
+        QCOMPARE(kindAt(path + QStringLiteral(".bad")), 'l');
+    }
+
+    // A file picked from a listing and swapped before it is read: only a plain file that
+    // still lies in its folder is installed or sent.
+    void pickedFileSwapped_data()
+    {
+        QTest::addColumn<bool>("scan"); // else an update package
+        QTest::addColumn<QString>("swap");
+        QTest::addColumn<bool>("taken");
+        for (const bool scan : {false, true}) {
+            const char *what = scan ? "scan file" : "package";
+            QTest::addRow("%s kept", what) << scan << "" << true;
+            QTest::addRow("%s: a link to a file outside", what) << scan << "link" << false;
+            QTest::addRow("%s: a link to a file beside it", what) << scan << "near" << false;
+            QTest::addRow("%s: its folder a link leading outside", what) << scan << "folder" << false;
+            QTest::addRow("%s: a FIFO", what) << scan << "fifo" << false;
+        }
+    }
+    void pickedFileSwapped()
+    {
+        QFETCH(bool, scan);
+        QFETCH(QString, swap);
+        const QString folder = kra_path(scan ? QStringLiteral("/data/smartmapping") : QStringLiteral("/mnt/usb1"));
+        const QString name = scan ? QStringLiteral("wall.ztfile") : QStringLiteral("app.KRA");
+        const QString path = folder + QLatin1Char('/') + name;
+        const QString outside = dev_->root() + QStringLiteral("/outside");
+        putFile(path, QByteArray(300, 'k'));
+        putFile(folder + QStringLiteral("/near.ztfile"), QByteArray(300, 'n'));
+        putFile(outside + QLatin1Char('/') + name, QByteArray(300, 'o'));
+        if (swap == "folder") {
+            QVERIFY(QDir(folder).removeRecursively());
+            QVERIFY(QFile::link(outside, folder));
+        } else if (!swap.isEmpty()) {
+            QVERIFY(QFile::remove(path));
+            if (swap == "fifo")
+                QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            else
+                QVERIFY(QFile::link(swap == "near" ? folder + QStringLiteral("/near.ztfile") : outside + QLatin1Char('/') + name, path));
+        }
+        FpgaModelSim *model = fpga_manage::pInstance()->model();
+        bool taken;
+        if (scan) {
+            model->send_scan(3, QString(), QByteArray()); // the model outlives the test
+            fpga_manage::set_ztfile_name(path);
+            LINE_TYPE grid = fpga_manage::line_type_copy();
+            grid.net_port = 3;
+            fpga_manage::store_line_type(grid);
+            fpga_manage::start_job(JOB_LOAD_SCAN);
+            runFpgaJob();
+            taken = model->scan_file(3) == name;
+        } else {
+            taken = model->install_update(path);
+        }
+        QTEST(taken, "taken");
     }
 
     void usbUpgradeStaysOnStick_data()

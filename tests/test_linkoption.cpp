@@ -4,6 +4,7 @@
 
 #include "config_engine.h"
 #include "fpga_manage.h"
+#include "fpga_model_sim.h"
 #include "krarampara.h"
 #include "linkoption.h"
 #include "my_lineedit.h"
@@ -19,6 +20,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 const QString kStick = QStringLiteral("/mnt/usb1/");
@@ -169,6 +171,31 @@ private slots:
         QCOMPARE(g_tip->text(), QString("Saved"));
     }
 
+    // The INI cannot be written (its folder is a file, as a full disk fails the write): no
+    // saved tip, no command, and the settings and the mask global read what the file holds.
+    void applyNotWritten()
+    {
+        open();
+        type("Mask4", "128");
+        const QString configs = kra_path("/data/configs");
+        QVERIFY(QDir(configs).removeRecursively());
+        putFile(configs, "not a folder");
+        QSignalSpy codes(KraRamPara::pInstance(), &KraRamPara::sig_update_para);
+        click("Button_net_apply");
+        TestDevice::settle();
+        QCOMPARE(codesOf(codes), QList<int>{});
+        QCOMPARE(TestDevice::commands(), QStringList());
+        QCOMPARE(g_srt_mask, QString("255.255.255.0"));
+        ConfigEngine *config = ConfigEngine::pInstance();
+        QCOMPARE(config->read_config_variant(ConfigItem::SubNetMask).toString(), QString("255.255.255.0"));
+        // Nor does a later write carry the refused values into the file.
+        QVERIFY(QFile::remove(configs));
+        QVERIFY(config->write_config_variant(ConfigItem::TcpPort, 6001));
+        QSettings later(config->fileName(), QSettings::IniFormat);
+        QCOMPARE(later.value("config/SubNetMask", "none").toString(), QString("none"));
+        QCOMPARE(later.value("config/TcpPort").toInt(), 6001);
+    }
+
     void cancelKeepsBackDiscards()
     {
         open();
@@ -292,6 +319,42 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(logText().contains(result), 10000);
         QCOMPARE(logText().contains("downing over"), result == "downing over");
         QVERIFY(logText().contains("<br>" + fpga_manage::pInstance()->upgrade_log + "</font>"));
+    }
+
+    // A highlighted package that went or was swapped between the listing and the install is
+    // reported not installed, and the result is the failure.
+    void packageSwappedAfterListing_data()
+    {
+        QTest::addColumn<QString>("swap");
+        QTest::newRow("removed") << "";
+        QTest::newRow("a FIFO") << "fifo";
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("a link off the stick") << "link";
+    }
+    void packageSwappedAfterListing()
+    {
+        QFETCH(QString, swap);
+        writeFile(kStick + "a.KRA");
+        writeFile(kStick + "b.KRAZK");
+        writeFile("/data/b.KRAZK");
+        open();
+        click("Button_usb");
+        const QString b = kra_path(kStick + "b.KRAZK");
+        QVERIFY(QFile::remove(b));
+        if (swap == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(b).constData(), 0600), 0);
+        else if (swap == "folder")
+            QVERIFY(QDir().mkpath(b));
+        else if (swap == "link")
+            QVERIFY(QFile::link(kra_path("/data/b.KRAZK"), b));
+        click("Button_ok");
+        runUsbUpgrade();
+        TestDevice::settle();
+        FpgaModelSim *model = fpga_manage::pInstance()->model();
+        QCOMPARE(fileNamesOf(model->installed()), QStringList{"a.KRA"});
+        QCOMPARE(model->not_installed(), QStringList{b});
+        QVERIFY2(logText().contains("Update failed: package refused"), qPrintable(logText()));
+        QVERIFY(!logText().contains("downing over"));
     }
 
     void resultOnlyOnTheUsbPage()

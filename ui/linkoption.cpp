@@ -197,10 +197,11 @@ void LinkOption::apply_address()
         return;
     if (ip == g_str_ip && mask == g_srt_mask && gate == g_str_gateway)
         return;
-    ConfigEngine *config = ConfigEngine::pInstance();
-    config->write_config_variant(ConfigItem::IPAddress, ip);
-    config->write_config_variant(ConfigItem::SubNetMask, mask);
-    config->write_config_variant(ConfigItem::GateWay, gate);
+    // One write for the three: an address half saved would bring the device up elsewhere.
+    // Not written (a full disk): nothing is applied and no saved tip shows.
+    if (!ConfigEngine::pInstance()->write_config_items(
+            {{ConfigItem::IPAddress, ip}, {ConfigItem::SubNetMask, mask}, {ConfigItem::GateWay, gate}}))
+        return;
     Utils::system_mutex(QStringLiteral("sync"), nullptr);
     usleep(100);
     Utils::initIPAddress();
@@ -239,6 +240,7 @@ void LinkOption::menulist_button_ok_page()
     if (file_downing_ || !fpga_manage::job_start_free())
         return;
     file_downing_ = true;
+    UsbServer::hand_to_upgrade(usb_);
     fpga_manage::start_usb_upgrade();
 }
 
