@@ -100,9 +100,22 @@ private slots:
         ScriptedRuns runs;
         QPointer<QDialog> seen;
         bool globalSet = false;
+        // Without a window manager only a raise lifts it above the screen that opened it.
+        struct Raises : QObject {
+            int n = 0;
+            bool eventFilter(QObject *, QEvent *e) override
+            {
+                n += e->type() == QEvent::ZOrderChange;
+                return false;
+            }
+        } raises;
+        bool raisedOnShow = false;
         runs.scripts[screen] = [&](QDialog *d) {
             seen = d;
             globalSet = d == static_cast<QDialog *>(g_inputcut) || d == static_cast<QDialog *>(g_edidset);
+            d->installEventFilter(&raises);
+            d->show();
+            raisedOnShow = raises.n > 0;
             clickBack(d);
         };
         if (fromMenu) {
@@ -117,6 +130,7 @@ private slots:
         QCOMPARE(runs.opened.size(), 1);
         QCOMPARE(runs.opened[0], qMakePair(screen, page));
         QVERIFY(globalSet);
+        QVERIFY(raisedOnShow);
         QCOMPARE(int(g_page_focus), backTo);
         QVERIFY(!g_inputcut && !g_edidset);
         flushDeletes();

@@ -276,6 +276,22 @@ void protocolFileInGui(ProtocolFile event, int kind)
         e->protocolFile(event, kind);
 }
 
+// Without a window manager (the board has none) a window shown again is not lifted above
+// the windows shown since it: it would stay hidden and take no touch.
+class RaiseOnShow : public QObject
+{
+public:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Show && o->isWidgetType()) {
+            QWidget *w = static_cast<QWidget *>(o);
+            w->raise();
+            w->activateWindow();
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 bool kra_screen_built(int page)
@@ -293,6 +309,8 @@ void kra_open_screen(int page)
     if (!s)
         s = e->build();
     g_page_focus = u8(page);
+    static RaiseOnShow raiser;
+    s->installEventFilter(&raiser); // once: Qt drops an earlier install of the same filter
     if (s_runner)
         s_runner(s);
     else
