@@ -870,6 +870,56 @@ private slots:
         QCOMPARE(fpga_manage::send_para_u16(SendPara::JOB), entry ? u16(JOB_RCV_RECOVERY) : u16(0));
     }
 
+    // A job that could not read a card, or whose restore the card did not take, says so in
+    // the page's language and keeps the list (a card not mended stays listed); the next Check
+    // takes the line away.
+    void rcvJobFailed_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("fails");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("check cannot read, en")
+            << 1 << int(FpgaModelSim::FAILS_READ) << "Reading or restoring a receiving card failed!";
+        QTest::newRow("restore not taken, ru")
+            << 2 << int(FpgaModelSim::FAILS_RESTORE) << "Ошибка чтения или восстановления карты!";
+        QTest::newRow("check cannot read, vn") << 3 << int(FpgaModelSim::FAILS_READ) << "Đọc hoặc phục hồi thẻ nhận thất bại!";
+        QTest::newRow("restore not taken, tw") << 4 << int(FpgaModelSim::FAILS_RESTORE) << "接收卡讀取或恢複失敗!";
+        QTest::newRow("check cannot read, zh") << 0 << int(FpgaModelSim::FAILS_READ) << "接收卡读取或恢复失败!";
+    }
+    void rcvJobFailed()
+    {
+        QFETCH(int, language);
+        QFETCH(int, fails);
+        QFETCH(QString, line);
+        makeFiles(1);
+        clearRcvResult();
+        g_language = u8(language);
+        AdvancedOption *s = open();
+        child(s, "Button_rcv_recovery")->click();
+        fpga()->model()->set_rcv_fault(2, 4, 8, FpgaModelSim::RcvFaultFails(fails));
+        child(s, "Button_check")->click();
+        runFpgaJob();
+        auto failedLine = [s] { return s->findChild<QLabel *>(QStringLiteral("label_rcv_failed")); };
+        if (fails == FpgaModelSim::FAILS_READ) {
+            QCOMPARE(firstEntry(s), line); // in place of the no-card text
+        } else {
+            QVERIFY(!failedLine());
+            child(s, "Button_self_recovery")->click();
+            runFpgaJob();
+            QVERIFY(firstEntry(s).contains(">05</font>"));
+            QVERIFY(failedLine());
+            QCOMPARE(failedLine()->text(), line);
+            QCOMPARE(fpga()->rcv_result().count, 1u);
+            QCOMPARE(int(fpga()->model()->rcv_faults().size()), 1);
+        }
+        fpga()->model()->set_rcv_fault(-1, 0, 0);
+        child(s, "Button_check")->click();
+        QVERIFY(firstEntry(s) != line);
+        runFpgaJob();
+        QVERIFY(!failedLine());
+        QVERIFY(firstEntry(s) != line);
+    }
+
     // The list follows the refresh only on the check page, for code 99 or a result word
     // naming a card; touching an entry moves the highlight; Next and Previous stay on the
     // single page.
@@ -889,7 +939,8 @@ private slots:
             int code;
             bool redrawn;
         };
-        for (const Case &c : {Case{255, 1, false}, Case{65535, 1, false}, Case{65535, 99, true}, Case{3, 1, true}}) {
+        for (const Case &c : {Case{255, 1, false}, Case{65535, 1, false}, Case{65535, 99, true}, Case{3, 1, true},
+                              Case{0x01FF, 1, true}}) {
             fpga_manage::set_send_para_u16(SendPara::RESULT, c.result);
             s->syncUpdate(c.code);
             QCOMPARE(frame() != drawn, c.redrawn);

@@ -131,6 +131,10 @@ constexpr int kListLastPage = 0; // the job stores one entry: the list never nee
 const KraText kNoCard = {{"暂无接收卡需要更新!", "No receiving cards that need to be updated!",
                           "Обновление принимающих карт не требуется!", "Chưa có thẻ nhận nào để cập nhật!",
                           "暫無接收卡需要更新!"}};
+// The last check or recovery could not read a card or restore it.
+const KraText kJobFailed = {{"接收卡读取或恢复失败!", "Reading or restoring a receiving card failed!",
+                             "Ошибка чтения или восстановления карты!", "Đọc hoặc phục hồi thẻ nhận thất bại!",
+                             "接收卡讀取或恢複失敗!"}};
 // The words of an entry: found, screen, net port, card. Russian and Vietnamese use English.
 const KraText kFind = {{"发现", "Find", "Find", "Find", "髮現"}};
 const KraText kScreen = {{"屏幕", "Screen", "Screen", "Screen", "屏幕"}};
@@ -644,6 +648,7 @@ void AdvancedOption::start_rcv_job(bool recovery)
         return;
     if (!recovery)
         fpga->clear_rcv_result_count();
+    fpga->rcv_failure = fpga_manage::RCV_JOB_OK;
     applyStyle(ui->Button_check, recovery ? kJobOther : kJobChosen);
     applyStyle(ui->Button_self_recovery, recovery ? kJobChosen : kJobOther);
     rcv_self_recovery_file_list();
@@ -656,10 +661,12 @@ void AdvancedOption::start_rcv_job(bool recovery)
 
 void AdvancedOption::rcv_self_recovery_file_list()
 {
+    bool failed = false;
     if (fpga_manage::p_fpga_manage) {
         const fpga_manage::RcvResult result = fpga_manage::p_fpga_manage->rcv_result();
         rcv_list_ = result.entries;
         rcv_count_ = result.count;
+        failed = fpga_manage::p_fpga_manage->rcv_failure != fpga_manage::RCV_JOB_OK;
     }
     select_slot_ = 0;
     // Never beyond the list held, whatever the count says.
@@ -679,7 +686,23 @@ void AdvancedOption::rcv_self_recovery_file_list()
         entry.rich = true;
         entries.append(entry);
     }
-    file_list_.redraw(entries, list_page_, kListLastPage, kra_text(kNoCard));
+    // A failed job says so in place of the no-card line, or below the entries it kept.
+    file_list_.redraw(entries, list_page_, kListLastPage, kra_text(failed ? kJobFailed : kNoCard));
+    if (failed && !entries.isEmpty()) {
+        int below = 0;
+        while (below < KraFileList::SLOTS - 1 && file_list_.slot_label(below))
+            ++below;
+        auto *line = new QLabel(kra_text(kJobFailed), file_list_.frame());
+        line->setObjectName(QStringLiteral("label_rcv_failed"));
+        line->setTextFormat(Qt::PlainText);
+        line->setGeometry(5, 5 + 45 * below, 520, 40);
+        QFont f = line->font();
+        f.setPointSize(15);
+        line->setFont(f);
+        line->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        kra_set_marked(line, false);
+        line->show();
+    }
     for (int s = 0; s < KraFileList::SLOTS; ++s) {
         if (QPushButton *b = file_list_.slot_button(s))
             connect(b, &QPushButton::clicked, this, &AdvancedOption::kra_button_rcv_data_list_file_clicked);
