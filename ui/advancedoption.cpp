@@ -536,14 +536,20 @@ void AdvancedOption::ask_access_code()
         return;
     // No field of any screen asks: the screens below leave the value alone.
     g_lineedit = nullptr;
+    awaiting_code_ = true;
     g_numberkeyboard->label_show(kra_text(kAccessCaption), QStringLiteral("**********"));
     g_numberkeyboard->run();
+    if (!g_numberkeyboard->isVisible())
+        awaiting_code_ = false; // cancelled or timed out: a later answer is not the code
 }
 
-// A value typed for a field (of a screen above or below) is not taken for the code.
+// Only the answer to the code prompt: an answer this screen did not ask for (a field's,
+// or one sent however else) is not taken for the code, whatever it reads.
 void AdvancedOption::confirmString(QString text)
 {
-    if (g_lineedit)
+    const bool asked = awaiting_code_;
+    awaiting_code_ = false;
+    if (!asked || g_lineedit)
         return;
     if (text != kAccessCode)
         return;

@@ -126,6 +126,7 @@ private:
     // asks for it).
     bool agelog_shown_ = false;
     int agelog_page_ = 0;
+    bool awaiting_code_ = false;
     QString agelog_text_;
     // Receiving-card check: the copy of the job's result last drawn, the list page, the
     // highlighted slot and whether the last entry drawn cannot be restored.
