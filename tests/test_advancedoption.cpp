@@ -431,17 +431,23 @@ private slots:
         QTest::addColumn<bool>("running");
         QTest::addColumn<bool>("keepsEdid");
         QTest::addColumn<bool>("network");
-        QTest::newRow("keep IP") << "Button_reset1" << true << false << false;
-        QTest::newRow("keep IP and EDID") << "Button_reset2" << true << true << false;
-        QTest::newRow("reset all, FPGA stopped") << "Button_reset3" << false << false << true;
+        QTest::addColumn<int>("wlanOff"); // byte 774 before; the default turns the WLAN on
+        QTest::newRow("keep IP, WLAN off") << "Button_reset1" << true << false << false << 1;
+        QTest::newRow("keep IP and EDID, WLAN on") << "Button_reset2" << true << true << false << 0;
+        QTest::newRow("reset all, FPGA stopped, WLAN off") << "Button_reset3" << false << false << true << 1;
     }
     void factoryResets()
     {
         QFETCH(QString, button);
         QFETCH(bool, running);
         QFETCH(bool, keepsEdid);
+        QFETCH(int, wlanOff);
         g_str_ip = QStringLiteral("10.0.0.9");
-        setBlock({{896, 0x5A}, {1375, 0x5B}, {Para::LED_WIDTH, 0x11}, {Para::win(2, Para::W_ON), 1}, {Para::SELECTED_WINDOW, 2}});
+        setBlock({{896, 0x5A}, {1375, 0x5B}, {Para::LED_WIDTH, 0x11}, {Para::win(2, Para::W_ON), 1}, {Para::SELECTED_WINDOW, 2},
+                  {Para::WLAN_OFF, u8(wlanOff)}});
+        Q71_WIFI_CONFIG *wifi = Q71_WIFI_CONFIG::pInstance();
+        const u32 stamp = wifi->wifi_reset_time() + 1;
+        G_timeTicks = stamp;
         fpga_sim_power(1, running);
         g_set_led_para = 0;
         g_back_to_mainwindow_time = 4000;
@@ -457,6 +463,9 @@ private slots:
         QCOMPARE(int(para()->live16(Para::SELECTED_WINDOW)), 0);
         QCOMPARE(int(g_set_led_para), running ? 1 : 0);
         QTEST(TestDevice::commands().contains(QStringLiteral("sync")), "network");
+        QCOMPARE(int(live()[Para::WLAN_OFF]), 0);
+        QCOMPARE(wifi->wifi_reset_time() == stamp && wifi->wifi_reset_flag() == 1, wlanOff == 1);
+        QVERIFY(!TestDevice::commands().join('\n').contains(QStringLiteral("kill")));
         QCOMPARE(int(g_back_to_mainwindow_time), 4000);
         QCOMPARE(int(kra_para_changed), 1);
     }

@@ -420,13 +420,17 @@ void AdvancedOption::toggle_wlan()
 {
     const bool on = KraRamPara::pInstance()->ram_para[Para::WLAN_OFF] != 0;
     kra_set_wlan(on);
-    if (on) {
-        if (Q71_WIFI_CONFIG::p_wifi)
-            Q71_WIFI_CONFIG::p_wifi->set_wifi_reset_flag();
-        else
-            writeLogMsg(LOG_WARN, QStringLiteral("access point on: no WLAN service to restart it"));
-    }
+    if (on)
+        restart_access_point();
     setToggle(ui->Button_wifi_state, on);
+}
+
+void AdvancedOption::restart_access_point()
+{
+    if (Q71_WIFI_CONFIG::p_wifi)
+        Q71_WIFI_CONFIG::p_wifi->set_wifi_reset_flag();
+    else
+        writeLogMsg(LOG_WARN, QStringLiteral("access point on: no WLAN service to restart it"));
 }
 
 void AdvancedOption::set_p2p(bool on)
@@ -449,7 +453,11 @@ void AdvancedOption::factory_reset(int kind, QPushButton *button)
 {
     if (select_reset_button_)
         applyStyle(select_reset_button_, kResetUnmarked);
+    const bool wlanWasOff = KraRamPara::pInstance()->ram_para[Para::WLAN_OFF] != 0;
     kra_factory_reset(kind, fpga_manage::both_running());
+    // The default turns the access point on: it is brought up as the WLAN toggle does.
+    if (wlanWasOff && KraRamPara::pInstance()->ram_para[Para::WLAN_OFF] == 0)
+        restart_access_point();
     select_reset_button_ = button;
     applyStyle(button, kResetMarked);
 }

@@ -105,6 +105,7 @@ private:
     void toggle_audio();
     void set_effect(bool fade);
     void toggle_wlan();
+    void restart_access_point();
     void set_p2p(bool on);
     void choose_language(int code);
     void factory_reset(int kind, QPushButton *button);
