@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFontInfo>
 #include <QFrame>
 #include <QLineEdit>
 #include <QLabel>
@@ -338,6 +339,33 @@ private slots:
         QCOMPARE(checkedIcon(s, p2p ? "Button_DBD_open" : "Button_fade"), on);
         if (!p2p)
             QCOMPARE(checkedIcon(s, "Button_seamless"), !on);
+    }
+
+    // The page buttons keep one text size whatever their state: choosing a page restyles
+    // them once the screen is shown, which must not drop a text to the application's size.
+    void pageButtonFont_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("en") << 1;
+        QTest::newRow("ru, two-line captions") << 2;
+        QTest::newRow("zh") << 0;
+    }
+    void pageButtonFont()
+    {
+        QFETCH(int, language);
+        g_language = u8(language);
+        makeFiles(1);
+        AdvancedOption *s = open();
+        s->show();
+        const char *const buttons[] = {"Button_LCDshow", "Button_rcv_recovery", "Button_other", "Button_factory",
+                                       "Button_factory_age"};
+        const int size = QFontInfo(child(s, buttons[0])->font()).pixelSize();
+        QVERIFY(size >= 18);
+        for (const char *pressed : {"Button_other", "Button_rcv_recovery", "Button_factory", "Button_LCDshow"}) {
+            child(s, pressed)->click();
+            for (const char *b : buttons)
+                QVERIFY2(QFontInfo(child(s, b)->font()).pixelSize() == size, b);
+        }
     }
 
     // The WLAN switch and the SDI receiver's reset. WLAN off: both daemons stopped (recorded,

@@ -16,6 +16,7 @@
 #include "QRoundProgressBar.h"
 
 #include <QDateTime>
+#include <QFontInfo>
 
 #include <QListView>
 #include <QSignalBlocker>
@@ -33,9 +34,28 @@ const char *kRcvNormal = "background-color: #10101C;color:rgb(255,255,255)";
 const char *kRcvNoFiles = "background-color: gray;color:rgb(255,255,255)";
 const char *kRcvSelected = "background-color: rgb(71, 119, 255); color:rgb(255,255,255)";
 
-void applyStyle(QWidget *w, const char *style)
+// Under the screen's style sheet a restyled widget loses the font its form gave it (a page
+// button's text shrank from 20 to 13 px once another page was chosen): every style names a
+// size, `px` or else the form's (taken before the first restyle), and a long text is fitted
+// again. The style is kept for a later change of size.
+const char *kBaseStyle = "kraBaseStyle";
+void applyStyle(QWidget *w, const QString &style, int px = 0)
 {
-    w->setStyleSheet(QString::fromLatin1(style));
+    const char *formSize = "kraFormPointSize";
+    if (!w->property(formSize).isValid())
+        w->setProperty(formSize, w->font().pointSizeF());
+    w->setProperty(kBaseStyle, style);
+    QString sheet = style;
+    if (!sheet.endsWith(QLatin1Char(';')))
+        sheet += QLatin1Char(';');
+    sheet += px > 0 ? QStringLiteral("font-size:%1px;").arg(px)
+                    : QStringLiteral("font-size:%1pt;").arg(w->property(formSize).toDouble());
+    w->setStyleSheet(sheet);
+    kra_fit_text(w);
+}
+void applyStyle(QWidget *w, const char *style, int px = 0)
+{
+    applyStyle(w, QString::fromLatin1(style), px);
 }
 
 void setChecked(QPushButton *b, bool checked)
@@ -317,6 +337,7 @@ void AdvancedOption::language_changed()
         applyStyle(ui->Button_rcv_recovery, kRcvNoFiles);
     else
         applyStyle(ui->Button_rcv_recovery, select_button_ == ui->Button_rcv_recovery ? kRcvSelected : kRcvNormal);
+    fit_page_column();
 }
 
 void AdvancedOption::lcd_language_deal()
@@ -332,9 +353,31 @@ void AdvancedOption::lcd_language_deal()
 void AdvancedOption::button_select(QPushButton *button)
 {
     if (select_button_)
-        applyStyle(select_button_, kPageDeselected);
+        applyStyle(select_button_, kPageDeselected, page_text_px_);
     select_button_ = button;
-    applyStyle(button, kPageSelected);
+    applyStyle(button, kPageSelected, page_text_px_);
+}
+
+// One text size for the page buttons: the largest at which every caption fits.
+void AdvancedOption::fit_page_column()
+{
+    QPushButton *const column[] = {ui->Button_LCDshow, ui->Button_rcv_recovery, ui->Button_timeplan,
+                                   ui->Button_other,   ui->Button_factory,      ui->Button_factory_age};
+    auto styleOf = [](QPushButton *b) {
+        const QVariant style = b->property(kBaseStyle);
+        return style.isValid() ? style.toString() : QString::fromLatin1(kPageDeselected);
+    };
+    int px = 0;
+    for (QPushButton *b : column) {
+        applyStyle(b, styleOf(b));
+        b->ensurePolished();
+        const int fitted = QFontInfo(b->font()).pixelSize();
+        if (!b->isHidden() && (px == 0 || fitted < px))
+            px = fitted;
+    }
+    page_text_px_ = px;
+    for (QPushButton *b : column)
+        applyStyle(b, styleOf(b), px);
 }
 
 bool AdvancedOption::rcv_self_recovery_ornot() const

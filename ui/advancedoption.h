@@ -97,6 +97,7 @@ public slots:
 
 private:
     void show_page(QPushButton *button, int page);
+    void fit_page_column();
     void show_tab(QStackedWidget *tabs, bool second, QPushButton *first, QPushButton *other, QWidget *underline);
     void store_idle_time();
     void slider_stepped(int action);
@@ -121,6 +122,7 @@ private:
     Ui::AdvancedOption *ui;
     QPushButton *select_button_ = nullptr;       // the marked page button
     QPushButton *select_reset_button_ = nullptr; // the last reset pressed
+    int page_text_px_ = 0;                        // the page buttons' text size, 0 before fitting
     u8 rcv_file_num_ = 0;
     // Ageing log: the page shown (signed: Pre below the first page wraps to the last), and
     // whether the number keyboard's next value is the access code (no field of this screen
