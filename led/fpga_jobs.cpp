@@ -28,6 +28,14 @@ bool noCard(u16 result)
 {
     return result == 255 || result == 65535;
 }
+
+// The result word of a found card is its index; card 255 (the 256th of a chain) would read
+// as "no card", so it carries a high byte.
+u16 cardResult(int card)
+{
+    const u16 index = u16(card & 0xFF);
+    return index == 255 ? 0x01FF : index;
+}
 } // namespace
 
 // Reports each percentage once.
@@ -196,8 +204,9 @@ void fpga_manage::mapping_switch_deal()
 
 // Check: walks the net ports one per pass for a card whose parameters differ from the stored
 // pack. Recovery: sends the pack's parameters to that card (byte 28 blocks, one per pass)
-// when the pack holds it. Either ends with the result word and the result entry. Cards that
-// cannot be read count as nothing found (logged).
+// when the pack holds it. Either ends with the result word and the result entry. A card that
+// cannot be read, or a restore the card does not take, ends the job as failed: the list
+// stays as it was and the page is told.
 void fpga_manage::rcv_recovery_check_deal(RCV_CHECK_OR_RECOVERY mode)
 {
     auto finish = [this, mode](u16 result) {
@@ -224,24 +233,32 @@ void fpga_manage::rcv_recovery_check_deal(RCV_CHECK_OR_RECOVERY mode)
             KraRamPara::pInstance()->test_signal(code);
         end_job(PROGRESS_ADVANCED);
     };
+    // The result word names no card; code 99 redraws the page, which reads the failure.
+    auto fail = [this](RcvJobFailure why) {
+        set_send_para_u16(SendPara::RESULT, 65535);
+        rcv_failure = why;
+        KraRamPara::pInstance()->test_signal(99);
+        end_job(PROGRESS_ADVANCED);
+    };
     // The port's state; on a lost card its port, card and pack size are kept for the entry.
     auto check = [this](int port) {
         int card = 0, cards = 0;
         const RcvCardState state = access_->check_cards(port, &card, &cards);
         taken(state != RCV_CARDS_UNREADABLE, "card check");
-        if (state != RCV_CARD_LOST)
-            return false;
-        job_port_ = port;
-        job_card_ = card;
-        rcvRecovery->net_port = u8(port);
-        rcvRecovery->port_cards = u8(std::max(0, std::min(255, cards)));
-        return true;
+        if (state == RCV_CARD_LOST) {
+            job_port_ = port;
+            job_card_ = card;
+            rcvRecovery->net_port = u8(port);
+            rcvRecovery->port_cards = u16(std::max(0, std::min(256, cards)));
+        }
+        return state;
     };
 
     const u8 step = send_para_byte(SendPara::STEP);
     if (step == 0) {
         last_percent_[PROGRESS_ADVANCED] = -1;
         report(PROGRESS_ADVANCED, 0);
+        rcv_failure = RCV_JOB_OK;
         set_send_para_byte(SendPara::SCREEN, 0);
         // A missing directory leaves the previous listing in place: it holds no pack now.
         const bool packs = rcvRecovery->get_dir_file(QStringLiteral("/data/rcvrecovery")) == 0
@@ -255,15 +272,19 @@ void fpga_manage::rcv_recovery_check_deal(RCV_CHECK_OR_RECOVERY mode)
             set_send_para_byte(SendPara::STEP, 1);
             return;
         }
-        bool lost = false;
-        for (int port = 0; port < kNetPorts && !lost; ++port)
-            lost = check(port);
-        if (!lost) {
+        RcvCardState state = RCV_CARDS_OK;
+        for (int port = 0; port < kNetPorts && state == RCV_CARDS_OK; ++port)
+            state = check(port);
+        if (state == RCV_CARDS_UNREADABLE) {
+            fail(RCV_JOB_READ_FAILED);
+            return;
+        }
+        if (state != RCV_CARD_LOST) {
             finish(255);
             return;
         }
         if (!packs || job_card_ + 1 > rcvRecovery->port_cards) {
-            finish(u16(job_card_));
+            finish(cardResult(job_card_));
             return;
         }
         job_total_ = send_para_byte(SendPara::WORK);
@@ -272,8 +293,13 @@ void fpga_manage::rcv_recovery_check_deal(RCV_CHECK_OR_RECOVERY mode)
         return;
     }
     if (step == 1) {
-        if (check(job_pos_)) {
-            finish(u16(job_card_));
+        const RcvCardState state = check(job_pos_);
+        if (state == RCV_CARDS_UNREADABLE) {
+            fail(RCV_JOB_READ_FAILED);
+            return;
+        }
+        if (state == RCV_CARD_LOST) {
+            finish(cardResult(job_card_));
             return;
         }
         if (++job_pos_ >= kNetPorts)
@@ -287,7 +313,10 @@ void fpga_manage::rcv_recovery_check_deal(RCV_CHECK_OR_RECOVERY mode)
         report(PROGRESS_ADVANCED, job_pos_ * 100 / (job_total_ + 1));
         return;
     }
-    taken(access_->restore_card(job_port_, job_card_, job_total_), "card restore");
+    if (!taken(access_->restore_card(job_port_, job_card_, job_total_), "card restore")) {
+        fail(RCV_JOB_RESTORE_FAILED);
+        return;
+    }
     finish(255);
 }
 

@@ -21,7 +21,8 @@ constexpr int STEP = 1;      // also the step of the USB upgrade
 constexpr int MAP_ARG = 16;  // u32: mapping argument of job 4 (9 on, 0 off)
 constexpr int SCREEN = 24;   // screen index the check is working on
 constexpr int WORK = 28;     // recovery: parameter blocks to send per card (the screen sets 16)
-constexpr int RESULT = 30;   // u16: check result (255 / 65535: no card needs restoring)
+constexpr int RESULT = 30;   // u16: check result (255 / 65535: no card needs restoring; card
+                             // index 255 reads 0x01FF)
 } // namespace SendPara
 
 // Job codes of g_send_para.
@@ -125,6 +126,11 @@ public:
         u32 count = 0;
     };
     RcvResult rcv_result() const;
+    // What the last check or recovery could not do, for the page to say so: a card that could
+    // not be read, or a restore the card did not take. Such a job leaves the list and count
+    // as they were. Set before the job's change code; a screen clears it as it starts a job.
+    enum RcvJobFailure { RCV_JOB_OK, RCV_JOB_READ_FAILED, RCV_JOB_RESTORE_FAILED };
+    std::atomic<int> rcv_failure{RCV_JOB_OK};
     // Check empties the shown list before job 5: the count goes to 0, the entries stay for
     // the job (a recovery that then finds nothing lost clears and raises 99 only while the
     // count is not 0).

@@ -27,7 +27,8 @@ bool simFileLines(const QString &devicePath, QStringList *lines)
     lines->clear();
     if (Utils::read_file_guarded(kra_path(devicePath), kSimFileMax, &data) != Utils::READ_OK)
         return false;
-    for (const QString &line : QString::fromUtf8(data).split(QLatin1Char('\n')))
+    // With its size: a NUL byte ends only the line it is on, not the text.
+    for (const QString &line : QString::fromUtf8(data.constData(), data.size()).split(QLatin1Char('\n')))
         *lines << line.section(QLatin1Char('#'), 0, 0).simplified();
     return true;
 }
@@ -218,8 +219,15 @@ bool FpgaModelSim::poll_cards_file()
         return false;
     std::vector<RcvFault> faults;
     for (const QString &line : lines) {
-        const QStringList words = QString(line).replace(QLatin1Char(','), QLatin1Char(' '))
-                                      .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QStringList words = QString(line).replace(QLatin1Char(','), QLatin1Char(' '))
+                                .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        RcvFaultFails fails = FAILS_NOTHING;
+        if (!words.isEmpty() && words.last() == QLatin1String("read"))
+            fails = FAILS_READ;
+        else if (!words.isEmpty() && words.last() == QLatin1String("restore"))
+            fails = FAILS_RESTORE;
+        if (fails != FAILS_NOTHING)
+            words.removeLast();
         if (words.size() < 2 || words.size() > 3)
             continue;
         bool ok[3] = {true, true, true};
@@ -227,9 +235,9 @@ bool FpgaModelSim::poll_cards_file()
         const int card = words[1].toInt(&ok[1]);
         const int pack = words.size() == 3 ? words[2].toInt(&ok[2]) : card;
         if (!ok[0] || !ok[1] || !ok[2] || port < 1 || port > PORTS || card < 1 || card > 256
-            || pack < 0 || pack > 255)
+            || pack < 0 || pack > 256)
             continue;
-        faults.push_back({port - 1, card - 1, pack});
+        faults.push_back({port - 1, card - 1, pack, fails});
     }
     std::sort(faults.begin(), faults.end(), [](const RcvFault &a, const RcvFault &b) {
         return a.port != b.port ? a.port < b.port : a.card < b.card;
@@ -274,26 +282,36 @@ bool FpgaModelSim::send_mapping(u32 arg)
     return true;
 }
 
+// One card that cannot be read spoils the look at its whole port.
 RcvCardState FpgaModelSim::check_cards(int port, int *card, int *pack_cards)
 {
     MutexLocker lock(&mutex_);
+    const RcvFault *lost = nullptr;
     for (const RcvFault &f : faults_) {
-        if (f.port == port) {
-            *card = f.card;
-            *pack_cards = f.pack_cards;
-            return RCV_CARD_LOST;
-        }
+        if (f.port != port)
+            continue;
+        if (f.fails == FAILS_READ)
+            return RCV_CARDS_UNREADABLE;
+        if (!lost)
+            lost = &f;
     }
-    return RCV_CARDS_OK;
+    if (!lost)
+        return RCV_CARDS_OK;
+    *card = lost->card;
+    *pack_cards = lost->pack_cards;
+    return RCV_CARD_LOST;
 }
 
 bool FpgaModelSim::restore_card(int port, int card, int)
 {
     MutexLocker lock(&mutex_);
+    const auto it = std::find_if(faults_.begin(), faults_.end(),
+                                 [&](const RcvFault &f) { return f.port == port && f.card == card; });
+    if (it != faults_.end() && it->fails != FAILS_NOTHING)
+        return false;
     // The card holds the pack's parameters again.
-    faults_.erase(std::remove_if(faults_.begin(), faults_.end(),
-                                 [&](const RcvFault &f) { return f.port == port && f.card == card; }),
-                  faults_.end());
+    if (it != faults_.end())
+        faults_.erase(it);
     return true;
 }
 
@@ -343,12 +361,12 @@ u32 FpgaModelSim::mapping_arg() const
     return mapping_arg_;
 }
 
-void FpgaModelSim::set_rcv_fault(int port, int card, int pack_cards)
+void FpgaModelSim::set_rcv_fault(int port, int card, int pack_cards, RcvFaultFails fails)
 {
     MutexLocker lock(&mutex_);
     faults_.clear();
     if (port >= 0 && port < PORTS && card >= 0 && card < 256)
-        faults_.push_back({port, card, pack_cards});
+        faults_.push_back({port, card, pack_cards, fails});
 }
 
 std::vector<FpgaModelSim::RcvFault> FpgaModelSim::rcv_faults() const

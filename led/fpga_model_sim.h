@@ -18,8 +18,10 @@
 // the minutes run (mod 256). A register set from outside (set_chip_register, a write) keeps
 // its value from then on.
 // Receiving cards that lost their parameters come from set_rcv_fault or from
-// "<root>/sim/cards.txt": one card a line, "port card [cards of that port in the pack]",
-// numbered from 1 as the screens show them; no pack size means the pack holds the card.
+// "<root>/sim/cards.txt": one card a line, "port card [cards of that port in the pack]
+// [read|restore]", numbered from 1 as the screens show them; no pack size means the pack
+// holds the card; "read": the card cannot be read (its port's check fails), "restore": it
+// lost its parameters and does not take them back.
 // Thread rule: every member is safe from any thread (one state lock).
 class FpgaModelSim : public FpgaAccess
 {
@@ -66,14 +68,17 @@ public:
     // How often the cards saved their parameters, and the last mapping argument sent.
     u32 saves() const;
     u32 mapping_arg() const;
+    // How a card fails beyond having lost its parameters.
+    enum RcvFaultFails { FAILS_NOTHING, FAILS_READ, FAILS_RESTORE };
     // Card `card` of net port `port` (both from 0) lost its parameters, and no other card
     // did; the stored pack holds `pack_cards` cards of that port. A port of -1 clears every
     // fault.
-    void set_rcv_fault(int port, int card, int pack_cards);
+    void set_rcv_fault(int port, int card, int pack_cards, RcvFaultFails fails = FAILS_NOTHING);
     struct RcvFault {
         int port; // from 0
         int card; // from 0
         int pack_cards;
+        RcvFaultFails fails;
     };
     // The cards that lost their parameters, by port and card.
     std::vector<RcvFault> rcv_faults() const;

@@ -26,9 +26,10 @@ public:
     QStringList smart_files() const; // last listing of "/data/smartmapping" or "/mnt/usb1/"
 
     // The net-port record that the check job looked at last: the port (0-based) and how many
-    // cards the stored pack holds for it. Written by the FPGA thread only.
+    // cards the stored pack holds for it (up to 256, a port's whole chain). Written by the
+    // FPGA thread only.
     u8 net_port = 0;
-    u8 port_cards = 0;
+    u16 port_cards = 0;
 
 private:
     mutable pthread_mutex_t mutex_ = PTHREAD_MUTEX_INITIALIZER;

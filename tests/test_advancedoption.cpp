@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFontInfo>
 #include <QFrame>
 #include <QLineEdit>
 #include <QLabel>
@@ -340,6 +341,33 @@ private slots:
             QCOMPARE(checkedIcon(s, "Button_seamless"), !on);
     }
 
+    // The page buttons keep one text size whatever their state: choosing a page restyles
+    // them once the screen is shown, which must not drop a text to the application's size.
+    void pageButtonFont_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("en") << 1;
+        QTest::newRow("ru, two-line captions") << 2;
+        QTest::newRow("zh") << 0;
+    }
+    void pageButtonFont()
+    {
+        QFETCH(int, language);
+        g_language = u8(language);
+        makeFiles(1);
+        AdvancedOption *s = open();
+        s->show();
+        const char *const buttons[] = {"Button_LCDshow", "Button_rcv_recovery", "Button_other", "Button_factory",
+                                       "Button_factory_age"};
+        const int size = QFontInfo(child(s, buttons[0])->font()).pixelSize();
+        QVERIFY(size >= 18);
+        for (const char *pressed : {"Button_other", "Button_rcv_recovery", "Button_factory", "Button_LCDshow"}) {
+            child(s, pressed)->click();
+            for (const char *b : buttons)
+                QVERIFY2(QFontInfo(child(s, b)->font()).pixelSize() == size, b);
+        }
+    }
+
     // The WLAN switch and the SDI receiver's reset. WLAN off: both daemons stopped (recorded,
     // in order, even if not running); on: the WLAN service asked to restart the access point,
     // no command.
@@ -431,17 +459,23 @@ private slots:
         QTest::addColumn<bool>("running");
         QTest::addColumn<bool>("keepsEdid");
         QTest::addColumn<bool>("network");
-        QTest::newRow("keep IP") << "Button_reset1" << true << false << false;
-        QTest::newRow("keep IP and EDID") << "Button_reset2" << true << true << false;
-        QTest::newRow("reset all, FPGA stopped") << "Button_reset3" << false << false << true;
+        QTest::addColumn<int>("wlanOff"); // byte 774 before; the default turns the WLAN on
+        QTest::newRow("keep IP, WLAN off") << "Button_reset1" << true << false << false << 1;
+        QTest::newRow("keep IP and EDID, WLAN on") << "Button_reset2" << true << true << false << 0;
+        QTest::newRow("reset all, FPGA stopped, WLAN off") << "Button_reset3" << false << false << true << 1;
     }
     void factoryResets()
     {
         QFETCH(QString, button);
         QFETCH(bool, running);
         QFETCH(bool, keepsEdid);
+        QFETCH(int, wlanOff);
         g_str_ip = QStringLiteral("10.0.0.9");
-        setBlock({{896, 0x5A}, {1375, 0x5B}, {Para::LED_WIDTH, 0x11}, {Para::win(2, Para::W_ON), 1}, {Para::SELECTED_WINDOW, 2}});
+        setBlock({{896, 0x5A}, {1375, 0x5B}, {Para::LED_WIDTH, 0x11}, {Para::win(2, Para::W_ON), 1}, {Para::SELECTED_WINDOW, 2},
+                  {Para::WLAN_OFF, u8(wlanOff)}});
+        Q71_WIFI_CONFIG *wifi = Q71_WIFI_CONFIG::pInstance();
+        const u32 stamp = wifi->wifi_reset_time() + 1;
+        G_timeTicks = stamp;
         fpga_sim_power(1, running);
         g_set_led_para = 0;
         g_back_to_mainwindow_time = 4000;
@@ -457,6 +491,9 @@ private slots:
         QCOMPARE(int(para()->live16(Para::SELECTED_WINDOW)), 0);
         QCOMPARE(int(g_set_led_para), running ? 1 : 0);
         QTEST(TestDevice::commands().contains(QStringLiteral("sync")), "network");
+        QCOMPARE(int(live()[Para::WLAN_OFF]), 0);
+        QCOMPARE(wifi->wifi_reset_time() == stamp && wifi->wifi_reset_flag() == 1, wlanOff == 1);
+        QVERIFY(!TestDevice::commands().join('\n').contains(QStringLiteral("kill")));
         QCOMPARE(int(g_back_to_mainwindow_time), 4000);
         QCOMPARE(int(kra_para_changed), 1);
     }
@@ -591,8 +628,8 @@ private slots:
         QVERIFY(!s->rcv_self_recovery_ornot());
     }
 
-    // Only the exact code opens the ageing page; a value typed for a field is not taken for
-    // the code.
+    // Only the exact code, answered to the prompt, opens the ageing page; a value typed for
+    // a field, or any answer after the prompt's own, is not taken for the code.
     void accessCode_data()
     {
         QTest::addColumn<QString>("code");
@@ -624,8 +661,9 @@ private slots:
         QCOMPARE(g_lineedit, nullptr);
         QCOMPARE(stack->currentIndex(), opens ? 5 : 0);
         if (!opens) {
-            s->confirmString(QStringLiteral("8627")); // the keyboard's answer, however it came
-            QCOMPARE(stack->currentIndex(), 5);
+            s->confirmString(QStringLiteral("8627")); // an answer no prompt asked for
+            emit g_numberkeyboard->sendKeyBoardUIDataToLineEdit(QStringLiteral("8627"));
+            QCOMPARE(stack->currentIndex(), 0);
             return;
         }
         QCOMPARE(child<QLabel>(s, "label_page")->text(), QString("0/0"));
@@ -870,6 +908,56 @@ private slots:
         QCOMPARE(fpga_manage::send_para_u16(SendPara::JOB), entry ? u16(JOB_RCV_RECOVERY) : u16(0));
     }
 
+    // A job that could not read a card, or whose restore the card did not take, says so in
+    // the page's language and keeps the list (a card not mended stays listed); the next Check
+    // takes the line away.
+    void rcvJobFailed_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("fails");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("check cannot read, en")
+            << 1 << int(FpgaModelSim::FAILS_READ) << "Reading or restoring a receiving card failed!";
+        QTest::newRow("restore not taken, ru")
+            << 2 << int(FpgaModelSim::FAILS_RESTORE) << "Ошибка чтения или восстановления карты!";
+        QTest::newRow("check cannot read, vn") << 3 << int(FpgaModelSim::FAILS_READ) << "Đọc hoặc phục hồi thẻ nhận thất bại!";
+        QTest::newRow("restore not taken, tw") << 4 << int(FpgaModelSim::FAILS_RESTORE) << "接收卡讀取或恢複失敗!";
+        QTest::newRow("check cannot read, zh") << 0 << int(FpgaModelSim::FAILS_READ) << "接收卡读取或恢复失败!";
+    }
+    void rcvJobFailed()
+    {
+        QFETCH(int, language);
+        QFETCH(int, fails);
+        QFETCH(QString, line);
+        makeFiles(1);
+        clearRcvResult();
+        g_language = u8(language);
+        AdvancedOption *s = open();
+        child(s, "Button_rcv_recovery")->click();
+        fpga()->model()->set_rcv_fault(2, 4, 8, FpgaModelSim::RcvFaultFails(fails));
+        child(s, "Button_check")->click();
+        runFpgaJob();
+        auto failedLine = [s] { return s->findChild<QLabel *>(QStringLiteral("label_rcv_failed")); };
+        if (fails == FpgaModelSim::FAILS_READ) {
+            QCOMPARE(firstEntry(s), line); // in place of the no-card text
+        } else {
+            QVERIFY(!failedLine());
+            child(s, "Button_self_recovery")->click();
+            runFpgaJob();
+            QVERIFY(firstEntry(s).contains(">05</font>"));
+            QVERIFY(failedLine());
+            QCOMPARE(failedLine()->text(), line);
+            QCOMPARE(fpga()->rcv_result().count, 1u);
+            QCOMPARE(int(fpga()->model()->rcv_faults().size()), 1);
+        }
+        fpga()->model()->set_rcv_fault(-1, 0, 0);
+        child(s, "Button_check")->click();
+        QVERIFY(firstEntry(s) != line);
+        runFpgaJob();
+        QVERIFY(!failedLine());
+        QVERIFY(firstEntry(s) != line);
+    }
+
     // The list follows the refresh only on the check page, for code 99 or a result word
     // naming a card; touching an entry moves the highlight; Next and Previous stay on the
     // single page.
@@ -889,7 +977,8 @@ private slots:
             int code;
             bool redrawn;
         };
-        for (const Case &c : {Case{255, 1, false}, Case{65535, 1, false}, Case{65535, 99, true}, Case{3, 1, true}}) {
+        for (const Case &c : {Case{255, 1, false}, Case{65535, 1, false}, Case{65535, 99, true}, Case{3, 1, true},
+                              Case{0x01FF, 1, true}}) {
             fpga_manage::set_send_para_u16(SendPara::RESULT, c.result);
             s->syncUpdate(c.code);
             QCOMPARE(frame() != drawn, c.redrawn);

@@ -428,6 +428,8 @@ void TestFpgaManage::checkAndRecovery_data()
     QTest::newRow("recovery restores") << true << 2 << true << 6 << 255 << "" << 99;
     QTest::newRow("recovery, card beyond the pack") << true << 8 << true << 6 << 8 << "01/05/09/08" << 1;
     QTest::newRow("recovery, nothing listed or lost") << true << -1 << false << 6 << 255 << "" << 0;
+    // Card 256 must not read as "no card".
+    QTest::newRow("check finds card 256") << true << 255 << false << 5 << 0x01FF << "01/05/256/08" << 1;
 }
 
 void TestFpgaManage::checkAndRecovery()

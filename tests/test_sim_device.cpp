@@ -44,7 +44,8 @@ private slots:
     }
 
     // Steps: "<job>=<entry>" runs job 5 (after Check's zeroing, as the screen does) or 6 and
-    // expects that one entry afterwards ("" none); "save" saves the file again, "rm" removes it.
+    // expects that one entry afterwards ("" none), "<job>=!read" or "!restore" a job that
+    // failed so and kept the list; "save" saves the file again, "rm" removes it.
     void cardsFile_data()
     {
         QTest::addColumn<QByteArray>("cards");
@@ -59,7 +60,15 @@ private slots:
             << QByteArray("# the fleet\n7 2 8\n3 9, 12  # port 3\n3 11\n") << true
             << QStringList{"5=01/03/09/12", "6=", "5=01/03/11/11", "6=", "5=01/07/02/08", "6=", "5="};
         QTest::newRow("malformed lines stage nothing")
-            << QByteArray("0 5\n25 1\n3\n3 0\n3 257\n3 4 256\n3 4 -1\nx 2\n3 4 5 6\n") << true << QStringList{"5="};
+            << QByteArray("0 5\n25 1\n3\n3 0\n3 257\n3 4 257\n3 4 -1\nx 2\n3 4 5 6\n3 4 read 5\n") << true
+            << QStringList{"5="};
+        QTest::newRow("card 256, the pack holds it; junk and a NUL drop only their line")
+            << QByteArray("3 5\0 9\n\xff\xfe 1\n3 256\n4 1 2\n", 24) << true
+            << QStringList{"5=01/03/256/256", "6=", "5=01/04/01/02"};
+        QTest::newRow("a card that cannot be read fails the check at its port")
+            << QByteArray("3 5\n7 1 read\n9 2\n") << true << QStringList{"5=01/03/05/05", "6=", "5=!read", "6=!read"};
+        QTest::newRow("a restore not taken: the card stays listed and lost")
+            << QByteArray("3 5, restore\n") << true << QStringList{"5=01/03/05/05", "6=!restore", "5=01/03/05/05"};
         QTest::newRow("no pack: nothing to check against") << QByteArray("3 5\n") << false << QStringList{"5="};
     }
     void cardsFile()
@@ -88,21 +97,33 @@ private slots:
             const QStringList before = fpga()->rcv_result().entries;
             if (job == JOB_RCV_CHECK)
                 fpga()->clear_rcv_result_count();
+            const u32 countBefore = fpga()->rcv_result().count;
             fpga_manage::set_send_para_byte(SendPara::WORK, 16);
             QSignalSpy spy(KraRamPara::pInstance(), &KraRamPara::sig_update_para);
             fpga_manage::start_job(u16(job));
             for (int i = 0; i < 5000 && fpga_manage::send_para_byte(SendPara::JOB) != 0; ++i)
                 fpga()->run_once();
             const fpga_manage::RcvResult got = fpga()->rcv_result();
+            if (entry.startsWith(QLatin1Char('!'))) {
+                // Failed: the list as it was, no card named, the page told (99 redraws it).
+                QCOMPARE(int(fpga()->rcv_failure), entry == QLatin1String("!read") ? int(fpga_manage::RCV_JOB_READ_FAILED)
+                                                                                    : int(fpga_manage::RCV_JOB_RESTORE_FAILED));
+                QCOMPARE(got.entries, before);
+                QCOMPARE(got.count, countBefore);
+                QCOMPARE(int(fpga_manage::send_para_u16(SendPara::RESULT)), 65535);
+                QCOMPARE(spy.count() ? spy.at(0).at(0).toInt() : 0, 99);
+                continue;
+            }
+            QCOMPARE(int(fpga()->rcv_failure), int(fpga_manage::RCV_JOB_OK));
             // An entry raises 1; a mended card empties the list and raises 99; nothing found
             // after a check leaves the list.
             const int code = !entry.isEmpty() ? 1 : job == JOB_RCV_RECOVERY ? 99 : 0;
             QCOMPARE(int(fpga_manage::send_para_u16(SendPara::JOB)), 0);
             QCOMPARE(got.entries, entry.isEmpty() ? (code ? QStringList() : before) : QStringList{entry});
             QCOMPARE(got.count, entry.isEmpty() ? 0u : 1u);
+            const int card = entry.section(QLatin1Char('/'), 2, 2).toInt() - 1; // card 256 reads 0x01FF
             QCOMPARE(int(fpga_manage::send_para_u16(SendPara::RESULT)),
-                     !entry.isEmpty() ? entry.section(QLatin1Char('/'), 2, 2).toInt() - 1
-                                      : pack || job == JOB_RCV_RECOVERY ? 255 : 65535);
+                     !entry.isEmpty() ? (card == 255 ? 0x01FF : card) : pack || job == JOB_RCV_RECOVERY ? 255 : 65535);
             QCOMPARE(spy.count() ? spy.at(0).at(0).toInt() : 0, code);
         }
     }

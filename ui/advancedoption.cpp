@@ -16,6 +16,7 @@
 #include "QRoundProgressBar.h"
 
 #include <QDateTime>
+#include <QFontInfo>
 
 #include <QListView>
 #include <QSignalBlocker>
@@ -33,9 +34,28 @@ const char *kRcvNormal = "background-color: #10101C;color:rgb(255,255,255)";
 const char *kRcvNoFiles = "background-color: gray;color:rgb(255,255,255)";
 const char *kRcvSelected = "background-color: rgb(71, 119, 255); color:rgb(255,255,255)";
 
-void applyStyle(QWidget *w, const char *style)
+// Under the screen's style sheet a restyled widget loses the font its form gave it (a page
+// button's text shrank from 20 to 13 px once another page was chosen): every style names a
+// size, `px` or else the form's (taken before the first restyle), and a long text is fitted
+// again. The style is kept for a later change of size.
+const char *kBaseStyle = "kraBaseStyle";
+void applyStyle(QWidget *w, const QString &style, int px = 0)
 {
-    w->setStyleSheet(QString::fromLatin1(style));
+    const char *formSize = "kraFormPointSize";
+    if (!w->property(formSize).isValid())
+        w->setProperty(formSize, w->font().pointSizeF());
+    w->setProperty(kBaseStyle, style);
+    QString sheet = style;
+    if (!sheet.endsWith(QLatin1Char(';')))
+        sheet += QLatin1Char(';');
+    sheet += px > 0 ? QStringLiteral("font-size:%1px;").arg(px)
+                    : QStringLiteral("font-size:%1pt;").arg(w->property(formSize).toDouble());
+    w->setStyleSheet(sheet);
+    kra_fit_text(w);
+}
+void applyStyle(QWidget *w, const char *style, int px = 0)
+{
+    applyStyle(w, QString::fromLatin1(style), px);
 }
 
 void setChecked(QPushButton *b, bool checked)
@@ -131,6 +151,10 @@ constexpr int kListLastPage = 0; // the job stores one entry: the list never nee
 const KraText kNoCard = {{"暂无接收卡需要更新!", "No receiving cards that need to be updated!",
                           "Обновление принимающих карт не требуется!", "Chưa có thẻ nhận nào để cập nhật!",
                           "暫無接收卡需要更新!"}};
+// The last check or recovery could not read a card or restore it.
+const KraText kJobFailed = {{"接收卡读取或恢复失败!", "Reading or restoring a receiving card failed!",
+                             "Ошибка чтения или восстановления карты!", "Đọc hoặc phục hồi thẻ nhận thất bại!",
+                             "接收卡讀取或恢複失敗!"}};
 // The words of an entry: found, screen, net port, card. Russian and Vietnamese use English.
 const KraText kFind = {{"发现", "Find", "Find", "Find", "髮現"}};
 const KraText kScreen = {{"屏幕", "Screen", "Screen", "Screen", "屏幕"}};
@@ -313,6 +337,7 @@ void AdvancedOption::language_changed()
         applyStyle(ui->Button_rcv_recovery, kRcvNoFiles);
     else
         applyStyle(ui->Button_rcv_recovery, select_button_ == ui->Button_rcv_recovery ? kRcvSelected : kRcvNormal);
+    fit_page_column();
 }
 
 void AdvancedOption::lcd_language_deal()
@@ -328,9 +353,31 @@ void AdvancedOption::lcd_language_deal()
 void AdvancedOption::button_select(QPushButton *button)
 {
     if (select_button_)
-        applyStyle(select_button_, kPageDeselected);
+        applyStyle(select_button_, kPageDeselected, page_text_px_);
     select_button_ = button;
-    applyStyle(button, kPageSelected);
+    applyStyle(button, kPageSelected, page_text_px_);
+}
+
+// One text size for the page buttons: the largest at which every caption fits.
+void AdvancedOption::fit_page_column()
+{
+    QPushButton *const column[] = {ui->Button_LCDshow, ui->Button_rcv_recovery, ui->Button_timeplan,
+                                   ui->Button_other,   ui->Button_factory,      ui->Button_factory_age};
+    auto styleOf = [](QPushButton *b) {
+        const QVariant style = b->property(kBaseStyle);
+        return style.isValid() ? style.toString() : QString::fromLatin1(kPageDeselected);
+    };
+    int px = 0;
+    for (QPushButton *b : column) {
+        applyStyle(b, styleOf(b));
+        b->ensurePolished();
+        const int fitted = QFontInfo(b->font()).pixelSize();
+        if (!b->isHidden() && (px == 0 || fitted < px))
+            px = fitted;
+    }
+    page_text_px_ = px;
+    for (QPushButton *b : column)
+        applyStyle(b, styleOf(b), px);
 }
 
 bool AdvancedOption::rcv_self_recovery_ornot() const
@@ -416,13 +463,17 @@ void AdvancedOption::toggle_wlan()
 {
     const bool on = KraRamPara::pInstance()->ram_para[Para::WLAN_OFF] != 0;
     kra_set_wlan(on);
-    if (on) {
-        if (Q71_WIFI_CONFIG::p_wifi)
-            Q71_WIFI_CONFIG::p_wifi->set_wifi_reset_flag();
-        else
-            writeLogMsg(LOG_WARN, QStringLiteral("access point on: no WLAN service to restart it"));
-    }
+    if (on)
+        restart_access_point();
     setToggle(ui->Button_wifi_state, on);
+}
+
+void AdvancedOption::restart_access_point()
+{
+    if (Q71_WIFI_CONFIG::p_wifi)
+        Q71_WIFI_CONFIG::p_wifi->set_wifi_reset_flag();
+    else
+        writeLogMsg(LOG_WARN, QStringLiteral("access point on: no WLAN service to restart it"));
 }
 
 void AdvancedOption::set_p2p(bool on)
@@ -445,7 +496,11 @@ void AdvancedOption::factory_reset(int kind, QPushButton *button)
 {
     if (select_reset_button_)
         applyStyle(select_reset_button_, kResetUnmarked);
+    const bool wlanWasOff = KraRamPara::pInstance()->ram_para[Para::WLAN_OFF] != 0;
     kra_factory_reset(kind, fpga_manage::both_running());
+    // The default turns the access point on: it is brought up as the WLAN toggle does.
+    if (wlanWasOff && KraRamPara::pInstance()->ram_para[Para::WLAN_OFF] == 0)
+        restart_access_point();
     select_reset_button_ = button;
     applyStyle(button, kResetMarked);
 }
@@ -532,14 +587,20 @@ void AdvancedOption::ask_access_code()
         return;
     // No field of any screen asks: the screens below leave the value alone.
     g_lineedit = nullptr;
+    awaiting_code_ = true;
     g_numberkeyboard->label_show(kra_text(kAccessCaption), QStringLiteral("**********"));
     g_numberkeyboard->run();
+    if (!g_numberkeyboard->isVisible())
+        awaiting_code_ = false; // cancelled or timed out: a later answer is not the code
 }
 
-// A value typed for a field (of a screen above or below) is not taken for the code.
+// Only the answer to the code prompt: an answer this screen did not ask for (a field's,
+// or one sent however else) is not taken for the code, whatever it reads.
 void AdvancedOption::confirmString(QString text)
 {
-    if (g_lineedit)
+    const bool asked = awaiting_code_;
+    awaiting_code_ = false;
+    if (!asked || g_lineedit)
         return;
     if (text != kAccessCode)
         return;
@@ -644,6 +705,7 @@ void AdvancedOption::start_rcv_job(bool recovery)
         return;
     if (!recovery)
         fpga->clear_rcv_result_count();
+    fpga->rcv_failure = fpga_manage::RCV_JOB_OK;
     applyStyle(ui->Button_check, recovery ? kJobOther : kJobChosen);
     applyStyle(ui->Button_self_recovery, recovery ? kJobChosen : kJobOther);
     rcv_self_recovery_file_list();
@@ -656,10 +718,12 @@ void AdvancedOption::start_rcv_job(bool recovery)
 
 void AdvancedOption::rcv_self_recovery_file_list()
 {
+    bool failed = false;
     if (fpga_manage::p_fpga_manage) {
         const fpga_manage::RcvResult result = fpga_manage::p_fpga_manage->rcv_result();
         rcv_list_ = result.entries;
         rcv_count_ = result.count;
+        failed = fpga_manage::p_fpga_manage->rcv_failure != fpga_manage::RCV_JOB_OK;
     }
     select_slot_ = 0;
     // Never beyond the list held, whatever the count says.
@@ -679,7 +743,23 @@ void AdvancedOption::rcv_self_recovery_file_list()
         entry.rich = true;
         entries.append(entry);
     }
-    file_list_.redraw(entries, list_page_, kListLastPage, kra_text(kNoCard));
+    // A failed job says so in place of the no-card line, or below the entries it kept.
+    file_list_.redraw(entries, list_page_, kListLastPage, kra_text(failed ? kJobFailed : kNoCard));
+    if (failed && !entries.isEmpty()) {
+        int below = 0;
+        while (below < KraFileList::SLOTS - 1 && file_list_.slot_label(below))
+            ++below;
+        auto *line = new QLabel(kra_text(kJobFailed), file_list_.frame());
+        line->setObjectName(QStringLiteral("label_rcv_failed"));
+        line->setTextFormat(Qt::PlainText);
+        line->setGeometry(5, 5 + 45 * below, 520, 40);
+        QFont f = line->font();
+        f.setPointSize(15);
+        line->setFont(f);
+        line->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        kra_set_marked(line, false);
+        line->show();
+    }
     for (int s = 0; s < KraFileList::SLOTS; ++s) {
         if (QPushButton *b = file_list_.slot_button(s))
             connect(b, &QPushButton::clicked, this, &AdvancedOption::kra_button_rcv_data_list_file_clicked);

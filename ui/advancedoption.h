@@ -97,6 +97,7 @@ public slots:
 
 private:
     void show_page(QPushButton *button, int page);
+    void fit_page_column();
     void show_tab(QStackedWidget *tabs, bool second, QPushButton *first, QPushButton *other, QWidget *underline);
     void store_idle_time();
     void slider_stepped(int action);
@@ -105,6 +106,7 @@ private:
     void toggle_audio();
     void set_effect(bool fade);
     void toggle_wlan();
+    void restart_access_point();
     void set_p2p(bool on);
     void choose_language(int code);
     void factory_reset(int kind, QPushButton *button);
@@ -120,12 +122,14 @@ private:
     Ui::AdvancedOption *ui;
     QPushButton *select_button_ = nullptr;       // the marked page button
     QPushButton *select_reset_button_ = nullptr; // the last reset pressed
+    int page_text_px_ = 0;                        // the page buttons' text size, 0 before fitting
     u8 rcv_file_num_ = 0;
     // Ageing log: the page shown (signed: Pre below the first page wraps to the last), and
     // whether the number keyboard's next value is the access code (no field of this screen
     // asks for it).
     bool agelog_shown_ = false;
     int agelog_page_ = 0;
+    bool awaiting_code_ = false;
     QString agelog_text_;
     // Receiving-card check: the copy of the job's result last drawn, the list page, the
     // highlighted slot and whether the last entry drawn cannot be restored.
