@@ -369,14 +369,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(screen_));
         button("Button_add")->click();
         NumberKeyboard *kb = g_numberkeyboard;
-        struct Raises : QObject {
-            int n = 0;
-            bool eventFilter(QObject *, QEvent *e) override
-            {
-                n += e->type() == QEvent::ZOrderChange;
-                return false;
-            }
-        } raises;
+        RaiseCounter raises;
         kb->installEventFilter(&raises);
         NumberKeyboard::runner = nullptr;
         bool onTop = false;

@@ -100,15 +100,7 @@ private slots:
         ScriptedRuns runs;
         QPointer<QDialog> seen;
         bool globalSet = false;
-        // Without a window manager only a raise lifts it above the screen that opened it.
-        struct Raises : QObject {
-            int n = 0;
-            bool eventFilter(QObject *, QEvent *e) override
-            {
-                n += e->type() == QEvent::ZOrderChange;
-                return false;
-            }
-        } raises;
+        RaiseCounter raises;
         bool raisedOnShow = false;
         runs.scripts[screen] = [&](QDialog *d) {
             seen = d;

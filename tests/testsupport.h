@@ -4,6 +4,7 @@
 #include "global.h"
 #include "screens.h"
 #include <QDialog>
+#include <QEvent>
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
@@ -81,5 +82,16 @@ void runFpgaJob();
 void runUsbUpgrade();
 // An empty ageing log with its band counters cleared.
 void clearAgeLog();
+
+// Installed on a window, counts how often it was raised (without a window manager only a
+// raise lifts a window above those shown after it).
+struct RaiseCounter : QObject {
+    int n = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        n += e->type() == QEvent::ZOrderChange;
+        return false;
+    }
+};
 
 #endif
