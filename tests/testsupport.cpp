@@ -47,8 +47,13 @@ TestDevice::TestDevice() : dir_(new QTemporaryDir())
     // Qt Test installs its own handler when the tests start; ours goes on top of it once.
     static const bool collecting = (s_previous_handler = qInstallMessageHandler(collectWarnings), true);
     (void)collecting;
-    // The live-only part of the block is not in the file: a test starts with it cleared.
-    memset(KraRamPara::pInstance()->ram_para, 0, sizeof KraRamPara::pInstance()->ram_para);
+    // The live-only part of the block is not in the file: a test starts with it cleared
+    // (under the manager's mutex: a manager thread started by an earlier test reads it).
+    {
+        KraRamPara *p = KraRamPara::pInstance();
+        MutexLocker lock(&c331_manage::manage_mutex);
+        memset(p->ram_para, 0, sizeof p->ram_para);
+    }
     // The PC models of the chips, whatever the build kind: a test never reaches hardware.
     c331_manage *video = c331_manage::pInstanceNoThread();
     if (!video->model())

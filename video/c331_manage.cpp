@@ -46,6 +46,8 @@ c331_manage *c331_manage::pInstance()
 {
     if (!p_c331_manage) {
         pInstanceNoThread();
+        // The thread reads the parameter block on every pass: it is never made there.
+        KraRamPara::pInstance();
         pthread_create(&p_c331_manage->thread_, nullptr, &c331_manage::thread_main, p_c331_manage);
     }
     return p_c331_manage;
