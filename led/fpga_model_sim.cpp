@@ -305,13 +305,13 @@ RcvCardState FpgaModelSim::check_cards(int port, int *card, int *pack_cards)
 bool FpgaModelSim::restore_card(int port, int card, int)
 {
     MutexLocker lock(&mutex_);
-    const auto it = std::find_if(faults_.begin(), faults_.end(),
-                                 [&](const RcvFault &f) { return f.port == port && f.card == card; });
-    if (it != faults_.end() && it->fails != FAILS_NOTHING)
+    const auto thisCard = [&](const RcvFault &f) { return f.port == port && f.card == card; };
+    // The same card on several lines: any one that makes it fail holds.
+    if (std::any_of(faults_.begin(), faults_.end(),
+                    [&](const RcvFault &f) { return thisCard(f) && f.fails != FAILS_NOTHING; }))
         return false;
     // The card holds the pack's parameters again.
-    if (it != faults_.end())
-        faults_.erase(it);
+    faults_.erase(std::remove_if(faults_.begin(), faults_.end(), thisCard), faults_.end());
     return true;
 }
 

@@ -67,8 +67,8 @@ private slots:
             << QStringList{"5=01/03/256/256", "6=", "5=01/04/01/02"};
         QTest::newRow("a card that cannot be read fails the check at its port")
             << QByteArray("3 5\n7 1 read\n9 2\n") << true << QStringList{"5=01/03/05/05", "6=", "5=!read", "6=!read"};
-        QTest::newRow("a restore not taken: the card stays listed and lost")
-            << QByteArray("3 5, restore\n") << true << QStringList{"5=01/03/05/05", "6=!restore", "5=01/03/05/05"};
+        QTest::newRow("a restore not taken, also with the card on another line: it stays listed and lost")
+            << QByteArray("3 5\n3 5, restore\n") << true << QStringList{"5=01/03/05/05", "6=!restore", "5=01/03/05/05"};
         QTest::newRow("no pack: nothing to check against") << QByteArray("3 5\n") << false << QStringList{"5="};
     }
     void cardsFile()
