@@ -161,9 +161,13 @@ int KraRamPara::user_mode_save(int slot)
         // A mode that shows the OSD menu keeps its own copy of the menu.
         if (r == 0 && rd16(slotData + 2, Para::OSD_ON - Para::MODE_FIRST) == 1) {
             QByteArray menu;
+            // Without a menu to copy, an older mode's copy must not pass for this one's.
             if (Utils::read_file_guarded(kra_path(QStringLiteral("/data/configs/omenu.json")),
-                                         kJsonFileMax, &menu) == Utils::READ_OK)
-                Utils::write_file_safely(modeOsdPath(slot), menu);
+                                         kJsonFileMax, &menu) != Utils::READ_OK
+                || Utils::write_file_safely(modeOsdPath(slot), menu) != 0) {
+                writeLogMsg(LOG_ERROR, QStringLiteral("user mode %1: no OSD menu copy").arg(slot + 1));
+                QFile::remove(modeOsdPath(slot));
+            }
         }
     }
     if (r == 0)

@@ -268,6 +268,7 @@ private slots:
                     ParaWrite w(false);
                     w.set16(Para::OSD_ON, 1);
                 }
+                putFile(KraRamPara::modeOsdPath(0), "{}"); // an older mode's copy
                 if (para()->user_mode_save(0) != 0)
                     return 1;
                 return QFile::exists(KraRamPara::modeOsdPath(0)) ? 2 : 0;
