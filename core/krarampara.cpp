@@ -381,7 +381,8 @@ void KraRamPara::KraDeleteCrop(char input, char n)
         // Windows that showed the crop fall back to its whole input, so that a later crop
         // reusing this entry never appears in them unasked.
         for (int w = 0; w < 16; ++w) { // every window record
-            if (live16(Para::win(w, Para::W_SOURCE)) == 0x8000 + e)
+            const u16 source = live16(Para::win(w, Para::W_SOURCE));
+            if ((source & 0x8000) && (source & 0xFF) == e) // as every reader takes it
                 pw.set16(Para::win(w, Para::W_SOURCE), in);
         }
     }

@@ -404,7 +404,7 @@ void TestKraRamPara::deleteCropRepointsWindows()
     putCrop(1, 3, 1);
     setSource(2, 0x8000);
     setSource(0, 0x8000);
-    setSource(9, 0x8000); // a record beyond the six shown
+    setSource(9, 0x8100); // a record beyond the six shown; readers take the low byte
     setSource(1, 0x8001);
     setSource(3, 3);
 
