@@ -41,15 +41,19 @@ const char *kRcvSelected = "background-color: rgb(71, 119, 255); color:rgb(255,2
 const char *kBaseStyle = "kraBaseStyle";
 void applyStyle(QWidget *w, const QString &style, int px = 0)
 {
-    const char *formSize = "kraFormPointSize";
-    if (!w->property(formSize).isValid())
-        w->setProperty(formSize, w->font().pointSizeF());
+    const char *formSize = "kraFormSize";
+    if (!w->property(formSize).isValid()) {
+        // Text fitting may already have given the font a pixel size (its point size is then -1).
+        const QFont f = w->font();
+        w->setProperty(formSize, f.pointSizeF() > 0 ? QStringLiteral("%1pt").arg(f.pointSizeF())
+                                                    : QStringLiteral("%1px").arg(f.pixelSize()));
+    }
     w->setProperty(kBaseStyle, style);
     QString sheet = style;
     if (!sheet.endsWith(QLatin1Char(';')))
         sheet += QLatin1Char(';');
     sheet += px > 0 ? QStringLiteral("font-size:%1px;").arg(px)
-                    : QStringLiteral("font-size:%1pt;").arg(w->property(formSize).toDouble());
+                    : QStringLiteral("font-size:%1;").arg(w->property(formSize).toString());
     w->setStyleSheet(sheet);
     kra_fit_text(w);
 }
