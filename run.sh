@@ -35,12 +35,13 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$KRA_TOP/build/kraQ71N" --root "$KRA_ROOT"
 fi
 port="${KRA_VNC_PORT:-5900}"
-# Qt's VNC platform only warns when its port is taken and runs on where nobody can reach it.
-for host in 127.0.0.1 ::1; do
-  if timeout 2 bash -c "exec 3<>/dev/tcp/$host/$port" 2>/dev/null; then
-    echo "Port $port is already in use: set KRA_VNC_PORT to a free port (KRA_VNC_PORT=$((port + 1)) ./run.sh)" >&2
-    exit 1
-  fi
-done
+# Qt's VNC platform listens on every address and only warns when the port is taken there,
+# then runs on where nobody can reach it: look for a listener on the port, on any address.
+port_hex=$(printf ':%04X' "$port" 2>/dev/null || echo ":$port")
+if cat /proc/net/tcp /proc/net/tcp6 2>/dev/null | awk -v p="$port_hex" '$4 == "0A" && substr($2, length($2) - 4) == p { found = 1 } END { exit !found }' ||
+   timeout 2 bash -c "exec 3<>/dev/tcp/127.0.0.1/$port" 2>/dev/null; then
+  echo "Port $port is already in use: set KRA_VNC_PORT to a free port (KRA_VNC_PORT=$((port + 1)) ./run.sh)" >&2
+  exit 1
+fi
 echo "No display: connect a VNC viewer to localhost:$port"
 exec "$KRA_TOP/build/kraQ71N" --root "$KRA_ROOT" -platform "vnc:size=800x480:port=$port"
