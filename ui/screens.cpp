@@ -126,13 +126,15 @@ std::pair<QString, std::function<void(QDialog *)>> ageLogView(const char *name, 
 
 // The check page after a check of the simulated cards: card `port`/3 lost (none for port
 // -1), the pack holding `pack` cards of that port.
-std::pair<QString, std::function<void(QDialog *)>> rcvCheckView(const char *name, int port, int pack)
+std::pair<QString, std::function<void(QDialog *)>>
+rcvCheckView(const char *name, int port, int pack,
+             FpgaModelSim::RcvFaultFails fails = FpgaModelSim::FAILS_NOTHING)
 {
-    return {QString::fromLatin1(name), [port, pack](QDialog *screen) {
+    return {QString::fromLatin1(name), [port, pack, fails](QDialog *screen) {
                 fpga_manage *fpga = fpga_manage::p_fpga_manage;
                 if (!fpga || !fpga->model())
                     return;
-                fpga->model()->set_rcv_fault(port, 2, pack);
+                fpga->model()->set_rcv_fault(port, 2, pack, fails);
                 view("", {"Button_rcv_recovery", "Button_check"}).second(screen);
                 for (int i = 0; i < 1000 && fpga_manage::send_para_u16(SendPara::JOB) != 0; ++i)
                     fpga->run_once();
@@ -254,7 +256,8 @@ const std::map<int, ScreenEntry> &table()
                           ageLogView("aging_empty", 0), ageLogView("aging_one_page", 9),
                           ageLogView("aging_two_pages", 20),
                           rcvCheckView("check_no_card", -1, 0), rcvCheckView("check_white", 2, 8),
-                          rcvCheckView("check_red", 2, 1)};
+                          rcvCheckView("check_red", 2, 1),
+                          rcvCheckView("check_failed", 2, 8, FpgaModelSim::FAILS_READ)};
         return m;
     }();
     return t;
