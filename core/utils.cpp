@@ -214,8 +214,9 @@ int Utils::sync_folder(const QString &path)
 }
 
 namespace {
-// True when the file open at `fd` lies inside the folder `within` (a device path) of the data
-// root, both taken by their real paths: a link anywhere on the way out is seen through.
+// True when the file open at `fd` lies inside the folder `within` (a device path), both taken
+// by their real paths. Links at the folder or above it are the device's own and followed; a
+// link inside it (on a stick, say) that leads out is seen through and refused.
 bool openedWithin(int fd, const QString &within)
 {
     char target[4096];
@@ -223,12 +224,11 @@ bool openedWithin(int fd, const QString &within)
                                  sizeof target - 1);
     if (n <= 0)
         return false;
-    QString root = QDir(kra_root()).canonicalPath();
-    if (root.isEmpty())
+    QString folder = QDir(kra_path(within)).canonicalPath();
+    if (folder.isEmpty())
         return false;
-    if (root == QLatin1String("/"))
-        root.clear();
-    const QString folder = root + QDir::cleanPath(QLatin1Char('/') + within) + QLatin1Char('/');
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
     return QFile::decodeName(QByteArray(target, int(n))).startsWith(folder);
 }
 } // namespace

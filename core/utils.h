@@ -76,7 +76,8 @@ public:
     // descriptor and its size, or -1 with errno set (ENOENT: missing).
     // With `within` (a device path of a folder, such as "/mnt/usb1"), for files picked from a
     // listing that may have been swapped since: a link at the path is not followed, and the
-    // file opened must lie in that folder of the data root, by its real path (EACCES else).
+    // file opened must lie in that folder of the data root, both by their real paths (EACCES
+    // else; links at the folder or above it are followed, as they are the device's own).
     static int open_regular(const QString &path, qint64 *size, const QString &within = QString());
     enum ReadResult { READ_OK = 0, READ_MISSING = 1, READ_REFUSED = 2 };
     // Reads a whole data file of at most `limit` bytes into `out` through open_regular: a FIFO

@@ -429,7 +429,8 @@ private slots:
     }
 
     // A file picked from a listing and swapped before it is read: only a plain file that
-    // still lies in its folder is installed or sent.
+    // still lies in its folder is installed or sent. The folder and those above it belong to
+    // the device (a board may link /data or /mnt elsewhere): their links are followed.
     void pickedFileSwapped_data()
     {
         QTest::addColumn<bool>("scan"); // else an update package
@@ -440,8 +441,10 @@ private slots:
             QTest::addRow("%s kept", what) << scan << "" << true;
             QTest::addRow("%s: a link to a file outside", what) << scan << "link" << false;
             QTest::addRow("%s: a link to a file beside it", what) << scan << "near" << false;
-            QTest::addRow("%s: its folder a link leading outside", what) << scan << "folder" << false;
+            QTest::addRow("%s: a link to /dev/zero", what) << scan << "zero" << false;
             QTest::addRow("%s: a FIFO", what) << scan << "fifo" << false;
+            QTest::addRow("%s: its folder a link", what) << scan << "folder" << true;
+            QTest::addRow("%s: a folder above it a link", what) << scan << "above" << true;
         }
     }
     void pickedFileSwapped()
@@ -458,12 +461,19 @@ private slots:
         if (swap == "folder") {
             QVERIFY(QDir(folder).removeRecursively());
             QVERIFY(QFile::link(outside, folder));
+        } else if (swap == "above") {
+            const QString top = kra_path(scan ? QStringLiteral("/data") : QStringLiteral("/mnt"));
+            QVERIFY(QDir().rename(top, outside + QStringLiteral("/moved")));
+            QVERIFY(QFile::link(outside + QStringLiteral("/moved"), top));
         } else if (!swap.isEmpty()) {
             QVERIFY(QFile::remove(path));
             if (swap == "fifo")
                 QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
             else
-                QVERIFY(QFile::link(swap == "near" ? folder + QStringLiteral("/near.ztfile") : outside + QLatin1Char('/') + name, path));
+                QVERIFY(QFile::link(swap == "near"   ? folder + QStringLiteral("/near.ztfile")
+                                    : swap == "zero" ? QStringLiteral("/dev/zero")
+                                                     : outside + QLatin1Char('/') + name,
+                                    path));
         }
         FpgaModelSim *model = fpga_manage::pInstance()->model();
         bool taken;
