@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QSettings>
+#include <sys/stat.h>
 
 ConfigEngine *ConfigEngine::p_config = nullptr;
 
@@ -19,6 +20,26 @@ void setAsideUnlessRegular(const QString &path)
 {
     MutexLocker lock(&Utils::_file_deal_mutex);
     Utils::set_aside_unless_regular(path, kIniFileMax);
+}
+// What tells a file renamed into place from the one it replaced: a new inode, whatever
+// the clock's resolution.
+struct FileStamp {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    bool exists = false;
+    bool operator!=(const FileStamp &o) const { return exists != o.exists || dev != o.dev || ino != o.ino; }
+};
+
+FileStamp stampOf(const QString &path)
+{
+    FileStamp f;
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) == 0) {
+        f.exists = true;
+        f.dev = st.st_dev;
+        f.ino = st.st_ino;
+    }
+    return f;
 }
 } // namespace
 
@@ -87,8 +108,17 @@ bool ConfigEngine::write_config_items(const QVector<QPair<ConfigItem::ConfigName
             before.append({k, s.contains(k) ? s.value(k) : QVariant()});
             s.setValue(k, item.second);
         }
+        const FileStamp stamp = stampOf(fileName());
         s.sync();
         written = s.status() == QSettings::NoError;
+        if (s.status() == QSettings::FormatError) {
+            // Only the reading of the old file failed (another program left a line Qt cannot
+            // parse), and Qt then keeps that status over a failed write: tell the two apart by
+            // whether a new file was renamed into place.
+            written = stampOf(fileName()) != stamp;
+            if (written)
+                writeLogMsg(LOG_WARN, QStringLiteral("INI file did not parse; written anew"));
+        }
         if (!written) {
             // Qt keeps unwritten values in its in-process cache, where every later read would
             // find them: put back what the file holds.

@@ -20,6 +20,8 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -28,6 +30,12 @@ const QString kStick = QStringLiteral("/mnt/usb1/");
 void writeFile(const QString &devicePath, int size = 200)
 {
     putFile(kra_path(devicePath), QByteArray(size, 'k'));
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 QList<int> codesOf(const QSignalSpy &spy)
@@ -171,6 +179,48 @@ private slots:
         QCOMPARE(g_tip->text(), QString("Saved"));
     }
 
+    // Another program left the INI with a section header Qt cannot parse: the write still
+    // reaches the file, so one Apply stores what was typed and says so. Qt reports that
+    // parse error over a failed write too, which must still count as failed.
+    void applyOverFormatError_data()
+    {
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("written") << false;
+        QTest::newRow("disk full") << true;
+    }
+    void applyOverFormatError()
+    {
+        QFETCH(bool, diskFull);
+        open();
+        type("Mask4", "128");
+        const QString ini = ConfigEngine::pInstance()->fileName();
+        const QByteArray broken = "[config\nIPAddress=192.168.1.199\nSubNetMask=255.255.255.0\nGateWay=192.168.1.1\n";
+        putFile(ini, broken);
+        QSignalSpy codes(KraRamPara::pInstance(), &KraRamPara::sig_update_para);
+        struct rlimit was;
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &was), 0);
+        if (diskFull) {
+            // Every file write past a few bytes fails, as on a full disk.
+            ::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit tiny = was;
+            tiny.rlim_cur = 8;
+            QCOMPARE(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
+        }
+        click("Button_net_apply");
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &was), 0);
+        TestDevice::settle();
+        QCOMPARE(codesOf(codes), diskFull ? QList<int>{} : QList<int>{1});
+        if (diskFull) {
+            QCOMPARE(readBytes(ini), broken);
+            QCOMPARE(g_srt_mask, QString("255.255.255.0"));
+            QCOMPARE(TestDevice::commands(), QStringList());
+            return;
+        }
+        QVERIFY2(readBytes(ini).contains("SubNetMask=255.255.255.128"), readBytes(ini).constData());
+        QCOMPARE(g_srt_mask, QString("255.255.255.128"));
+        QCOMPARE(g_tip->text(), QString("Saved"));
+    }
+
     // The INI cannot be written (its folder is a file, as a full disk fails the write): no
     // saved tip, no command, and the settings and the mask global read what the file holds.
     void applyNotWritten()
@@ -300,15 +350,23 @@ private slots:
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<int>("size");
         QTest::addColumn<QString>("result");
-        QTest::newRow("good package") << QStringList{"app.KRA"} << 200 << "downing over";
-        QTest::newRow("bad package") << QStringList{"app.KRA"} << 10 << "Update failed: package refused";
-        QTest::newRow("no file") << QStringList{} << 200 << "Nothing installed";
+        QTest::addColumn<bool>("linked"); // the stick's folder a link to where it is mounted
+        QTest::newRow("good package") << QStringList{"app.KRA"} << 200 << "downing over" << false;
+        QTest::newRow("bad package") << QStringList{"app.KRA"} << 10 << "Update failed: package refused" << false;
+        QTest::newRow("no file") << QStringList{} << 200 << "Nothing installed" << false;
+        QTest::newRow("linked stick") << QStringList{"app.KRA"} << 200 << "downing over" << true;
     }
     void wholeUpgrade()
     {
         QFETCH(QStringList, files);
         QFETCH(int, size);
         QFETCH(QString, result);
+        QFETCH(bool, linked);
+        if (linked) {
+            QDir().mkpath(dev_->root() + "/media/sda1");
+            QDir().mkpath(kra_path("/mnt"));
+            QVERIFY(QFile::link(dev_->root() + "/media/sda1", kra_path("/mnt/usb1")));
+        }
         QDir().mkpath(kra_path(kStick));
         for (const QString &f : files)
             writeFile(kStick + f, size);
