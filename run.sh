@@ -37,8 +37,14 @@ fi
 port="${KRA_VNC_PORT:-5900}"
 # Qt's VNC platform listens on every address and only warns when the port is taken there,
 # then runs on where nobody can reach it: look for a listener on the port, on any address.
+# Each table only where it exists: a kernel without IPv6 has no tcp6.
 port_hex=$(printf ':%04X' "$port" 2>/dev/null || echo ":$port")
-if cat /proc/net/tcp /proc/net/tcp6 2>/dev/null | awk -v p="$port_hex" '$4 == "0A" && substr($2, length($2) - 4) == p { found = 1 } END { exit !found }' ||
+tables=()
+for t in /proc/net/tcp /proc/net/tcp6; do
+  if [ -r "$t" ]; then tables+=("$t"); fi
+done
+if { [ ${#tables[@]} -gt 0 ] &&
+     awk -v p="$port_hex" '$4 == "0A" && substr($2, length($2) - 4) == p { found = 1 } END { exit !found }' "${tables[@]}"; } ||
    timeout 2 bash -c "exec 3<>/dev/tcp/127.0.0.1/$port" 2>/dev/null; then
   echo "Port $port is already in use: set KRA_VNC_PORT to a free port (KRA_VNC_PORT=$((port + 1)) ./run.sh)" >&2
   exit 1
