@@ -57,12 +57,6 @@ KraRamPara *para()
     return KraRamPara::pInstance();
 }
 
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 // 'p' FIFO, 'l' link, 'f' regular file, '-' nothing.
 char kindAt(const QString &path)
 {

@@ -32,12 +32,6 @@ void writeFile(const QString &devicePath, int size = 200)
     putFile(kra_path(devicePath), QByteArray(size, 'k'));
 }
 
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 QList<int> codesOf(const QSignalSpy &spy)
 {
     QList<int> out;

@@ -138,6 +138,12 @@ void putFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(f.write(bytes), qint64(bytes.size()));
 }
 
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
 QStringList fileNamesOf(const QStringList &paths, bool sorted)
 {
     QStringList out;

@@ -74,6 +74,8 @@ template <typename T = QPushButton> T *need(const QObject *parent, const QString
 
 // Writes `bytes` at the absolute `path`, making its folders.
 void putFile(const QString &path, const QByteArray &bytes = QByteArray(200, 'k'));
+// The whole file at `path`, or "<missing>".
+QByteArray readBytes(const QString &path);
 // The file names of `paths`, in their order or sorted.
 QStringList fileNamesOf(const QStringList &paths, bool sorted = false);
 // Runs the FPGA manager's passes until its job ends, then delivers what it posted.
